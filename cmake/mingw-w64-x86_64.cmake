@@ -1,0 +1,19 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 (POSIX threads variant).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(TOLLMERE_MINGW_PREFIX x86_64-w64-mingw32)
+
+set(CMAKE_C_COMPILER ${TOLLMERE_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOLLMERE_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${TOLLMERE_MINGW_PREFIX}-windres)
+set(CMAKE_DLLTOOL ${TOLLMERE_MINGW_PREFIX}-dlltool)
+set(CMAKE_AR ${TOLLMERE_MINGW_PREFIX}-ar CACHE FILEPATH "Archiver")
+set(CMAKE_RANLIB ${TOLLMERE_MINGW_PREFIX}-ranlib CACHE FILEPATH "Ranlib")
+
+# Libraries and headers come from the target's root only; programs run during the build are the host's.
+set(CMAKE_FIND_ROOT_PATH /usr/${TOLLMERE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
