@@ -1,0 +1,23 @@
+#pragma once
+// The four data files of the plug-in, created and loaded once at start-up and never destroyed.
+
+#include "data/DictDataFile.h"
+
+namespace tollmere {
+
+// "Tollmere/" + name, relative to the game's working directory. The text is never freed, so the
+// pointer may be kept for the life of the process.
+const char* dataFilePath(const char* name);
+
+extern DictDataFile* LangData;           // "Lang.dat": every text the player sees
+extern DictDataFile* ConfigsData;        // "Configs.dat": prices, fees, rewards, upgrades
+extern DictDataFile* PlayerBoatData;     // "PlayerBoat.dat": the owned boat's record
+extern DictDataFile* TutorialFlagsData;  // "TutorialFlags.dat": tutorials already shown
+
+// Creates and loads the four files in this order: Lang.dat, Configs.dat, PlayerBoat.dat,
+// TutorialFlags.dat, each stored in its global before it loads. False as soon as one of the first
+// three fails to load (the ones created so far stay in their globals and the rest are not
+// created); a TutorialFlags.dat that fails is logged and start-up goes on with what it read.
+bool loadDataFiles();
+
+}  // namespace tollmere

@@ -1,0 +1,135 @@
+#include "data/DictDataFile.h"
+
+#include "data/TextFormat.h"
+#include "runtime/Log.h"
+#include "runtime/Platform.h"
+
+#include <stdexcept>
+
+namespace tollmere {
+
+namespace {
+constexpr std::int32_t kMissingInt = -999;
+constexpr float kMissingFloat = -999.0f;
+}  // namespace
+
+bool DictDataFile::parseLine(std::string_view line) {
+    if (line.empty()) return true;
+    std::string_view key;
+    std::string_view value;
+    if (!splitEntry(line, key, value)) {
+        writeLog(cannotParseLineMessage(line));
+        return false;
+    }
+    // Loading fills the map but is not a change to save, so dirty stays as it was.
+    entries.insert_or_assign(std::string(key), std::string(value));
+    return true;
+}
+
+bool DictDataFile::writeFile() {
+    // Rewriting the file in place lost the player's boat record when the game died or the disk
+    // filled up halfway through a save, and the save still reported success. The content is
+    // built whole and swapped in only once it is known to be on disk; on any failure the old
+    // file stays as it was.
+    std::size_t size = 0;
+    for (const auto& [key, value] : entries) {
+        size += key.size() + value.size() + 2;
+    }
+    std::string content;
+    content.reserve(size);
+    for (const auto& [key, value] : entries) {
+        content += key;
+        content += '=';
+        content += value;
+        content += '\n';
+    }
+
+    switch (platform::replaceFileContents(path, content)) {
+        case platform::ReplaceResult::replaced:
+            return true;
+        case platform::ReplaceResult::cannotOpen:
+            writeLog("unable to open file, please make sure it exists.");
+            return false;
+        case platform::ReplaceResult::writeFailed:
+            return false;
+    }
+    return false;
+}
+
+const std::string* DictDataFile::find(const char* key) const {
+    const auto it = entries.find(std::string_view(key));
+    return it == entries.end() ? nullptr : &it->second;
+}
+
+const char* DictDataFile::getString(const char* key) const {
+    const std::string* value = find(key);
+    return value == nullptr ? "" : value->c_str();
+}
+
+std::int32_t DictDataFile::getInt(const char* key) const {
+    const std::string* value = find(key);
+    if (value == nullptr || value->empty()) return kMissingInt;
+    return parseInt(*value);
+}
+
+bool DictDataFile::getBool(const char* key) const {
+    const std::string* value = find(key);
+    if (value == nullptr || value->empty()) return false;
+    const std::int32_t number = parseInt(*value);
+    return number != 0 && number != kMissingInt;
+}
+
+float DictDataFile::getFloat(const char* key) const {
+    const std::string* value = find(key);
+    if (value == nullptr || value->empty()) return kMissingFloat;
+    return parseFloat(*value);
+}
+
+Vec3 DictDataFile::getVec3(const char* key) const {
+    const std::string* value = find(key);
+    if (value == nullptr || value->empty()) return {};
+
+    // The three pieces are read in place: a number never runs past a ',', so reading from a
+    // piece's start gives what reading the piece alone would, without copying it out.
+    const std::size_t firstComma = value->find(',');
+    const std::size_t secondComma =
+        firstComma == std::string::npos ? std::string::npos : value->find(',', firstComma + 1);
+    // A third piece needs a second ',' with something after it.
+    if (secondComma == std::string::npos || secondComma + 1 == value->size()) {
+        throw std::out_of_range("invalid vector subscript");
+    }
+    const char* text = value->c_str();
+    return {parseFloat(text), parseFloat(text + firstComma + 1), parseFloat(text + secondComma + 1)};
+}
+
+void DictDataFile::setString(const char* key, std::string_view value) {
+    if (value.empty()) {
+        const auto it = entries.find(std::string_view(key));
+        if (it != entries.end()) {
+            entries.erase(it);
+            dirty = true;
+        }
+        return;
+    }
+    const auto it = entries.find(std::string_view(key));
+    if (it == entries.end()) {
+        entries.emplace(key, value);
+    } else {
+        it->second.assign(value);
+    }
+    dirty = true;
+}
+
+void DictDataFile::setInt(const char* key, std::int32_t value) {
+    setString(key, formatInt(value));
+}
+
+void DictDataFile::setFloat(const char* key, float value) {
+    setString(key, formatFloat(value));
+}
+
+void DictDataFile::setVec3(const char* key, const Vec3& value) {
+    setString(key, formatVec3(value));
+}
+
+}  // namespace tollmere

@@ -1,0 +1,29 @@
+#pragma once
+// The player's options from "Tollmere/Settings.ini": read once at start-up over a table of
+// defaults, never changed or written afterwards. The getters run every frame and never allocate.
+
+#include <map>
+#include <string>
+
+namespace tollmere {
+
+// "EnableBoatRobberies"="1", "RandomBoatRobberyEventsFrequency"="0.5",
+// "BoatRobberiesRewardMultiplier"="1.0".
+std::map<std::string, std::string> defaultSettings();
+
+// Replaces the store with the defaults, then reads the file over them. A missing file, comment
+// lines (first character '/', ';', '[' or a backslash) and bad lines never stop it: a missing
+// file keeps the defaults, a bad line is logged and skipped.
+void loadSettings(const char* path, const std::map<std::string, std::string>& defaults);
+
+// The stored text, or an empty text when the key is absent; a lookup never adds a key.
+const std::string& getSettingString(const char* key);
+
+// false when the text is empty; otherwise read as parseInt does, true unless 0 or -1. Throws as
+// parseInt does on a text that is not a number, on every read.
+bool getSettingBool(const char* key);
+
+// 0.0 when the text is empty; otherwise read as parseFloat does (and throws as it does).
+float getSettingFloat(const char* key);
+
+}  // namespace tollmere

@@ -1,0 +1,102 @@
+#include "data/Settings.h"
+
+#include "DataTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tollmere {
+namespace {
+
+using test::failureOf;
+using test::logMessages;
+using test::writeTextFile;
+
+constexpr const char* kPath = "Tollmere/Settings.ini";
+
+class SettingsTest : public test::FileTest {};
+
+// Catches a missing Settings.ini that stops the plug-in or loses a default (a mistyped key would
+// turn robberies off and pay nothing at the docks), and an unknown key that throws.
+TEST_F(SettingsTest, DefaultsHoldWithoutFile) {
+    loadSettings(kPath, defaultSettings());
+
+    EXPECT_EQ(logMessages(),
+              std::vector<std::string>{"Unable to load from data file, please make sure it exists."});
+    EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
+    EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.5f);
+    EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 1.0f);
+    EXPECT_EQ(getSettingString("BoatRobberiesRewardMultiplier"), "1.0");
+    EXPECT_EQ(getSettingString("Unknown"), "");
+    EXPECT_FALSE(getSettingBool("Unknown"));
+    EXPECT_EQ(getSettingFloat("Unknown"), 0.0f);
+}
+
+struct BoolCase {
+    const char* name;
+    const char* file;
+    bool enabled;
+};
+
+// Catches a switch that reads -1 as on, trims keys so a line with blanks still counts, or lets
+// a bad line replace the default.
+TEST_F(SettingsTest, FileOverridesBoolDefault) {
+    const BoolCase cases[] = {
+        {"zero turns off", "EnableBoatRobberies=0\n", false},
+        {"minus one turns off", "EnableBoatRobberies=-1\n", false},
+        {"two turns on", "EnableBoatRobberies=2\n", true},
+        {"one turns on", "EnableBoatRobberies=1", true},
+        {"blank in key leaves default", "EnableBoatRobberies = 0\n", true},
+        {"line without value leaves default", "EnableBoatRobberies=\n", true},
+        {"last line wins", "EnableBoatRobberies=0\nEnableBoatRobberies=1\n", true},
+        {"windows line break", "EnableBoatRobberies=0\r\n", false},
+    };
+    for (const BoolCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        writeTextFile(kPath, row.file);
+        loadSettings(kPath, defaultSettings());
+        EXPECT_EQ(getSettingBool("EnableBoatRobberies"), row.enabled);
+    }
+}
+
+// Catches comment lines that are parsed as settings, a bad line that stops the rest of the file,
+// or a carriage return kept in a value.
+TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
+    writeTextFile(kPath,
+                  // Each comment would be logged as a bad line if it were read.
+                  "; Robberies on or off\r\n"
+                  "// Frequency of robberies\r\n"
+                  "[Robberies]\r\n"
+                  "\\ Rewards\r\n"
+                  "# no equals here\r\n"
+                  "\r\n"
+                  "RandomBoatRobberyEventsFrequency=0.8\r\n"
+                  "BoatRobberiesRewardMultiplier=2.5\r\n");
+
+    loadSettings(kPath, defaultSettings());
+
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{std::string("loading settings file: ") + kPath,
+                                        test::badLineMessage("# no equals here"), "settings file loaded"}));
+    EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
+    EXPECT_EQ(getSettingString("RandomBoatRobberyEventsFrequency"), "0.8");
+    EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 2.5f);
+}
+
+// Catches a bad number that is silently read as zero, or cached so that only the first read fails.
+TEST_F(SettingsTest, UnreadableNumberFailsOnEveryRead) {
+    writeTextFile(kPath, "RandomBoatRobberyEventsFrequency=abc\nEnableBoatRobberies=yes\n");
+    loadSettings(kPath, defaultSettings());
+
+    for (int read = 0; read < 2; ++read) {
+        EXPECT_EQ(failureOf([] { getSettingFloat("RandomBoatRobberyEventsFrequency"); }),
+                  "invalid_argument: invalid stof argument");
+        EXPECT_EQ(failureOf([] { getSettingBool("EnableBoatRobberies"); }),
+                  "invalid_argument: invalid stoi argument");
+    }
+}
+
+}  // namespace
+}  // namespace tollmere
