@@ -1,0 +1,279 @@
+#include "Host.h"
+
+#include "ScriptHost.h"
+
+#include <bit>
+#include <cinttypes>
+#include <cstdio>
+
+namespace sim {
+
+namespace {
+
+std::string hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%" PRIX64, value);
+    return text;
+}
+
+}  // namespace
+
+// --- Call ---------------------------------------------------------------------------------------
+
+std::uint32_t Call::u32(int i) const {
+    const std::uint64_t value = raw(i);
+    if ((value >> 32) != 0) {
+        fail("argument " + std::to_string(i + 1) + " is " + hex(value) +
+             ": a 32-bit value must be zero-extended, its high half zero");
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+bool Call::flag(int i) const {
+    const std::uint32_t value = u32(i);
+    if (value > 1) fail("argument " + std::to_string(i + 1) + " must be 0 or 1, not " + std::to_string(value));
+    return value == 1;
+}
+
+float Call::f32(int i) const { return std::bit_cast<float>(u32(i)); }
+
+const char* Call::str(int i) const {
+    const char* text = ptr<const char>(i);
+    if (text == nullptr) fail("argument " + std::to_string(i + 1) + " must point to a text");
+    return text;
+}
+
+void Call::returns(float value) { result_[0] = std::bit_cast<std::uint32_t>(value); }
+
+void Call::returns(const Vec3& value) {
+    result_[0] = std::bit_cast<std::uint32_t>(value.x);
+    result_[1] = std::bit_cast<std::uint32_t>(value.y);
+    result_[2] = std::bit_cast<std::uint32_t>(value.z);
+}
+
+void Call::fail(const std::string& why) const { host_.fail(std::string(name_) + ": " + why); }
+
+// --- Host ---------------------------------------------------------------------------------------
+
+Host& Host::instance() {
+    // Never destroyed: a parked script thread may still wait on its members at exit.
+    static Host* host = new Host();
+    return *host;
+}
+
+Host::Host() {
+    pendingArgs_.reserve(16);
+    callsPerFrame_.push_back(0);
+    registerAllNatives(*this);
+}
+
+void Host::registerNative(std::string name, std::uint64_t hash, std::initializer_list<int> argCounts,
+                          Handler handler) {
+    if (handlers_.contains(hash)) fail("native " + name + " (" + hex(hash) + ") is registered twice");
+    handlers_[hash] = NativeHandler{std::move(name), hash, argCounts, std::move(handler)};
+}
+
+const NativeHandler* Host::handler(std::uint64_t hash) const {
+    auto it = handlers_.find(hash);
+    return it == handlers_.end() ? nullptr : &it->second;
+}
+
+const NativeHandler* Host::handler(const std::string& name) const {
+    for (const auto& [hash, entry] : handlers_) {
+        if (entry.name == name) return &entry;
+    }
+    return nullptr;
+}
+
+void Host::attach(void (*onProcessAttach)(void*)) {
+    static int moduleToken = 0;
+    onProcessAttach(&moduleToken);
+}
+
+void Host::detach(void (*onProcessDetach)(void*)) { onProcessDetach(module_); }
+
+bool Host::onScriptThread() const { return started_ && std::this_thread::get_id() == scriptThreadId_; }
+
+void Host::runFrame() {
+    if (!fatal_.empty()) throw Fatal(fatal_);
+    world_.advanceFrame();
+    callsPerFrame_.push_back(0);
+    if (script_ != nullptr && !finished_) {
+        if (!started_) {
+            started_ = true;
+            scriptThread_ = std::thread([this] { scriptThreadMain(); });
+            scriptThreadId_ = scriptThread_.get_id();
+            scriptThread_.detach();
+            resumeScript();
+        } else if (world_.frame > yieldedInFrame_ && world_.gameTimeMs >= wakeAtMs_) {
+            resumeScript();
+        }
+    }
+    if (!fatal_.empty()) throw Fatal(fatal_);
+}
+
+void Host::runFrames(int count) {
+    for (int i = 0; i < count; ++i) runFrame();
+}
+
+void Host::runFor(int milliseconds) {
+    const std::int32_t until = world_.gameTimeMs + milliseconds;
+    while (world_.gameTimeMs < until) runFrame();
+}
+
+void Host::resumeScript() {
+    std::unique_lock lock(mutex_);
+    scriptsTurn_ = true;
+    turnChanged_.notify_all();
+    turnChanged_.wait(lock, [this] { return !scriptsTurn_; });
+}
+
+void Host::scriptThreadMain() {
+    {
+        std::unique_lock lock(mutex_);
+        turnChanged_.wait(lock, [this] { return scriptsTurn_; });
+    }
+    try {
+        script_();
+    } catch (const std::exception& error) {
+        fatal_ = std::string("the script ended with an exception: ") + error.what();
+    } catch (...) {
+        fatal_ = "the script ended with an exception that is not a standard one";
+    }
+    std::unique_lock lock(mutex_);
+    finished_ = true;
+    scriptsTurn_ = false;
+    turnChanged_.notify_all();
+}
+
+void Host::parkForever() {
+    std::unique_lock lock(mutex_);
+    scriptsTurn_ = false;
+    turnChanged_.notify_all();
+    for (;;) turnChanged_.wait(lock);
+}
+
+void Host::fail(const std::string& why) {
+    if (fatal_.empty()) fatal_ = why;
+    std::fprintf(stderr, "simulated game: %s\n", why.c_str());
+    if (onScriptThread()) parkForever();
+    throw Fatal(why);
+}
+
+void Host::onScriptRegister(void* module, void (*scriptMain)()) {
+    if (script_ != nullptr) {
+        fail("a script is already registered in this process: the plug-in's globals live for the whole "
+             "process, as in the game, so start each end-to-end run in a process of its own");
+    }
+    module_ = module;
+    script_ = scriptMain;
+}
+
+void Host::onScriptUnregister(void* module) {
+    if (module != module_) fail("scriptUnregister with a module that never registered a script");
+    // The script is never resumed again.
+    finished_ = true;
+}
+
+void Host::onScriptWait(std::uint32_t milliseconds) {
+    if (!onScriptThread()) {
+        // Called from a test driving the plug-in's code directly: let the game run for that long.
+        const std::int32_t until = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
+        do {
+            world_.advanceFrame();
+            callsPerFrame_.push_back(0);
+        } while (world_.gameTimeMs < until);
+        return;
+    }
+    if (building_) fail("scriptWait in the middle of a native call");
+    wakeAtMs_ = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
+    yieldedInFrame_ = world_.frame;
+    std::unique_lock lock(mutex_);
+    scriptsTurn_ = false;
+    turnChanged_.notify_all();
+    turnChanged_.wait(lock, [this] { return scriptsTurn_; });
+}
+
+void Host::onNativeInit(std::uint64_t hash) {
+    if (building_) fail("nativeInit(" + hex(hash) + ") before the call of " + hex(pendingHash_) + " was made");
+    building_ = true;
+    pendingHash_ = hash;
+    pendingArgs_.clear();
+}
+
+void Host::onNativePush(std::uint64_t value) {
+    if (!building_) fail("nativePush64 without nativeInit");
+    pendingArgs_.push_back(value);
+}
+
+std::uint64_t* Host::onNativeCall() {
+    if (!building_) fail("nativeCall without nativeInit");
+    building_ = false;
+    const NativeHandler* entry = handler(pendingHash_);
+    if (entry == nullptr) fail("native " + hex(pendingHash_) + " has no handler in the simulated game");
+    const int count = static_cast<int>(pendingArgs_.size());
+    bool countAccepted = false;
+    for (int accepted : entry->argCounts) countAccepted = countAccepted || accepted == count;
+    if (!countAccepted) {
+        std::string expected;
+        for (int accepted : entry->argCounts) expected += (expected.empty() ? "" : " or ") + std::to_string(accepted);
+        fail("native " + entry->name + " (" + hex(pendingHash_) + ") called with " + std::to_string(count) +
+             " arguments; the game takes " + expected);
+    }
+
+    result_.fill(0);
+    calls_.push_back(CallRecord{world_.frame, pendingHash_, entry->name.c_str(), pendingArgs_, {}});
+    ++callsPerFrame_.back();
+
+    if (auto fault = faults_.find(entry->name); fault != faults_.end() && fault->second.remaining != 0) {
+        if (fault->second.remaining > 0) --fault->second.remaining;
+        throw std::runtime_error(fault->second.message);
+    }
+
+    Call call(*this, entry->name.c_str(), pendingArgs_, result_);
+    entry->handler(call);
+    calls_.back().result = result_;
+    return result_.data();
+}
+
+std::vector<const CallRecord*> Host::callsTo(const std::string& name) const {
+    std::vector<const CallRecord*> found;
+    for (const CallRecord& call : calls_) {
+        if (name == call.name) found.push_back(&call);
+    }
+    return found;
+}
+
+int Host::callsInFrame(int frame) const {
+    return frame >= 0 && frame < static_cast<int>(callsPerFrame_.size()) ? callsPerFrame_[frame] : 0;
+}
+
+void Host::injectFault(const std::string& name, const std::string& message, int times) {
+    if (handler(name) == nullptr) fail("cannot inject a fault into unknown native " + name);
+    faults_[name] = Fault{message, times};
+}
+
+void Host::clearFaults() { faults_.clear(); }
+
+void Host::sendKey(std::uint32_t key, bool down) {
+    if (keyboard_ != nullptr) keyboard_(key, 1, 0, 0, 0, down ? 0 : 1, down ? 0 : 1);
+}
+
+void Host::onKeyboardRegister(KeyboardCallback callback) { keyboard_ = callback; }
+
+void Host::onKeyboardUnregister(KeyboardCallback callback) {
+    if (keyboard_ == callback) keyboard_ = nullptr;
+}
+
+}  // namespace sim
+
+// --- The eight host functions --------------------------------------------------------------------
+
+void scriptRegister(void* module, void (*scriptMain)()) { sim::Host::instance().onScriptRegister(module, scriptMain); }
+void scriptUnregister(void* module) { sim::Host::instance().onScriptUnregister(module); }
+void scriptWait(std::uint32_t milliseconds) { sim::Host::instance().onScriptWait(milliseconds); }
+void nativeInit(std::uint64_t hash) { sim::Host::instance().onNativeInit(hash); }
+void nativePush64(std::uint64_t value) { sim::Host::instance().onNativePush(value); }
+std::uint64_t* nativeCall() { return sim::Host::instance().onNativeCall(); }
+void keyboardHandlerRegister(KeyboardHandler handler) { sim::Host::instance().onKeyboardRegister(handler); }
+void keyboardHandlerUnregister(KeyboardHandler handler) { sim::Host::instance().onKeyboardUnregister(handler); }

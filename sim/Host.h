@@ -1,0 +1,175 @@
+#pragma once
+// The simulated script host. It runs the plug-in's script on a thread of its own with a strict
+// hand-off, so exactly one of host and script runs at any moment, as on the game's fiber; it
+// answers every native through a handler of the world model and records every call.
+//
+// A native without a handler, a call with the wrong number of arguments or a 32-bit argument that
+// was sign-extended stops the run: the script is parked for good and the next frame throws Fatal
+// with a message naming the native.
+
+#include "World.h"
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sim {
+
+struct Fatal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class Host;
+
+// One native call as its handler sees it: the pushed slots and the result slots.
+class Call {
+public:
+    Call(Host& host, const char* name, const std::vector<std::uint64_t>& args, std::array<std::uint64_t, 4>& result)
+        : host_(host), name_(name), args_(args), result_(result) {}
+
+    const char* name() const { return name_; }
+    int count() const { return static_cast<int>(args_.size()); }
+
+    std::uint64_t raw(int i) const { return args_.at(static_cast<std::size_t>(i)); }
+    std::uint32_t u32(int i) const;  // fails on a sign-extended or otherwise wide value
+    std::int32_t i32(int i) const { return static_cast<std::int32_t>(u32(i)); }
+    bool flag(int i) const;  // 0 or 1
+    float f32(int i) const;
+    Vec3 vec(int i) const { return Vec3{f32(i), f32(i + 1), f32(i + 2)}; }
+    const char* str(int i) const;
+    template <typename T>
+    T* ptr(int i) const {
+        return reinterpret_cast<T*>(static_cast<std::uintptr_t>(raw(i)));
+    }
+
+    void returns(std::uint32_t value) { result_[0] = value; }
+    void returns(std::int32_t value) { result_[0] = static_cast<std::uint32_t>(value); }
+    void returns(bool value) { result_[0] = value ? 1u : 0u; }
+    void returns(float value);
+    void returns(const Vec3& value);
+    void returns64(std::uint64_t value) { result_[0] = value; }
+
+    [[noreturn]] void fail(const std::string& why) const;
+
+private:
+    Host& host_;
+    const char* name_;
+    const std::vector<std::uint64_t>& args_;
+    std::array<std::uint64_t, 4>& result_;
+};
+
+using Handler = std::function<void(Call&)>;
+
+struct NativeHandler {
+    std::string name;
+    std::uint64_t hash = 0;
+    std::vector<int> argCounts;  // accepted numbers of argument slots
+    Handler handler;
+};
+
+struct CallRecord {
+    int frame = 0;
+    std::uint64_t hash = 0;
+    const char* name = "";
+    std::vector<std::uint64_t> args;
+    std::array<std::uint64_t, 4> result{};
+};
+
+class Host {
+public:
+    // The one host of the process; it lives until the process ends, like the game's.
+    static Host& instance();
+
+    World& world() { return world_; }
+
+    void registerNative(std::string name, std::uint64_t hash, std::initializer_list<int> argCounts, Handler handler);
+    const NativeHandler* handler(std::uint64_t hash) const;
+    const NativeHandler* handler(const std::string& name) const;
+
+    // Loads a plug-in the way the game's loader does: by calling its attach entry.
+    void attach(void (*onProcessAttach)(void*));
+    void detach(void (*onProcessDetach)(void*));
+    bool scriptRegistered() const { return script_ != nullptr; }
+    bool scriptFinished() const { return finished_; }
+
+    // One game frame: time advances, streaming settles, and the script runs if its wait is over.
+    void runFrame();
+    void runFrames(int count);
+    void runFor(int milliseconds);
+
+    const std::vector<CallRecord>& calls() const { return calls_; }
+    std::vector<const CallRecord*> callsTo(const std::string& name) const;
+    int callsInFrame(int frame) const;
+
+    // Makes the named native throw std::runtime_error(message) into the caller, for the given
+    // number of calls (-1: until cleared), to exercise the plug-in's error handling.
+    void injectFault(const std::string& name, const std::string& message, int times = -1);
+    void clearFaults();
+
+    // Delivers one keyboard message from outside the script, as the host's window procedure does.
+    void sendKey(std::uint32_t key, bool down);
+
+    // Hooks of the eight host functions.
+    void onScriptRegister(void* module, void (*scriptMain)());
+    void onScriptUnregister(void* module);
+    void onScriptWait(std::uint32_t milliseconds);
+    void onNativeInit(std::uint64_t hash);
+    void onNativePush(std::uint64_t value);
+    std::uint64_t* onNativeCall();
+    using KeyboardCallback = void (*)(std::uint32_t, std::uint16_t, std::uint8_t, std::int32_t, std::int32_t,
+                                      std::int32_t, std::int32_t);
+    void onKeyboardRegister(KeyboardCallback callback);
+    void onKeyboardUnregister(KeyboardCallback callback);
+
+    [[noreturn]] void fail(const std::string& why);
+
+private:
+    Host();
+    bool onScriptThread() const;
+    void resumeScript();
+    void scriptThreadMain();
+    [[noreturn]] void parkForever();
+
+    World world_;
+    std::unordered_map<std::uint64_t, NativeHandler> handlers_;
+
+    // The script and the hand-off between it and the host.
+    void* module_ = nullptr;
+    void (*script_)() = nullptr;
+    KeyboardCallback keyboard_ = nullptr;
+    std::thread scriptThread_;
+    std::thread::id scriptThreadId_;
+    std::mutex mutex_;
+    std::condition_variable turnChanged_;
+    bool scriptsTurn_ = false;
+    bool started_ = false;
+    bool finished_ = false;
+    std::int32_t wakeAtMs_ = 0;
+    int yieldedInFrame_ = -1;
+    std::string fatal_;
+
+    // The call being built.
+    bool building_ = false;
+    std::uint64_t pendingHash_ = 0;
+    std::vector<std::uint64_t> pendingArgs_;
+    std::array<std::uint64_t, 4> result_{};
+
+    std::vector<CallRecord> calls_;
+    std::vector<int> callsPerFrame_;
+    struct Fault {
+        std::string message;
+        int remaining;
+    };
+    std::unordered_map<std::string, Fault> faults_;
+};
+
+void registerAllNatives(Host& host);
+
+}  // namespace sim

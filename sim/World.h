@@ -1,0 +1,146 @@
+#pragma once
+// The state of the simulated game: what the plug-in can see and change through natives. Tests and
+// the demo read and set it directly; natives reach it only through their handlers.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace sim {
+
+struct Vec3 {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    friend bool operator==(const Vec3&, const Vec3&) = default;
+};
+
+float distance(const Vec3& a, const Vec3& b);
+
+enum class EntityKind { ped, vehicle };
+
+struct Entity {
+    std::uint32_t handle = 0;
+    EntityKind kind = EntityKind::ped;
+    std::uint32_t model = 0;
+    Vec3 position;
+    float heading = 0.0f;  // degrees
+    bool placedOnGround = false;
+};
+
+struct Blip {
+    std::uint32_t handle = 0;
+    std::uint32_t style = 0;
+    std::uint32_t entity = 0;  // 0 for a blip on a point
+    Vec3 point;
+    std::uint32_t sprite = 0;
+    std::string name;
+    std::set<std::uint32_t> modifiers;
+};
+
+// What a game text handle stands for.
+struct Text {
+    enum class Kind { literal, colour, cash } kind = Kind::literal;
+    std::string text;  // for cash, the amount as the game prints it ("$12.50")
+    std::int32_t cents = 0;
+};
+
+struct HelpText {
+    int frame = 0;
+    std::string text;
+    std::int32_t durationMs = 0;
+};
+
+struct MoneyToast {
+    int frame = 0;
+    std::int32_t cents = 0;  // as the toast shows it: never negative
+    std::string amountText;
+    std::string textureDictionary;
+    std::uint32_t texture = 0;
+    std::uint32_t colour = 0;
+    std::int32_t durationMs = 0;
+};
+
+// Something the game streams in: resident after a number of frames, or never.
+struct Resource {
+    int requestedAtFrame = -1;
+    bool resident = false;
+};
+
+struct Player {
+    std::uint32_t ped = 0;
+    std::uint32_t id = 0;
+    std::string name = "Player";
+    bool unavailable = false;
+    bool scriptedActivity = false;
+    bool control = true;
+};
+
+class World {
+public:
+    World();
+
+    // Clock. Each frame advances the game time by frameStepMs.
+    int frame = 0;
+    std::int32_t gameTimeMs = 0;
+    int frameStepMs = 33;
+    std::int32_t scriptTimerStartMs = 0;
+    void advanceFrame();
+    float frameTimeSeconds() const { return static_cast<float>(frameStepMs) / 1000.0f; }
+
+    Player player;
+    bool hudDisplayed = false;
+    std::int64_t cashCents = 0;
+
+    // Entities, peds and vehicles alike, by handle.
+    std::map<std::uint32_t, Entity> entities;
+    Entity* entity(std::uint32_t handle);
+    Entity& playerPed() { return *entity(player.ped); }
+    std::uint32_t createVehicle(std::uint32_t model, const Vec3& position, float heading);
+    std::vector<const Entity*> vehicles() const;
+
+    std::map<std::uint32_t, Blip> blips;
+    std::uint32_t createBlip(std::uint32_t style);
+    const Blip* blipOn(std::uint32_t entity) const;
+
+    // Streaming: a requested texture dictionary or model becomes resident loadFrames frames later.
+    std::map<std::string, Resource> textureDicts;
+    std::map<std::uint32_t, Resource> models;
+    int textureLoadFrames = 3;
+    int modelLoadFrames = 2;
+    std::set<std::string> textureDictsThatNeverLoad;
+    std::set<std::uint32_t> modelsThatNeverLoad;
+    void requestTextureDict(const std::string& name);
+    void requestModel(std::uint32_t model);
+    bool textureDictResident(const std::string& name) const;
+    bool modelResident(std::uint32_t model) const;
+
+    // The game's random generator: deterministic, and tests can script the next draws.
+    std::mt19937 random{20261207u};
+    std::deque<std::int32_t> scriptedInts;
+    std::int32_t randomInt(std::int32_t min, std::int32_t maxExclusive);
+
+    // Game texts made by createVarString.
+    std::uint64_t makeText(Text text);
+    const Text* text(std::uint64_t handle) const;
+
+    std::string stagedNotice;
+    std::vector<std::string> notices;
+    std::vector<HelpText> helpTexts;
+    std::vector<MoneyToast> moneyToasts;
+    std::map<std::string, std::int32_t> decorators;  // name to type code
+
+private:
+    std::uint32_t nextEntity_ = 0x100;
+    std::uint32_t nextBlip_ = 0x5000;
+    std::uint64_t nextText_ = 1;
+    std::unordered_map<std::uint64_t, Text> texts_;
+};
+
+}  // namespace sim

@@ -1,0 +1,45 @@
+#include "Host.h"
+#include "natives/Registration.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace sim {
+
+void registerEntityNatives(Host& host) {
+    World& world = host.world();
+
+    host.registerNative("getEntityCoords", 0xA86D5F069399F44D, {3}, [&world](Call& call) {
+        call.flag(1);
+        call.flag(2);
+        const Entity* entity = world.entity(call.u32(0));
+        call.returns(entity != nullptr ? entity->position : Vec3{});
+    });
+    host.registerNative("getEntityForwardVector", 0x2412D9C05BB09B97, {1}, [&world](Call& call) {
+        const Entity* entity = world.entity(call.u32(0));
+        if (entity == nullptr) {
+            call.returns(Vec3{});
+            return;
+        }
+        const double radians = static_cast<double>(entity->heading) * std::numbers::pi / 180.0;
+        call.returns(Vec3{static_cast<float>(-std::sin(radians)), static_cast<float>(std::cos(radians)), 0.0f});
+    });
+    host.registerNative("getDistanceBetweenCoords", 0xBE7F4E3CDBAFB28, {7}, [](Call& call) {
+        Vec3 a = call.vec(0);
+        Vec3 b = call.vec(3);
+        if (!call.flag(6)) a.z = b.z;
+        call.returns(distance(a, b));
+    });
+    host.registerNative("createVehicle", 0xAF35D0D2583051B0, {9}, [&world](Call& call) {
+        const std::uint32_t model = call.u32(0);
+        for (int i = 5; i < 9; ++i) call.flag(i);
+        // The game creates nothing from a model that is not resident.
+        call.returns(world.modelResident(model) ? world.createVehicle(model, call.vec(1), call.f32(4)) : 0u);
+    });
+    host.registerNative("placeVehicleOnGround", 0x7263332501E07F52, {2}, [&world](Call& call) {
+        call.i32(1);
+        if (Entity* vehicle = world.entity(call.u32(0)); vehicle != nullptr) vehicle->placedOnGround = true;
+    });
+}
+
+}  // namespace sim

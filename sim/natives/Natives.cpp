@@ -1,0 +1,15 @@
+#include "Host.h"
+#include "natives/Registration.h"
+
+namespace sim {
+
+void registerAllNatives(Host& host) {
+    registerPlayerNatives(host);
+    registerTextNatives(host);
+    registerStreamingNatives(host);
+    registerBlipNatives(host);
+    registerEntityNatives(host);
+    registerEconomyNatives(host);
+}
+
+}  // namespace sim

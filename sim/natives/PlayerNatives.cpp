@@ -1,0 +1,39 @@
+#include "Host.h"
+#include "natives/Registration.h"
+
+namespace sim {
+
+void registerPlayerNatives(Host& host) {
+    World& world = host.world();
+
+    host.registerNative("getPlayerPed", 0x96275889B8E0EE0, {0}, [&world](Call& call) { call.returns(world.player.ped); });
+    host.registerNative("getPlayerId", 0x217E9DC48139933D, {0}, [&world](Call& call) { call.returns(world.player.id); });
+    host.registerNative("getPlayerName", 0x7124FD9AC0E01BA0, {1}, [&world](Call& call) {
+        call.returns64(call.u32(0) == world.player.id
+                           ? reinterpret_cast<std::uintptr_t>(world.player.name.c_str())
+                           : reinterpret_cast<std::uintptr_t>(""));
+    });
+    host.registerNative("setPlayerControl", 0x4D51E59243281D80, {4}, [&world](Call& call) {
+        if (call.u32(0) == world.player.id) world.player.control = call.flag(1);
+    });
+    host.registerNative("isPlayerUnavailable", 0xAD401C63158ACBAA, {1}, [&world](Call& call) {
+        call.returns(call.u32(0) == world.player.id && world.player.unavailable);
+    });
+    host.registerNative("isScriptedActivityActive", 0xB15CD1CF58771DE1, {0},
+                        [&world](Call& call) { call.returns(world.player.scriptedActivity); });
+    host.registerNative("displayHud", 0xD63FE3AF9FB3D53F, {1},
+                        [&world](Call& call) { world.hudDisplayed = call.flag(0); });
+    host.registerNative("registerDecorator", 0xB253D644E3C36B3, {2}, [&world](Call& call) {
+        world.decorators[call.str(0)] = call.i32(1);
+    });
+    host.registerNative("setScriptTimer", 0xC1B1E9A034A63A62, {1}, [&world](Call& call) {
+        world.scriptTimerStartMs = world.gameTimeMs - call.i32(0);
+    });
+    host.registerNative("getScriptTimer", 0x83666F9FB8FEBD4B, {0},
+                        [&world](Call& call) { call.returns(world.gameTimeMs - world.scriptTimerStartMs); });
+    host.registerNative("getGameTimer", 0x78FD8BE812E436B2, {0}, [&world](Call& call) { call.returns(world.gameTimeMs); });
+    host.registerNative("getFrameTime", 0x5E72022914CE3C38, {0},
+                        [&world](Call& call) { call.returns(world.frameTimeSeconds()); });
+}
+
+}  // namespace sim
