@@ -1,0 +1,86 @@
+#pragma once
+// Every native the plug-in calls, declared once: name, hash, then the argument and result types
+// of each call form in push order. Keep the list grouped by area and in step with the game's
+// tables; tests check each entry against the simulated game's handlers.
+
+#include "host/FeedRecords.h"
+#include "host/Invoke.h"
+#include "host/Types.h"
+
+#include <array>
+#include <cstdint>
+
+// clang-format off
+#define TOLLMERE_NATIVES(X) \
+    /* player and script */ \
+    X(getPlayerPed,             0x96275889B8E0EE0,  Ped()) \
+    X(getPlayerId,              0x217E9DC48139933D, Player()) \
+    X(getPlayerName,            0x7124FD9AC0E01BA0, const char*(Player)) \
+    X(setPlayerControl,         0x4D51E59243281D80, void(Player, bool, int, int)) \
+    X(isPlayerUnavailable,      0xAD401C63158ACBAA, bool(Player)) \
+    X(isScriptedActivityActive, 0xB15CD1CF58771DE1, bool()) \
+    X(displayHud,               0xD63FE3AF9FB3D53F, void(bool)) \
+    X(registerDecorator,        0xB253D644E3C36B3,  void(const char*, int)) \
+    X(setScriptTimer,           0xC1B1E9A034A63A62, void(int)) \
+    X(getGameTimer,             0x78FD8BE812E436B2, int()) \
+    /* texts and the feed */ \
+    X(createVarString,          0xFA925AC00EB830B9, TextHandle(int, const char*, const char*), \
+                                                    TextHandle(int, const char*, int, TextHandle), \
+                                                    TextHandle(int, const char*, int)) \
+    X(setNoticeText,            0xFA233F8FE190514C, void(TextHandle)) \
+    X(showNoticeText,           0xE9990552DEC71600, void()) \
+    X(clearNoticeText,          0xDFF0D417277B41F8, void()) \
+    X(postHelpText,             0x049D5C615BD38BAD, void(const HelpTextDuration*, const HelpTextRecord*, bool)) \
+    X(postMoneyToast,           0xB249EBCB30DD88E0, void(const MoneyToastDuration*, const MoneyToastRecord*, bool)) \
+    /* textures and models */ \
+    X(hasTextureDictLoaded,     0x54D6900929CCF162, bool(const char*)) \
+    X(requestTextureDict,       0xC1BA29DF5631B0F8, void(const char*, bool)) \
+    X(hasModelLoaded,           0x1283B8B89DD5D1B6, bool(Hash)) \
+    X(requestModel,             0xFA28FE3A6246FC30, void(Hash, bool)) \
+    /* blips */ \
+    X(createBlipForEntity,      0x23F74C2FDA6E7C61, Blip(Hash, Entity)) \
+    X(createBlipForPoint,       0x554D9D53F696D002, Blip(Hash, Vec3)) \
+    X(setBlipSprite,            0x74F74D3207ED525C, void(Blip, Hash, int)) \
+    X(doesBlipExist,            0xCD82FA174080B3B1, bool(Blip)) \
+    X(deleteBlip,               0xF2C3C9DA47AAA54A, void(Blip*)) \
+    X(setBlipNameText,          0x9CB1A1623062F402, void(Blip, TextHandle)) \
+    /* entities and positions */ \
+    X(getEntityCoords,          0xA86D5F069399F44D, Vec3(Entity, bool, bool)) \
+    X(getEntityForwardVector,   0x2412D9C05BB09B97, Vec3(Entity)) \
+    X(getDistanceBetweenCoords, 0xBE7F4E3CDBAFB28,  float(Vec3, Vec3, bool)) \
+    /* vehicles */ \
+    X(createVehicle,            0xAF35D0D2583051B0, Vehicle(Hash, Vec3, float, bool, bool, bool, bool)) \
+    X(placeVehicleOnGround,     0x7263332501E07F52, void(Vehicle, int)) \
+    /* hashes, random numbers, money */ \
+    X(hashOf,                   0xFD340785ADF8CFB7, Hash(const char*)) \
+    X(getRandomIntInRange,      0xD53343AA4FB7DD28, int(int, int)) \
+    X(addPlayerCash,            0xBC3422DC91667621, void(int, Hash)) \
+    X(removePlayerCash,         0x466BC8769CF26A7A, void(int))
+// clang-format on
+
+namespace tollmere::native {
+
+#define TOLLMERE_DECLARE_NATIVE(name, hash, ...) inline constexpr Native<hash, __VA_ARGS__> name{};
+TOLLMERE_NATIVES(TOLLMERE_DECLARE_NATIVE)
+#undef TOLLMERE_DECLARE_NATIVE
+
+// What the plug-in declares, for checking against a host: the slot count of each call form.
+struct NativeInfo {
+    const char* name;
+    std::uint64_t hash;
+    std::array<int, 4> slotCounts;  // -1 past the last form
+};
+
+template <std::uint64_t Hash, typename... Signatures>
+constexpr std::array<int, 4> slotCountsOf(const Native<Hash, Signatures...>&) {
+    std::array<int, 4> counts{-1, -1, -1, -1};
+    int i = 0;
+    ((counts[i++] = NativeForm<Hash, Signatures>::kSlots), ...);
+    return counts;
+}
+
+#define TOLLMERE_DESCRIBE_NATIVE(name, hash, ...) NativeInfo{#name, hash, slotCountsOf(name)},
+inline constexpr NativeInfo kDeclaredNatives[] = {TOLLMERE_NATIVES(TOLLMERE_DESCRIBE_NATIVE)};
+#undef TOLLMERE_DESCRIBE_NATIVE
+
+}  // namespace tollmere::native

@@ -1,0 +1,104 @@
+#include "runtime/Runtime.h"
+
+#include "data/DataFiles.h"
+#include "data/Settings.h"
+#include "host/Natives.h"
+#include "host/ScreenText.h"
+#include "host/ScriptHost.h"
+#include "runtime/Entry.h"
+#include "runtime/FrameErrorReporter.h"
+#include "runtime/Globals.h"
+#include "runtime/Log.h"
+#include "runtime/Platform.h"
+
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+namespace tollmere {
+
+Ped PlayerPed = 0;
+
+namespace {
+
+FrameErrorReporter frameErrors;
+
+// Dock services stand still while the player is unavailable or a game activity runs. The second
+// question is only asked when the first says no.
+bool dockActivitySuspended() {
+    return native::isPlayerUnavailable(native::getPlayerId()) || native::isScriptedActivityActive();
+}
+
+// Start-up runs outside the frame loop, so it gets a guard of its own: an exception here must not
+// leave the script fiber and take the game down with it.
+bool guardedStartUp() {
+    try {
+        return startUp();
+    } catch (...) {
+        frameErrors.reportFailure(std::current_exception());
+        return false;
+    }
+}
+
+void runMainLoop() {
+    scriptWait(500);
+    if (!guardedStartUp()) return;
+
+    // An earlier run may have left the player's control off while the shop was open.
+    native::setPlayerControl(native::getPlayerId(), true, 0, 0);
+    native::displayHud(true);
+
+    for (;;) {
+        PlayerPed = native::getPlayerPed();
+        try {
+            frameUpdate();
+            postPendingHelpText();
+            frameErrors.reportCleanFrame();
+        } catch (...) {
+            frameErrors.reportFailure(std::current_exception());
+        }
+        scriptWait(0);
+    }
+}
+
+}  // namespace
+
+bool startUp() {
+    PlayerPed = native::getPlayerPed();
+    for (const char* decorator : {"QY_RB_isPlayerBoat", "QY_RB_isBoatSold", "QY_RB_boatValue"}) {
+        native::registerDecorator(decorator, 3);
+    }
+    loadSettings(dataFilePath("Settings.ini"), defaultSettings());
+
+    writeLog("Welcome to Tollmere mod by Quenby - 1.0.0");
+    writeLog("if you'd like to report and issue, please attach this file and the PlayerBoat.dat file");
+    writeLog(std::string(66, '='));
+    writeLog("loading blips_mp texture dict");
+    native::setScriptTimer(0);
+    // No time limit: the map blips cannot be drawn without this dictionary.
+    while (!native::hasTextureDictLoaded("blips_mp")) {
+        native::requestTextureDict("blips_mp", false);
+        scriptWait(0);
+    }
+    writeLog("mp_blips texture dict loaded");
+
+    if (!loadDataFiles()) {
+        writeLog("ERROR: Could not load data files.");
+        return false;
+    }
+    return true;
+}
+
+void frameUpdate() {
+    // The docks, the dock menu and the fence follow this test; the anchor, the cargo boats and the
+    // boat watch run whatever it says.
+    const bool suspended = dockActivitySuspended();
+    static_cast<void>(suspended);
+}
+
+}  // namespace tollmere
+
+void scriptMain() {
+    std::srand(tollmere::platform::tickCount());
+    tollmere::runMainLoop();
+}

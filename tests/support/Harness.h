@@ -1,0 +1,56 @@
+#pragma once
+// Runs the plug-in in the simulated game: a working folder holding a copy of the shipped
+// Tollmere folder (with per-run changes), the plug-in loaded through its attach entry, frames run
+// on demand, and the log, files, native calls and world read back.
+//
+// The plug-in's globals live for the whole process, as in the game, so the plug-in starts once per
+// process: each end-to-end test runs in a process of its own (ctest runs every case separately).
+
+#include "Host.h"
+#include "World.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tollmere::testing {
+
+class Harness {
+public:
+    Harness();
+    ~Harness();
+    Harness(const Harness&) = delete;
+    Harness& operator=(const Harness&) = delete;
+
+    // The working folder, the game's working directory while the harness lives.
+    const std::filesystem::path& folder() const { return folder_; }
+
+    // Files of the Tollmere folder, by name ("Lang.dat").
+    void writeFile(const std::string& name, const std::string& content);
+    void removeFile(const std::string& name);
+    bool hasFile(const std::string& name) const;
+    std::string readFile(const std::string& name) const;
+
+    // The log's messages in order, without their time stamps.
+    std::vector<std::string> logMessages() const;
+    // Index of the first message equal to text at or after from, or -1.
+    int findLog(const std::string& text, int from = 0) const;
+
+    // Loads the plug-in the way the game's loader does. Throws when it was already started in
+    // this process.
+    void start();
+    void runFrames(int count) { host().runFrames(count); }
+    void runFor(int milliseconds) { host().runFor(milliseconds); }
+
+    sim::Host& host() { return sim::Host::instance(); }
+    sim::World& world() { return host().world(); }
+
+    // How many calls of the named native the script made.
+    int countCalls(const std::string& name) const;
+
+private:
+    std::filesystem::path previousDirectory_;
+    std::filesystem::path folder_;
+};
+
+}  // namespace tollmere::testing
