@@ -73,6 +73,14 @@ void Host::registerNative(std::string name, std::uint64_t hash, std::initializer
     handlers_[hash] = NativeHandler{std::move(name), hash, argCounts, std::move(handler)};
 }
 
+void Host::resetWorld() {
+    if (script_ != nullptr) fail("the world cannot be reset while a script runs in it");
+    world_ = World();
+    calls_.clear();
+    callsPerFrame_.assign(1, 0);
+    faults_.clear();
+}
+
 const NativeHandler* Host::handler(std::uint64_t hash) const {
     auto it = handlers_.find(hash);
     return it == handlers_.end() ? nullptr : &it->second;

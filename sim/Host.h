@@ -88,6 +88,9 @@ public:
     static Host& instance();
 
     World& world() { return world_; }
+    // A fresh world and call record, for tests that drive the plug-in's code directly. Refused
+    // once a script is registered: its world lives as long as it does.
+    void resetWorld();
 
     void registerNative(std::string name, std::uint64_t hash, std::initializer_list<int> argCounts, Handler handler);
     const NativeHandler* handler(std::uint64_t hash) const;

@@ -19,12 +19,33 @@ float distance(const Vec3& a, const Vec3& b) {
 
 World::World() {
     player.ped = nextEntity_++;
-    entities[player.ped] = Entity{player.ped, EntityKind::ped, 0, Vec3{2180.0f, -640.0f, 42.0f}, 0.0f, true};
+    Entity ped;
+    ped.handle = player.ped;
+    ped.kind = EntityKind::ped;
+    ped.position = Vec3{2180.0f, -640.0f, 42.0f};
+    ped.placedOnGround = true;
+    entities[player.ped] = ped;
+    // Decorators the game registers itself.
+    decorators["honor_override"] = 3;
+    for (std::uint32_t model : {0x9FD6BA58u, 0xD84D4530u, 0xE84E6B74u, 0xF097BC6Cu, 0x578D6513u}) {
+        boatModels.insert(model);
+    }
+}
+
+float Entity::healthFraction() const {
+    if (dead || health <= 0 || maxHealth <= 0) return 0.0f;
+    const float fraction = static_cast<float>(health) / static_cast<float>(maxHealth);
+    return fraction > 1.0f ? 1.0f : fraction;
 }
 
 void World::advanceFrame() {
     ++frame;
     gameTimeMs += frameStepMs;
+    screen.beginFrame(frame);
+    while (!textsByFrame_.empty() && textsByFrame_.front().first < frame - 1) {
+        texts_.erase(textsByFrame_.front().second);
+        textsByFrame_.pop_front();
+    }
     auto settle = [this](Resource& resource, int loadFrames, bool never) {
         if (!resource.resident && !never && resource.requestedAtFrame >= 0 &&
             frame - resource.requestedAtFrame >= loadFrames) {
@@ -42,8 +63,79 @@ Entity* World::entity(std::uint32_t handle) {
 
 std::uint32_t World::createVehicle(std::uint32_t model, const Vec3& position, float heading) {
     const std::uint32_t handle = nextEntity_++;
-    entities[handle] = Entity{handle, EntityKind::vehicle, model, position, heading, false};
+    Entity vehicle;
+    vehicle.handle = handle;
+    vehicle.kind = EntityKind::vehicle;
+    vehicle.model = model;
+    vehicle.position = position;
+    vehicle.heading = heading;
+    entities[handle] = vehicle;
     return handle;
+}
+
+Vec3 World::positionOf(std::uint32_t handle) const {
+    auto it = entities.find(handle);
+    if (it == entities.end()) return Vec3{};
+    if (it->second.vehicle != 0) {
+        if (auto vehicle = entities.find(it->second.vehicle); vehicle != entities.end()) return vehicle->second.position;
+    }
+    return it->second.position;
+}
+
+void World::moveVehicle(std::uint32_t vehicle, const Vec3& position) {
+    if (Entity* e = entity(vehicle); e != nullptr) e->position = position;
+    for (auto& [handle, e] : entities) {
+        if (e.vehicle == vehicle) e.position = position;
+    }
+}
+
+void World::deleteEntity(std::uint32_t handle) {
+    entities.erase(handle);
+    // Blips on an entity go with it.
+    std::erase_if(blips, [handle](const auto& entry) { return entry.second.entity == handle; });
+    for (auto& [other, e] : entities) {
+        if (e.vehicle == handle) e.vehicle = 0;
+        if (e.entering == handle) e.entering = 0;
+        if (e.lastVehicle == handle) e.lastVehicle = 0;
+    }
+}
+
+void World::putPlayerOnFoot() {
+    Entity& ped = playerPed();
+    if (ped.vehicle != 0) ped.position = positionOf(ped.handle);
+    ped.vehicle = 0;
+    ped.entering = 0;
+}
+
+void World::putPlayerInVehicle(std::uint32_t vehicle) {
+    Entity& ped = playerPed();
+    ped.vehicle = vehicle;
+    ped.lastVehicle = vehicle;
+    ped.entering = 0;
+    ped.position = positionOf(vehicle);
+}
+
+void World::playerEntersVehicle(std::uint32_t vehicle) {
+    Entity& ped = playerPed();
+    ped.entering = vehicle;
+}
+
+bool World::isBoat(std::uint32_t handle) const {
+    auto it = entities.find(handle);
+    return it != entities.end() && it->second.kind == EntityKind::vehicle && boatModels.contains(it->second.model);
+}
+
+std::uint32_t World::propSetId(std::uint32_t hash) {
+    if (hash == 0) return 0;
+    for (std::size_t i = 0; i < propSets_.size(); ++i) {
+        if (propSets_[i] == hash) return static_cast<std::uint32_t>(i + 1);
+    }
+    propSets_.push_back(hash);
+    return static_cast<std::uint32_t>(propSets_.size());
+}
+
+std::uint32_t World::propSetHash(std::uint32_t id) const {
+    return id >= 1 && id <= propSets_.size() ? propSets_[id - 1] : 0;
 }
 
 std::vector<const Entity*> World::vehicles() const {
@@ -103,6 +195,7 @@ std::int32_t World::randomInt(std::int32_t min, std::int32_t maxExclusive) {
 std::uint64_t World::makeText(Text text) {
     const std::uint64_t handle = kTextHandleTag | nextText_++;
     texts_[handle] = std::move(text);
+    textsByFrame_.emplace_back(frame, handle);
     return handle;
 }
 

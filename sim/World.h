@@ -2,6 +2,8 @@
 // The state of the simulated game: what the plug-in can see and change through natives. Tests and
 // the demo read and set it directly; natives reach it only through their handlers.
 
+#include "Screen.h"
+
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -32,6 +34,31 @@ struct Entity {
     Vec3 position;
     float heading = 0.0f;  // degrees
     bool placedOnGround = false;
+
+    std::int32_t health = 1000;
+    std::int32_t maxHealth = 1000;
+    bool dead = false;
+    bool released = false;  // handed back to the game, which may clean it up
+    float speed = 0.0f;     // metres a second
+    std::map<std::string, std::int32_t> decorators;
+
+    // Vehicles only.
+    std::int32_t tint = 0;
+    std::uint32_t propSet = 0;  // name hash, 0 for none
+    std::uint32_t lanternPropSet = 0;
+    bool anchored = false;
+    bool anchorHeld = false;
+    int timesFixed = 0;
+    int cleanSteps = 0;  // clean steps applied, in order, since the last full clean
+    int timesCleaned = 0;
+    std::int32_t passengerCapacity = 2;
+
+    // Peds only.
+    std::uint32_t vehicle = 0;       // the vehicle it sits in
+    std::uint32_t lastVehicle = 0;   // the last vehicle it sat in
+    std::uint32_t entering = 0;      // the vehicle it is getting into
+
+    float healthFraction() const;
 };
 
 struct Blip {
@@ -92,6 +119,7 @@ public:
     int frameStepMs = 33;
     std::int32_t scriptTimerStartMs = 0;
     void advanceFrame();
+    void setScriptTimer(std::int32_t elapsedMs) { scriptTimerStartMs = gameTimeMs - elapsedMs; }
     float frameTimeSeconds() const { return static_cast<float>(frameStepMs) / 1000.0f; }
 
     Player player;
@@ -104,6 +132,24 @@ public:
     Entity& playerPed() { return *entity(player.ped); }
     std::uint32_t createVehicle(std::uint32_t model, const Vec3& position, float heading);
     std::vector<const Entity*> vehicles() const;
+    // Where the entity is: a ped sitting in a vehicle is where the vehicle is.
+    Vec3 positionOf(std::uint32_t handle) const;
+    // Moves a vehicle (and so whoever sits in it).
+    void moveVehicle(std::uint32_t vehicle, const Vec3& position);
+    void deleteEntity(std::uint32_t handle);
+
+    // The player's ped on foot, sitting in a vehicle, or getting into one.
+    void putPlayerOnFoot();
+    void putPlayerInVehicle(std::uint32_t vehicle);
+    void playerEntersVehicle(std::uint32_t vehicle);
+
+    // Models the game treats as boats.
+    std::set<std::uint32_t> boatModels;
+    bool isBoat(std::uint32_t handle) const;
+
+    // Prop sets are known to scripts by an id that getPropSetHash turns back into the name hash.
+    std::uint32_t propSetId(std::uint32_t hash);
+    std::uint32_t propSetHash(std::uint32_t id) const;
 
     std::map<std::uint32_t, Blip> blips;
     std::uint32_t createBlip(std::uint32_t style);
@@ -126,7 +172,8 @@ public:
     std::deque<std::int32_t> scriptedInts;
     std::int32_t randomInt(std::int32_t min, std::int32_t maxExclusive);
 
-    // Game texts made by createVarString.
+    // Game texts made by createVarString. Like the game's, they last for the frame they were made
+    // in and the next; a handle kept longer no longer decodes.
     std::uint64_t makeText(Text text);
     const Text* text(std::uint64_t handle) const;
 
@@ -134,13 +181,17 @@ public:
     std::vector<std::string> notices;
     std::vector<HelpText> helpTexts;
     std::vector<MoneyToast> moneyToasts;
-    std::map<std::string, std::int32_t> decorators;  // name to type code
+    std::map<std::string, std::int32_t> decorators;  // name to type code, registered by scripts or the game
+
+    Screen screen;
 
 private:
     std::uint32_t nextEntity_ = 0x100;
     std::uint32_t nextBlip_ = 0x5000;
     std::uint64_t nextText_ = 1;
+    std::vector<std::uint32_t> propSets_;
     std::unordered_map<std::uint64_t, Text> texts_;
+    std::deque<std::pair<int, std::uint64_t>> textsByFrame_;  // creation frame and handle, oldest first
 };
 
 }  // namespace sim

@@ -12,8 +12,7 @@ void registerEntityNatives(Host& host) {
     host.registerNative("getEntityCoords", 0xA86D5F069399F44D, {3}, [&world](Call& call) {
         call.flag(1);
         call.flag(2);
-        const Entity* entity = world.entity(call.u32(0));
-        call.returns(entity != nullptr ? entity->position : Vec3{});
+        call.returns(world.positionOf(call.u32(0)));
     });
     host.registerNative("getEntityForwardVector", 0x2412D9C05BB09B97, {1}, [&world](Call& call) {
         const Entity* entity = world.entity(call.u32(0));

@@ -10,6 +10,8 @@ void registerAllNatives(Host& host) {
     registerBlipNatives(host);
     registerEntityNatives(host);
     registerEconomyNatives(host);
+    registerDrawNatives(host);
+    registerVehicleNatives(host);
 }
 
 }  // namespace sim

@@ -12,5 +12,7 @@ void registerStreamingNatives(Host& host);
 void registerBlipNatives(Host& host);
 void registerEntityNatives(Host& host);
 void registerEconomyNatives(Host& host);
+void registerDrawNatives(Host& host);
+void registerVehicleNatives(Host& host);
 
 }  // namespace sim

@@ -22,6 +22,7 @@
     X(displayHud,               0xD63FE3AF9FB3D53F, void(bool)) \
     X(registerDecorator,        0xB253D644E3C36B3,  void(const char*, int)) \
     X(setScriptTimer,           0xC1B1E9A034A63A62, void(int)) \
+    X(getScriptTimer,           0x83666F9FB8FEBD4B, int()) \
     X(getGameTimer,             0x78FD8BE812E436B2, int()) \
     /* texts and the feed */ \
     X(createVarString,          0xFA925AC00EB830B9, TextHandle(int, const char*, const char*), \
@@ -32,6 +33,15 @@
     X(clearNoticeText,          0xDFF0D417277B41F8, void()) \
     X(postHelpText,             0x049D5C615BD38BAD, void(const HelpTextDuration*, const HelpTextRecord*, bool)) \
     X(postMoneyToast,           0xB249EBCB30DD88E0, void(const MoneyToastDuration*, const MoneyToastRecord*, bool)) \
+    /* drawing and sounds */ \
+    X(setTextColor,             0x16FA5CE47F184F1E, void(int, int, int, int)) \
+    X(setTextScale,             0xA1253A3C870B6843, void(float, float)) \
+    X(setTextCentre,            0xBE5261939FBECB8C, void(bool)) \
+    X(displayText,              0x16794E044C9EFB58, void(TextHandle, float, float)) \
+    X(drawTextureRect,          0xC9884ECADE94CB34, void(const char*, const char*, float, float, float, float, float, \
+                                                         int, int, int, int, bool)) \
+    X(stopNamedSound,           0x0F2A2175734926D8, void(const char*, const char*)) \
+    X(playFrontendSound,        0x67C540AA08E4A6F5, void(const char*, const char*, bool, int)) \
     /* textures and models */ \
     X(hasTextureDictLoaded,     0x54D6900929CCF162, bool(const char*)) \
     X(requestTextureDict,       0xC1BA29DF5631B0F8, void(const char*, bool)) \
@@ -44,13 +54,47 @@
     X(doesBlipExist,            0xCD82FA174080B3B1, bool(Blip)) \
     X(deleteBlip,               0xF2C3C9DA47AAA54A, void(Blip*)) \
     X(setBlipNameText,          0x9CB1A1623062F402, void(Blip, TextHandle)) \
+    X(getBlipFromEntity,        0x6D2C41A8BD6D6FD0, Blip(Entity)) \
+    X(enableBlipModifier,       0x662D364ABF16DE2F, void(Blip, Hash)) \
+    X(disableBlipModifier,      0xB059D7BD3D78C16F, void(Blip, Hash)) \
     /* entities and positions */ \
     X(getEntityCoords,          0xA86D5F069399F44D, Vec3(Entity, bool, bool)) \
     X(getEntityForwardVector,   0x2412D9C05BB09B97, Vec3(Entity)) \
+    X(getEntityHeading,         0xC230DD956E2F5507, float(Entity)) \
+    X(getEntityModel,           0xDA76A9F39210D365, Hash(Entity)) \
     X(getDistanceBetweenCoords, 0xBE7F4E3CDBAFB28,  float(Vec3, Vec3, bool)) \
+    X(setEntityCoords,          0x06843DA7060A026B, void(Entity, Vec3, bool, bool, bool, bool)) \
+    X(setEntityHeading,         0xCF2B9C0645C4651B, void(Entity, float)) \
+    X(doesEntityExist,          0xD42BD6EB2E0F1677, bool(Entity)) \
+    X(isEntityDead,             0xDDBEA5506C848227, bool(Entity)) \
+    X(getEntityHealthFraction,  0x96C638784DB4C815, float(Entity)) \
+    X(getEntityMaxHealth,       0x15D757606D170C3C, int(Entity, int)) \
+    X(setEntityMaxHealth,       0x166E7CF68597D8B5, void(Entity, int)) \
+    X(setEntityHealth,          0xAC2767ED8BDFAB15, void(Entity, int, int)) \
+    X(releaseEntity,            0x4971D2F8162B9674, void(Entity*)) \
+    X(decorGetInt,              0x44DB62727762FD9B, int(Entity, const char*)) \
+    X(decorSetInt,              0xE88F4D7F52A6090F, void(Entity, const char*, int)) \
+    /* peds */ \
+    X(isPedInAnyBoat,           0x2E0E1C2B4F6CB339, bool(Ped)) \
+    X(isPedInVehicle,           0xA3EE4A07279BB9DB, bool(Ped, Vehicle, bool)) \
+    X(getVehiclePedIsIn,        0x9A9112A0FE9A4713, Vehicle(Ped, bool)) \
     /* vehicles */ \
     X(createVehicle,            0xAF35D0D2583051B0, Vehicle(Hash, Vec3, float, bool, bool, bool, bool)) \
     X(placeVehicleOnGround,     0x7263332501E07F52, void(Vehicle, int)) \
+    X(deleteVehicle,            0x4CD38C78BD19A497, void(Vehicle*)) \
+    X(getVehiclePropSet,        0xCE2ACD6F602803E5, std::uint32_t(Vehicle)) \
+    X(getVehicleLanternPropSet, 0xA079300AF757FB1A, std::uint32_t(Vehicle)) \
+    X(getPropSetHash,           0xA6A9712955F53D9C, Hash(std::uint32_t)) \
+    X(setVehiclePropSet,        0xD80FAF919A2E56EA, void(Vehicle, Hash)) \
+    X(setVehicleLanternPropSet, 0xC0F0417A90402742, void(Vehicle, Hash)) \
+    X(setVehicleTint,           0x8268B098F6FCA4E2, void(Vehicle, int)) \
+    X(setVehicleFixed,          0x79811282A9D1AE56, void(Vehicle)) \
+    X(cleanVehicleStep1,        0x758C3460EE915D0A, void(Vehicle, int)) \
+    X(cleanVehicleStep2,        0x6F73EFAB11651D7F, void(Vehicle, int)) \
+    X(cleanVehicleStep3,        0x5AABB09F6FBD1F87, void(Vehicle, int)) \
+    X(cleanVehicleStep4,        0x4D15E49764CB328A, void(Vehicle, int)) \
+    X(setBoatAnchor,            0xAEAB044F05B92659, void(Vehicle, bool)) \
+    X(setBoatAnchorHold,        0x286771F3059A37A7, void(Vehicle, bool, int)) \
     /* hashes, random numbers, money */ \
     X(hashOf,                   0xFD340785ADF8CFB7, Hash(const char*)) \
     X(getRandomIntInRange,      0xD53343AA4FB7DD28, int(int, int)) \

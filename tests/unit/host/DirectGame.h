@@ -14,7 +14,10 @@ namespace tollmere::testing {
 
 class DirectGameTest : public ::testing::Test {
 protected:
-    DirectGameTest() : host(sim::Host::instance()), world(host.world()) { PlayerPed = world.player.ped; }
+    DirectGameTest() : host(sim::Host::instance()), world(host.world()) {
+        host.resetWorld();
+        PlayerPed = world.player.ped;
+    }
 
     // The arguments of the last call of the named native.
     const std::vector<std::uint64_t>& lastArgs(const std::string& name) {
