@@ -5,7 +5,9 @@
 #include "host/Natives.h"
 
 #include <cstring>
+#include <deque>
 #include <limits>
+#include <string>
 
 namespace tollmere {
 
@@ -24,14 +26,61 @@ MoneyToastRecord moneyRecord;
 char pendingHelpText[kHelpTextCapacity] = {};
 std::int32_t pendingHelpDurationMs = 0;
 
+// The game keeps only the address of a drawn text and reads it when it renders the frame, after the
+// script has yielded, so each composed text must outlive its frame. Keeping a fresh copy per draw
+// would grow memory every frame a menu is open; instead the buffers are handed out again once the
+// frame is over, and assigning into one reuses its capacity. A deque, because growing it never
+// moves the buffers already handed to the game this frame.
+std::deque<std::string> drawnTexts;
+std::size_t drawnTextsInUse = 0;
+
+std::string& nextDrawnText() {
+    if (drawnTextsInUse == drawnTexts.size()) drawnTexts.emplace_back();
+    return drawnTexts[drawnTextsInUse++];
+}
+
 }  // namespace
+
+void drawText(const char* text, float x, float y, int r, int g, int b, int a, bool centred, float scaleX,
+              float scaleY, const char* font) {
+    native::setTextColor(r, g, b, a);
+    native::setTextScale(scaleX, scaleY);
+    native::setTextCentre(centred);
+    std::string& markup = nextDrawnText();
+    markup.assign("<FONT FACE='");
+    markup += font;
+    markup += "' COLOR='#ffffff'>";
+    markup += text;
+    markup += "</FONT>";
+    const TextHandle literal = native::createVarString(10, "LITERAL_STRING", markup.c_str());
+    const TextHandle coloured = native::createVarString(42, "COLOR_STRING", 0, literal);
+    native::displayText(coloured, x, y);
+}
+
+void drawSprite(const char* dictionary, const char* texture, float x, float y, float width, float height,
+                float rotation, int r, int g, int b, int a) {
+    if (!native::hasTextureDictLoaded(dictionary)) native::requestTextureDict(dictionary, false);
+    // The game places a sprite by its centre.
+    native::drawTextureRect(dictionary, texture, x + width * 0.5f, y + height * 0.5f, width, height, rotation,
+                            r, g, b, a, true);
+}
+
+void playMenuSound(const char* soundSet, const char* soundName) {
+    native::stopNamedSound(soundName, soundSet);
+    native::playFrontendSound(soundName, soundSet, true, 0);
+}
+
+void releaseDrawnTexts() {
+    drawnTextsInUse = 0;
+}
 
 void showMoneyChange(std::int32_t cents, std::int32_t durationMs) {
     Hash colour = kMoneyColourDefault;
     if (cents < 0) {
         colour = hashOf("COLOR_RED");
         // The smallest 32-bit amount has no positive twin; show the largest instead.
-        cents = cents == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::max() : -cents;
+        cents = cents == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::max()
+                                                                  : -cents;
     }
     moneyDuration = MoneyToastDuration{};
     moneyDuration.milliseconds = durationMs;
