@@ -86,13 +86,12 @@ Vehicle spawnVehicle(const char* modelName, const Vec3& point, float heading) {
     return spawnVehicle(hashOf(modelName), point, heading);
 }
 
-std::int32_t dollarsToCents(float dollars) {
-    const float cents = dollars * 100.0f;
-    if (std::isnan(cents)) return 0;
+std::int32_t toInt32Clamped(float value) {
+    if (std::isnan(value)) return 0;
     // 2^31 is exact in a float; anything at or past it does not fit.
-    if (cents >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
-    if (cents <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(cents);
+    if (value >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
+    if (value <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
 }
 
 void changePlayerMoney(float dollars, bool show) {

@@ -38,8 +38,11 @@ Vehicle spawnVehicle(const char* modelName, const Vec3& point, float heading);
 // Credits (positive) or charges (negative) the player in dollars, optionally with a money toast.
 void changePlayerMoney(float dollars, bool show);
 
-// Dollars times 100 as whole cents, truncated toward zero and held to the 32-bit range: a larger
-// amount would be undefined to convert.
-std::int32_t dollarsToCents(float dollars);
+// Truncates toward zero into the 32-bit range; converting a float past it would be undefined, so
+// it is held to the nearest end (NaN gives 0).
+std::int32_t toInt32Clamped(float value);
+
+// Dollars times 100 as whole cents, truncated toward zero and held to the 32-bit range.
+inline std::int32_t dollarsToCents(float dollars) { return toInt32Clamped(dollars * 100.0f); }
 
 }  // namespace tollmere

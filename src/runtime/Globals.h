@@ -1,12 +1,21 @@
 #pragma once
-// Process-wide state of the plug-in. Everything here lives until the process ends.
+// Process-wide state of the plug-in. Everything here is set once and lives until the process
+// ends: the managers are created by start-up in a fixed order and never destroyed.
 
 #include "host/Types.h"
 
 namespace tollmere {
 
+class DocksRegistry;
+class PlayerBoatManager;
+class BoatSpawner;
+
 // The player's character, refreshed at start-up and at the top of every frame. Every feature reads
 // this instead of asking the game again.
 extern Ped PlayerPed;
+
+extern DocksRegistry* docksRegistry;
+extern PlayerBoatManager* playerBoatManager;
+extern BoatSpawner* boatSpawner;
 
 }  // namespace tollmere

@@ -1,6 +1,8 @@
 #include "runtime/Runtime.h"
 
+#include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "docks/DocksRegistry.h"
 #include "data/Settings.h"
 #include "host/Natives.h"
 #include "host/ScreenText.h"
@@ -18,6 +20,9 @@
 namespace tollmere {
 
 Ped PlayerPed = 0;
+DocksRegistry* docksRegistry = nullptr;
+PlayerBoatManager* playerBoatManager = nullptr;
+BoatSpawner* boatSpawner = nullptr;
 
 namespace {
 
@@ -50,6 +55,8 @@ void runMainLoop() {
 
     for (;;) {
         PlayerPed = native::getPlayerPed();
+        // The game has drawn the last frame by now, so the texts kept for it can be reused.
+        releaseDrawnTexts();
         try {
             frameUpdate();
             postPendingHelpText();
@@ -86,14 +93,23 @@ bool startUp() {
         writeLog("ERROR: Could not load data files.");
         return false;
     }
+
+    // Each manager is stored before the next is built: later constructors read earlier globals.
+    // The spawner comes last, since placing the saved boat needs the docks and the boat manager.
+    docksRegistry = new DocksRegistry();
+    playerBoatManager = new PlayerBoatManager();
+    boatSpawner = new BoatSpawner();
     return true;
 }
 
 void frameUpdate() {
-    // The docks, the dock menu and the fence follow this test; the anchor, the cargo boats and the
-    // boat watch run whatever it says.
-    const bool suspended = dockActivitySuspended();
-    static_cast<void>(suspended);
+    if (dockActivitySuspended()) {
+        docksRegistry->disableAllDocks();
+    } else {
+        docksRegistry->enableAllDocks();
+    }
+    // The boat watch runs last, after everything that may have moved, sold or docked the boat.
+    playerBoatManager->watchBoat();
 }
 
 }  // namespace tollmere

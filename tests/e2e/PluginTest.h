@@ -13,11 +13,25 @@ namespace tollmere::testing {
 // A fresh simulated game and working folder; the plug-in is started by the test.
 class PluginTest : public ::testing::Test {
 protected:
-    // Starts the plug-in and runs the game until start-up is over and the main loop runs.
+    // Starts the plug-in and runs the game until start-up is over (the main loop gives the player
+    // control back first thing) or the plug-in gave up, then one frame more.
     void startAndSettle() {
         game.start();
         game.runFor(500);
-        game.runFrames(game.world().textureLoadFrames + 5);
+        for (int frame = 0; frame < 600 && game.host().callsTo("setPlayerControl").empty(); ++frame) {
+            if (game.host().scriptFinished()) return;
+            game.runFrame();
+        }
+        game.runFrame();
+    }
+
+    // A text of the shipped language file, as the player reads it.
+    std::string langText(const std::string& key) const {
+        const std::string content = "\n" + game.readFile("Lang.dat");
+        const auto at = content.find("\n" + key + "=");
+        if (at == std::string::npos) return {};
+        const auto start = at + key.size() + 2;
+        return content.substr(start, content.find('\n', start) - start);
     }
 
     std::vector<std::string> logFrom(const std::string& first) const {

@@ -39,6 +39,7 @@ public:
     // Loads the plug-in the way the game's loader does. Throws when it was already started in
     // this process.
     void start();
+    void runFrame() { host().runFrame(); }
     void runFrames(int count) { host().runFrames(count); }
     void runFor(int milliseconds) { host().runFor(milliseconds); }
 

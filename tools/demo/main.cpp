@@ -1,4 +1,5 @@
-// Runs the plug-in in the simulated game and prints what the player would see, then the log.
+// Runs the plug-in in the simulated game and prints what the player would see along a short
+// journey: the game starts with his boat moored at Trapper's Cabin, he climbs in and rows away.
 
 #include "support/Harness.h"
 
@@ -9,28 +10,80 @@ namespace {
 
 void say(const std::string& text) { std::printf("%s\n", text.c_str()); }
 
+std::string point(const sim::Vec3& p) {
+    char text[64];
+    std::snprintf(text, sizeof text, "(%.2f, %.2f, %.2f)", p.x, p.y, p.z);
+    return text;
+}
+
+// Prints the help texts and notices that appeared since the last call.
+class Screen {
+public:
+    explicit Screen(const sim::World& world) : world_(world) {}
+    void showNew() {
+        for (; help_ < world_.helpTexts.size(); ++help_) say("  [help text] " + world_.helpTexts[help_].text);
+        for (; notices_ < world_.notices.size(); ++notices_) say("  [notice] " + world_.notices[notices_]);
+    }
+
+private:
+    const sim::World& world_;
+    std::size_t help_ = 0;
+    std::size_t notices_ = 0;
+};
+
 }  // namespace
 
 int main() {
     tollmere::testing::Harness game;
     sim::World& world = game.world();
-    say("Tollmere in the simulated game");
-    say("  working folder: " + game.folder().string());
-    say("  the blips_mp texture dictionary takes " + std::to_string(world.textureLoadFrames) +
-        " frames to stream in");
+    Screen screen(world);
+
+    game.writeFile("PlayerBoat.dat",
+                   "dock_id=4\nhealth=0.900000\nlantern_propset_index=1\nmax_health=1000\n"
+                   "owned_boat_model=-1613317544\npropset_index=0\ntint=3\n");
+    say("Tollmere in the simulated game (working folder " + game.folder().string() + ")");
+    say("PlayerBoat.dat: the player's rowboat is moored at dock 4, Trapper's Cabin.");
 
     game.start();
     game.runFor(500);
-    say("\n-- after the script's first half second (frame " + std::to_string(world.frame) + ")");
-    game.runFrames(10);
-    say("-- start-up done by frame " + std::to_string(world.frame));
-    say("  decorators registered: " + std::to_string(world.decorators.size()));
-    say(std::string("  player control: ") + (world.player.control ? "on" : "off") +
-        ", HUD: " + (world.hudDisplayed ? "shown" : "hidden"));
+    for (int frame = 0; frame < 300 && game.host().callsTo("setPlayerControl").empty(); ++frame) game.runFrame();
+    game.runFrame();
+    say("\n-- The game has started (frame " + std::to_string(world.frame) + ").");
+    say("  player control " + std::string(world.player.control ? "on" : "off") + ", HUD " +
+        (world.hudDisplayed ? "shown" : "hidden"));
+    int docks = 0;
+    for (const auto& [handle, blip] : world.blips) docks += blip.entity == 0 ? 1 : 0;
+    say("  " + std::to_string(docks) + " docks stand on the map");
 
-    game.runFrames(60);
-    say("-- two more seconds of game: " + std::to_string(game.host().callsInFrame(world.frame)) +
-        " native calls in the last frame");
+    const auto vehicles = world.vehicles();
+    if (vehicles.empty()) {
+        say("  no boat came back: see the log below");
+    } else {
+        const sim::Entity& boat = *vehicles.front();
+        const sim::Blip* blip = world.blipOn(boat.handle);
+        say("  the boat floats at " + point(boat.position) + ", heading " + std::to_string(boat.heading) +
+            (boat.anchored ? ", anchored" : ", adrift") + ", health " + std::to_string(boat.health) + "/" +
+            std::to_string(boat.maxHealth) + ", tint " + std::to_string(boat.tint));
+        say("  its map blip reads \"" + (blip != nullptr ? blip->name : std::string("(none)")) + "\"");
+        screen.showNew();
+
+        say("\n-- The player climbs into the boat and rows away, 2 m a frame.");
+        world.putPlayerInVehicle(boat.handle);
+        const sim::Vec3 start = boat.position;
+        for (int stroke = 1; stroke <= 30; ++stroke) {
+            world.moveVehicle(boat.handle, sim::Vec3{start.x + 2.0f * static_cast<float>(stroke), start.y, start.z});
+            game.runFrame();
+            const auto left = game.findLog("player has left dock: 4");
+            if (left >= 0) {
+                say("  " + std::to_string(2 * stroke) + " m out the boat has left the dock");
+                screen.showNew();
+                break;
+            }
+        }
+        say("  the anchor is " + std::string(world.entity(boat.handle)->anchored ? "down" : "up"));
+        say("\n-- PlayerBoat.dat now reads:");
+        std::printf("%s", game.readFile("PlayerBoat.dat").c_str());
+    }
 
     say("\n-- Tollmere/Log.log");
     std::printf("%s", game.readFile("Log.log").c_str());

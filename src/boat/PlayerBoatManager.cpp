@@ -1,0 +1,363 @@
+#include "boat/PlayerBoatManager.h"
+
+#include "data/DataFiles.h"
+#include "data/TextFormat.h"
+#include "docks/DocksRegistry.h"
+#include "host/GameHelpers.h"
+#include "host/Natives.h"
+#include "runtime/Globals.h"
+#include "runtime/Log.h"
+#include "tutorials/Tutorials.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace tollmere {
+
+namespace {
+
+constexpr const char* kPlayerBoatDecorator = "QY_RB_isPlayerBoat";
+constexpr Hash kBoatBlipStyle = 0xB04092F8;
+constexpr Hash kBoatBlipSprite = 0x03B87AAB;
+constexpr float kHealthTolerance = 0.05f;
+constexpr float kRepairThreshold = 0.85f;
+constexpr float kHealthStatDivisor = 1500.0f;
+constexpr std::int32_t kDefaultMaxHealth = 1000;
+constexpr float kLeftDockDistance = 40.0f;
+constexpr std::int32_t kSaveIntervalMs = 15000;
+
+DictDataFile& record() { return *PlayerBoatData; }
+
+}  // namespace
+
+PlayerBoatManager::PlayerBoatManager() {
+    if (native::isPedInAnyBoat(PlayerPed)) {
+        const Vehicle vehicle = native::getVehiclePedIsIn(PlayerPed, false);
+        if (native::decorGetInt(vehicle, kPlayerBoatDecorator) == 1) {
+            boat = vehicle;
+            createBoatBlip();
+        }
+    }
+}
+
+const BoatType* PlayerBoatManager::getOwnedBoatType() const {
+    return findBoatType(record().getInt("owned_boat_model"));
+}
+
+std::int32_t PlayerBoatManager::getTint() const { return hasOwnedBoat() ? record().getInt("tint") : -1; }
+
+std::int32_t PlayerBoatManager::getPropsetIndex() const {
+    return hasOwnedBoat() ? record().getInt("propset_index") : -1;
+}
+
+std::int32_t PlayerBoatManager::getLanternPropsetIndex() const {
+    return hasOwnedBoat() ? record().getInt("lantern_propset_index") : -1;
+}
+
+std::int32_t PlayerBoatManager::getDockId() const { return hasOwnedBoat() ? record().getInt("dock_id") : -1; }
+
+Vec3 PlayerBoatManager::getBoatPosition() const { return entityPosition(boat); }
+
+float PlayerBoatManager::getBoatHealth() const {
+    return native::isEntityDead(boat) ? 0.0f : native::getEntityHealthFraction(boat);
+}
+
+float PlayerBoatManager::getHealthStat() const {
+    if (!hasOwnedBoat()) return 0.0f;
+    return static_cast<float>(native::getEntityMaxHealth(boat, 0)) / kHealthStatDivisor;
+}
+
+float PlayerBoatManager::getUpgradedHealthStat() const {
+    const BoatType* type = getOwnedBoatType();
+    if (type == nullptr) return 0.0f;
+    const std::string key = "boat_upgrades.health." + formatInt(type->model);
+    return ConfigsData->getFloat(key.c_str()) / kHealthStatDivisor;
+}
+
+bool PlayerBoatManager::needsRepair() const { return hasOwnedBoat() && getBoatHealth() < kRepairThreshold; }
+
+void PlayerBoatManager::dropAnchor() {
+    native::setBoatAnchor(boat, true);
+    native::setBoatAnchorHold(boat, true, 0);
+    anchored = true;
+}
+
+void PlayerBoatManager::releaseAnchor() {
+    native::setBoatAnchor(boat, false);
+    anchored = false;
+}
+
+void PlayerBoatManager::createBoatBlip() {
+    if (boat == 0 || native::getBlipFromEntity(boat) != 0) return;
+    blip = createEntityBlip(boat, kBoatBlipStyle, kBoatBlipSprite);
+    const std::string name =
+        std::string(native::getPlayerName(native::getPlayerId())) + "'s " + LangData->getString("blips.boat");
+    setBlipName(blip, name.c_str());
+}
+
+void PlayerBoatManager::spawnBoat(const Vec3& position, float heading) {
+    const BoatType* type = getOwnedBoatType();
+    if (type == nullptr) return;
+    if (boat == 0 || !native::doesEntityExist(boat)) {
+        boat = spawnVehicle(static_cast<Hash>(type->model), position, heading);
+        native::decorSetInt(boat, kPlayerBoatDecorator, 1);
+        applySavedCustomisation();
+        createBoatBlip();
+    }
+    native::setEntityCoords(boat, position, true, true, true, true);
+    // A missing heading reads as -999 and leaves the boat as it lies.
+    if (heading >= 0.0f) native::setEntityHeading(boat, heading);
+}
+
+void PlayerBoatManager::setBoatModel(std::int32_t model) {
+    writeLog("setting boat model: " + formatInt(model));
+    if (findBoatType(model) == nullptr) {
+        record().setInt("owned_boat_model", 0);
+        resetCustomisation();
+        return;
+    }
+    writeLog("model found");
+    record().setInt("owned_boat_model", model);
+    resetCustomisation();
+    if (boat != 0) {
+        // The new model is created where the old boat floated.
+        const Vec3 position = getBoatPosition();
+        const float heading = native::getEntityHeading(boat);
+        native::deleteVehicle(&boat);
+        boat = 0;
+        spawnBoat(position, heading);
+    }
+}
+
+void PlayerBoatManager::resetCustomisation() {
+    setTint(1);
+    const bool owned = hasOwnedBoat();
+    if (owned) {
+        record().setInt("lantern_propset_index", -1);
+        if (boat != 0) native::setVehicleLanternPropSet(boat, 0);
+        record().setInt("propset_index", -1);
+        if (boat != 0) native::setVehiclePropSet(boat, 0);
+        record().setInt("dock_id", 0);
+    }
+    record().setInt("max_health", kDefaultMaxHealth);
+    record().setInt("health", 1);
+}
+
+void PlayerBoatManager::applySavedCustomisation() {
+    setTint(getTint());
+    // An index the model does not offer (a hand-edited or stale record) would throw here in
+    // start-up's spawn and again every frame; the boat is shown without that prop set instead,
+    // and the stored index stays as it is until the player picks another.
+    applyPropSet("propset_index", getPropsetIndex(), false, true);
+    applyPropSet("lantern_propset_index", getLanternPropsetIndex(), true, true);
+    // A claimed boat's record has no "max_health", and a hand-edited one may lack "health": read
+    // as -999 they would give the entity a negative health, and the boat watch would then take it
+    // for destroyed and clear the record. Missing values mean a boat in full health instead.
+    const std::int32_t maxHealth = record().getInt("max_health");
+    native::setEntityMaxHealth(boat, maxHealth > 0 ? maxHealth : kDefaultMaxHealth);
+    const float health = record().getFloat("health");
+    setHealth(health >= 0.0f ? health : 1.0f);
+    cleanBoat();
+}
+
+void PlayerBoatManager::setTint(std::int32_t tint) {
+    if (!hasOwnedBoat() || tint < 0) return;
+    if (tint != record().getInt("tint")) record().setInt("tint", tint);
+    if (boat != 0) native::setVehicleTint(boat, tint);
+}
+
+void PlayerBoatManager::setPropset(std::int32_t index) { applyPropSet("propset_index", index, false, false); }
+
+void PlayerBoatManager::setLanternPropset(std::int32_t index) {
+    applyPropSet("lantern_propset_index", index, true, false);
+}
+
+void PlayerBoatManager::applyPropSet(const char* key, std::int32_t index, bool lantern, bool keepStoredIndex) {
+    const BoatType* type = getOwnedBoatType();
+    if (type == nullptr) return;
+    const auto& names = lantern ? type->lanternPropSets : type->propSets;
+    const bool outsideList = index >= 0 && static_cast<std::size_t>(index) >= names.size();
+    if (keepStoredIndex && outsideList) {
+        writeLog(std::string("saved ") + key + " " + formatInt(index) + " is not offered by boat model " +
+                 formatInt(type->model) + ", showing the boat without it");
+        index = -1;
+    } else {
+        record().setInt(key, index);
+    }
+    if (boat == 0) return;
+    Hash hash = 0;
+    if (index >= 0) {
+        if (outsideList) throw std::out_of_range("invalid vector subscript");
+        hash = hashOf(names[static_cast<std::size_t>(index)]);
+    }
+    if (lantern) {
+        native::setVehicleLanternPropSet(boat, hash);
+    } else {
+        native::setVehiclePropSet(boat, hash);
+    }
+}
+
+void PlayerBoatManager::setHealth(float ratio) {
+    record().setFloat("health", ratio);
+    if (boat != 0) {
+        const float health = static_cast<float>(native::getEntityMaxHealth(boat, 0)) * ratio;
+        native::setEntityHealth(boat, toInt32Clamped(health), 0);
+    }
+}
+
+void PlayerBoatManager::repairBoat() {
+    setHealth(1.0f);
+    native::setVehicleFixed(boat);
+    cleanBoat();
+}
+
+void PlayerBoatManager::cleanBoat() {
+    native::cleanVehicleStep1(boat, 0);
+    native::cleanVehicleStep2(boat, 0);
+    native::cleanVehicleStep3(boat, 0);
+    native::cleanVehicleStep4(boat, 0);
+}
+
+void PlayerBoatManager::setDockId(std::int32_t id) {
+    if (!hasOwnedBoat()) return;
+    record().setInt("dock_id", id);
+    if (boat != 0 && id > 0) dropAnchor();
+}
+
+void PlayerBoatManager::copyEntityStateToRecord() {
+    if (!hasOwnedBoat() || boat == 0) return;
+    const float health = getBoatHealth();
+    if (std::fabs(record().getFloat("health") - health) > kHealthTolerance) record().setFloat("health", health);
+    if (record().getInt("dock_id") <= 0 && native::isPedInVehicle(PlayerPed, boat, false)) {
+        record().setVec3("coords", getBoatPosition());
+        record().setFloat("heading", native::getEntityHeading(boat));
+    }
+}
+
+void PlayerBoatManager::saveBoatState() {
+    copyEntityStateToRecord();
+    record().save(false);
+}
+
+void PlayerBoatManager::claimBoat(Vehicle vehicle) {
+    const std::int32_t model = static_cast<std::int32_t>(native::getEntityModel(vehicle));
+    const BoatType* type = findBoatType(model);
+    if (type == nullptr) {
+        writeLog("could not save boat, model is not recognized: " + formatInt(model));
+        return;
+    }
+    writeLog("saving boat from entity. model: " + formatInt(model));
+    record().setInt("owned_boat_model", model);
+    record().setInt("tint", 0);
+
+    // The index of the fitted prop set in the model's list; -1 when none is fitted or the game
+    // fitted one the model's list does not have.
+    auto detect = [](Hash fitted, const auto& names, const char* what) {
+        std::int32_t index = -1;
+        if (fitted == 0) return index;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (hashOf(names[i]) == fitted) {
+                index = static_cast<std::int32_t>(i);
+                break;
+            }
+        }
+        writeLog(std::string(what) + formatInt(static_cast<std::int32_t>(fitted)) +
+                 ", model index: " + formatInt(index));
+        return index;
+    };
+    const Hash lantern = native::getPropSetHash(native::getVehicleLanternPropSet(vehicle));
+    record().setInt("lantern_propset_index", detect(lantern, type->lanternPropSets, "detected lantern propset, model: "));
+    const Hash propSet = native::getPropSetHash(native::getVehiclePropSet(vehicle));
+    record().setInt("propset_index", detect(propSet, type->propSets, "detected propset, model: "));
+
+    // The boat held until now keeps its last health and position in the record.
+    copyEntityStateToRecord();
+    record().save(false);
+    boat = vehicle;
+    createBoatBlip();
+}
+
+void PlayerBoatManager::discardBoat() {
+    if (boat != 0) {
+        removeBlip(&blip);
+        native::releaseEntity(&boat);
+        boat = 0;
+    }
+    setBoatModel(0);
+}
+
+void PlayerBoatManager::removeBoatEntity() {
+    if (boat == 0) return;
+    native::deleteVehicle(&boat);
+    boat = 0;
+}
+
+void PlayerBoatManager::reloadRecord() {
+    record().load();
+    if (hasOwnedBoat()) applySavedCustomisation();
+}
+
+void PlayerBoatManager::watchBoat() {
+    if (!hasOwnedBoat()) return;
+    if (boat != 0) {
+        if (getBoatHealth() > 0.0f) {
+            const std::int32_t dockId = getDockId();
+            if (dockId > 0 && native::isPedInVehicle(PlayerPed, boat, false)) {
+                releaseAnchor();
+                // A dock id that names no dock (a hand-edited record) counts as having left it.
+                const Dock* dock = docksRegistry->findDockById(dockId);
+                if (dock == nullptr ||
+                    distanceBetweenPoints(getBoatPosition(), dock->mooringPoint().position) > kLeftDockDistance) {
+                    writeLog("player has left dock: " + formatInt(dockId));
+                    showTutorial("left_docks", false);
+                    setDockId(0);
+                    saveBoatState();
+                    native::setScriptTimer(0);
+                }
+            }
+        } else {
+            writeLog("player's boat has been destroyed");
+            discardBoat();
+            saveBoatState();
+            native::setScriptTimer(0);
+            showTutorial("boat_destroyed", true);
+        }
+    }
+    if (native::getScriptTimer() > kSaveIntervalMs) {
+        saveBoatState();
+        native::setScriptTimer(0);
+    }
+}
+
+void BoatSpawner::spawnSavedBoat() {
+    PlayerBoatManager& boats = *playerBoatManager;
+    if (!boats.hasOwnedBoat()) return;
+
+    const std::int32_t dockId = boats.getDockId();
+    Vec3 position;
+    float heading = 0.0f;
+    const Dock* dock = dockId > 0 ? docksRegistry->findDockById(dockId) : nullptr;
+    if (dock != nullptr) {
+        writeLog("spawning boat at dock: " + formatInt(dockId));
+        position = dock->mooringPoint().position;
+        heading = dock->mooringPoint().heading;
+    } else {
+        if (dockId > 0) {
+            // A dock id that names no dock: fall back on where the boat was last saved, if anywhere.
+            writeLog("dock id " + formatInt(dockId) +
+                     " in PlayerBoat.dat is not a known dock, looking for the boat's saved coords instead");
+        }
+        position = PlayerBoatData->getVec3("coords");
+        if (position == Vec3{}) {
+            writeLog("player's boat is not docked and has no saved coords, not spawning it.");
+            return;
+        }
+        writeLog("spawning boat at coords: " + formatVec3(position));
+        heading = PlayerBoatData->getFloat("heading");
+    }
+    boats.spawnBoat(position, heading);
+    boats.dropAnchor();
+}
+
+}  // namespace tollmere

@@ -1,0 +1,85 @@
+#pragma once
+// The player's one boat: the saved record in PlayerBoat.dat and the game entity built from it,
+// kept in step. Every feature changes the boat only through the operations below.
+
+#include "host/BoatTypes.h"
+#include "host/Types.h"
+
+#include <cstdint>
+
+namespace tollmere {
+
+class PlayerBoatManager {
+public:
+    // Re-adopts the tagged boat the player sits in when the plug-in starts in a running game.
+    PlayerBoatManager();
+    PlayerBoatManager(const PlayerBoatManager&) = delete;
+    PlayerBoatManager& operator=(const PlayerBoatManager&) = delete;
+
+    // The record. A model that is missing or not a known boat type counts as no boat: every
+    // operation would otherwise work on a boat that cannot exist.
+    bool hasOwnedBoat() const { return getOwnedBoatType() != nullptr; }
+    const BoatType* getOwnedBoatType() const;
+    std::int32_t getTint() const;               // -1 without a boat
+    std::int32_t getPropsetIndex() const;       // -1 without a boat or prop set
+    std::int32_t getLanternPropsetIndex() const;
+    std::int32_t getDockId() const;             // -1 without a boat, 0 or less when not moored
+
+    // The entity.
+    Vehicle getBoatEntity() const { return boat; }
+    Vec3 getBoatPosition() const;
+    float getBoatHealth() const;  // 0 when dead, else the health fraction
+    float getHealthStat() const;
+    float getUpgradedHealthStat() const;
+    bool needsRepair() const;
+    bool isAnchored() const { return anchored; }
+    void dropAnchor();
+    void releaseAnchor();
+
+    void createBoatBlip();
+    // Creates the entity if it is missing (yielding while the model loads), then moves it there.
+    void spawnBoat(const Vec3& position, float heading);
+    // Previews a model: the record gets it with a fresh customisation; an existing entity is
+    // replaced by the new model where it floats. Does not save.
+    void setBoatModel(std::int32_t model);
+    void resetCustomisation();
+    void applySavedCustomisation();
+    void setTint(std::int32_t tint);
+    void setPropset(std::int32_t index);         // throws out_of_range past the model's list
+    void setLanternPropset(std::int32_t index);  // likewise
+    void setHealth(float ratio);
+    void repairBoat();
+    void cleanBoat();
+    // Moors the boat: a dock id above 0 also anchors it.
+    void setDockId(std::int32_t id);
+    // Copies health and position back into the record and writes PlayerBoat.dat if it changed.
+    void saveBoatState();
+    // Makes the vehicle the player's boat (docking while owning none).
+    void claimBoat(Vehicle vehicle);
+    // Forgets the boat (sold or destroyed): blip removed, entity let go, record cleared.
+    void discardBoat();
+    void removeBoatEntity();
+    // Reads PlayerBoat.dat again over the record, undoing changes no save kept.
+    void reloadRecord();
+    // Every frame: leaving the dock, destruction and the periodic save.
+    void watchBoat();
+
+private:
+    void copyEntityStateToRecord();
+    void applyPropSet(const char* key, std::int32_t index, bool lantern, bool keepStoredIndex);
+
+    Vehicle boat = 0;
+    Blip blip = 0;
+    bool anchored = false;
+};
+
+// Places the saved boat in the world once, at start-up.
+class BoatSpawner {
+public:
+    BoatSpawner() { spawnSavedBoat(); }
+
+private:
+    static void spawnSavedBoat();
+};
+
+}  // namespace tollmere

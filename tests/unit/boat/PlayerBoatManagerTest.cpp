@@ -1,0 +1,95 @@
+// Operations on the owned boat that the end-to-end roads reach only later (catalogue, docking).
+
+#include "boat/PlayerBoatManager.h"
+#include "data/DataFiles.h"
+#include "docks/DocksRegistry.h"
+#include "unit/data/DataTestSupport.h"
+#include "unit/host/DirectGame.h"
+
+#include "Hash.h"
+
+namespace tollmere::testing {
+namespace {
+
+class PlayerBoatManagerTest : public DirectGameTest {
+protected:
+    PlayerBoatManagerTest() {
+        LangData = &lang;
+        ConfigsData = &configs;
+        PlayerBoatData = &record;
+        TutorialFlagsData = &flags;
+        for (const char* name : {"QY_RB_isPlayerBoat", "QY_RB_isBoatSold", "QY_RB_boatValue"}) {
+            world.decorators[name] = 3;
+        }
+        record.setInt("owned_boat_model", static_cast<std::int32_t>(0x9FD6BA58u));
+        record.setInt("dock_id", 0);
+        record.save(true);
+    }
+
+    test::ScopedWorkDir folder;
+    DictDataFile lang{"Tollmere/Lang.dat"};
+    DictDataFile configs{"Tollmere/Configs.dat"};
+    DictDataFile record{"Tollmere/PlayerBoat.dat"};
+    DictDataFile flags{"Tollmere/TutorialFlags.dat"};
+    PlayerBoatManager boats;
+};
+
+// Catches a model swap that leaves the old boat behind, moves the new one, or keeps old options.
+TEST_F(PlayerBoatManagerTest, AnotherModelReplacesTheBoatWhereItFloats) {
+    boats.spawnBoat(Vec3{2000, -600, 40.5f}, 45.0f);
+    boats.setPropset(1);
+    const Vehicle old = boats.getBoatEntity();
+
+    boats.setBoatModel(static_cast<std::int32_t>(0xE84E6B74u));
+    ASSERT_EQ(world.vehicles().size(), 1u);
+    const sim::Entity& boat = *world.vehicles().front();
+    EXPECT_NE(boat.handle, old);
+    EXPECT_EQ(boat.model, 0xE84E6B74u);
+    EXPECT_EQ(boat.position, (sim::Vec3{2000, -600, 40.5f}));
+    EXPECT_FLOAT_EQ(boat.heading, 45.0f);
+    EXPECT_EQ(boat.tint, 1);
+    EXPECT_EQ(boat.propSet, 0u);
+    EXPECT_EQ(boats.getPropsetIndex(), -1);
+}
+
+// Catches prop sets the game fitted being read back at the wrong index, or a lantern invented.
+TEST_F(PlayerBoatManagerTest, ClaimingDetectsTheFittedPropSets) {
+    record.setInt("owned_boat_model", 0);
+    const std::uint32_t found = world.createVehicle(0x9FD6BA58u, sim::Vec3{1, 2, 40}, 0.0f);
+    world.entity(found)->propSet = sim::hashOf("pg_veh_rowboat_02");
+    boats.claimBoat(found);
+    EXPECT_EQ(boats.getPropsetIndex(), 1);
+    EXPECT_EQ(boats.getLanternPropsetIndex(), -1);
+    EXPECT_EQ(boats.getBoatEntity(), found);
+    EXPECT_THAT(test::readTextFile("Tollmere/PlayerBoat.dat"), ::testing::HasSubstr("propset_index=1\n"));
+
+    const std::uint32_t canoe = world.createVehicle(0x12345678u, sim::Vec3{}, 0.0f);
+    boats.claimBoat(canoe);
+    EXPECT_EQ(boats.getBoatEntity(), found) << "an unknown model is refused";
+}
+
+// Catches the setters' dirty rules swapped: an unchanged tint must not force a write, an index
+// always counts as a change.
+TEST_F(PlayerBoatManagerTest, AnUnchangedTintLeavesTheRecordCleanAPropSetIndexDoesNot) {
+    record.setInt("tint", 3);
+    record.save(false);
+    boats.setTint(3);
+    EXPECT_FALSE(record.isDirty());
+    boats.setPropset(-1);
+    EXPECT_TRUE(record.isDirty());
+}
+
+// Catches a prop set picked past the model's list being applied, or not stored first.
+TEST_F(PlayerBoatManagerTest, APropSetPastTheListFailsAfterStoringTheIndex) {
+    boats.spawnBoat(Vec3{1, 1, 40}, 0.0f);
+    try {
+        boats.setPropset(2);
+        FAIL() << "index 2 is past the rowboat's two prop sets";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), "invalid vector subscript");
+    }
+    EXPECT_EQ(boats.getPropsetIndex(), 2);
+}
+
+}  // namespace
+}  // namespace tollmere::testing
