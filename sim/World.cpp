@@ -42,6 +42,9 @@ void World::advanceFrame() {
     ++frame;
     gameTimeMs += frameStepMs;
     screen.beginFrame(frame);
+    // Prompts complete on this frame's pad, so the pad is read first.
+    input.beginFrame(frame);
+    prompts.beginFrame(frame, frameStepMs, input);
     while (!textsByFrame_.empty() && textsByFrame_.front().first < frame - 1) {
         texts_.erase(textsByFrame_.front().second);
         textsByFrame_.pop_front();

@@ -2,6 +2,8 @@
 // The state of the simulated game: what the plug-in can see and change through natives. Tests and
 // the demo read and set it directly; natives reach it only through their handlers.
 
+#include "Input.h"
+#include "Prompts.h"
 #include "Screen.h"
 
 #include <cstdint>
@@ -24,6 +26,13 @@ struct Vec3 {
 };
 
 float distance(const Vec3& a, const Vec3& b);
+
+}  // namespace sim
+
+// Cameras keep points, so they come after Vec3.
+#include "Cameras.h"
+
+namespace sim {
 
 enum class EntityKind { ped, vehicle };
 
@@ -124,6 +133,17 @@ public:
 
     Player player;
     bool hudDisplayed = false;
+    std::set<std::uint32_t> hudContexts;
+    // The last screen fade the scripts asked for: the screen goes dark over the duration of a fade
+    // out and comes back over that of a fade in.
+    struct Fade {
+        bool out = false;
+        std::int32_t durationMs = 0;
+        std::int32_t startedAtMs = 0;
+        int fadesOut = 0;
+        int fadesIn = 0;
+    } fade;
+    bool screenDark() const { return fade.out && gameTimeMs - fade.startedAtMs >= fade.durationMs; }
     std::int64_t cashCents = 0;
 
     // Entities, peds and vehicles alike, by handle.
@@ -184,6 +204,9 @@ public:
     std::map<std::string, std::int32_t> decorators;  // name to type code, registered by scripts or the game
 
     Screen screen;
+    Input input;      // the pad, read as each frame begins
+    Prompts prompts;  // worked out after the pad
+    Cameras cameras;
 
 private:
     std::uint32_t nextEntity_ = 0x100;

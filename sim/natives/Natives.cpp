@@ -12,6 +12,9 @@ void registerAllNatives(Host& host) {
     registerEconomyNatives(host);
     registerDrawNatives(host);
     registerVehicleNatives(host);
+    registerControlNatives(host);
+    registerPromptNatives(host);
+    registerCameraNatives(host);
 }
 
 }  // namespace sim

@@ -23,6 +23,16 @@ void registerPlayerNatives(Host& host) {
                         [&world](Call& call) { call.returns(world.player.scriptedActivity); });
     host.registerNative("displayHud", 0xD63FE3AF9FB3D53F, {1},
                         [&world](Call& call) { world.hudDisplayed = call.flag(0); });
+    host.registerNative("addHudContext", 0x4CC5F2FC1332577F, {1},
+                        [&world](Call& call) { world.hudContexts.insert(call.u32(0)); });
+    host.registerNative("removeHudContext", 0x8BC7C1F929D07BF3, {1},
+                        [&world](Call& call) { world.hudContexts.erase(call.u32(0)); });
+    host.registerNative("doScreenFadeOut", 0x40C719A5E410B9E4, {1}, [&world](Call& call) {
+        world.fade = World::Fade{true, call.i32(0), world.gameTimeMs, world.fade.fadesOut + 1, world.fade.fadesIn};
+    });
+    host.registerNative("doScreenFadeIn", 0x6A053CF596F67DF7, {1}, [&world](Call& call) {
+        world.fade = World::Fade{false, call.i32(0), world.gameTimeMs, world.fade.fadesOut, world.fade.fadesIn + 1};
+    });
     host.registerNative("registerDecorator", 0xB253D644E3C36B3, {2}, [&world](Call& call) {
         world.decorators[call.str(0)] = call.i32(1);
     });

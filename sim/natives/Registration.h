@@ -14,5 +14,8 @@ void registerEntityNatives(Host& host);
 void registerEconomyNatives(Host& host);
 void registerDrawNatives(Host& host);
 void registerVehicleNatives(Host& host);
+void registerControlNatives(Host& host);
+void registerPromptNatives(Host& host);
+void registerCameraNatives(Host& host);
 
 }  // namespace sim

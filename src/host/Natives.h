@@ -20,6 +20,10 @@
     X(isPlayerUnavailable,      0xAD401C63158ACBAA, bool(Player)) \
     X(isScriptedActivityActive, 0xB15CD1CF58771DE1, bool()) \
     X(displayHud,               0xD63FE3AF9FB3D53F, void(bool)) \
+    X(addHudContext,            0x4CC5F2FC1332577F, void(Hash)) \
+    X(removeHudContext,         0x8BC7C1F929D07BF3, void(Hash)) \
+    X(doScreenFadeOut,          0x40C719A5E410B9E4, void(int)) \
+    X(doScreenFadeIn,           0x6A053CF596F67DF7, void(int)) \
     X(registerDecorator,        0xB253D644E3C36B3,  void(const char*, int)) \
     X(setScriptTimer,           0xC1B1E9A034A63A62, void(int)) \
     X(getScriptTimer,           0x83666F9FB8FEBD4B, int()) \
@@ -42,6 +46,30 @@
                                                          int, int, int, int, bool)) \
     X(stopNamedSound,           0x0F2A2175734926D8, void(const char*, const char*)) \
     X(playFrontendSound,        0x67C540AA08E4A6F5, void(const char*, const char*, bool, int)) \
+    /* prompts and controls */ \
+    X(beginPromptRegistration,  0x4F97DE45A519419,  PromptHandle()) \
+    X(setPromptControl,         0xB5352B7494A08258, void(PromptHandle, Hash)) \
+    X(setPromptText,            0x5DD02A8318420DD7, void(PromptHandle, TextHandle)) \
+    X(setPromptGroup,           0x2F11D3A254169EA4, void(PromptHandle, int, int)) \
+    X(setPromptPressMode,       0xCC6656799977741B, void(PromptHandle, bool)) \
+    X(setPromptHoldMode,        0x94073D5CA3F16B7B, void(PromptHandle, bool)) \
+    X(setPromptStandardHoldMode, 0x74C7D7B72ED0D3CF, void(PromptHandle, bool)) \
+    X(setPromptAttribute,       0x560E76D5E2E1803F, void(PromptHandle, int, bool)) \
+    X(endPromptRegistration,    0xF7AA2696A22AD8B9, void(PromptHandle)) \
+    X(setPromptEnabled,         0x8A0FB4D03A630D21, void(PromptHandle, bool)) \
+    X(setPromptVisible,         0x71215ACCFDE075EE, void(PromptHandle, bool)) \
+    X(hasPromptPressCompleted,  0xC92AC953F0A982AE, bool(PromptHandle, int)) \
+    X(hasPromptHoldCompleted,   0xE0F65F0640EF0617, bool(PromptHandle)) \
+    X(isControlPressed,         0xF3A21BCD95725A4A, bool(int, Hash)) \
+    X(isDisabledControlPressed, 0xE2587F8CBBD87B1D, bool(int, Hash)) \
+    X(isControlJustPressed,     0x580417101DDB492F, bool(int, Hash)) \
+    X(isDisabledControlJustPressed, 0x91AEF906BCA88877, bool(int, Hash)) \
+    /* scripted camera */ \
+    X(createCameraWithParams,   0x40C23491CE83708E, Camera(const char*, Vec3, float, float, float, float, bool, int)) \
+    X(setCamCoord,              0xF9EE7D419EE49DE6, void(Camera, Vec3)) \
+    X(pointCamAtCoord,          0x948B39341C3A40C2, void(Camera, Vec3)) \
+    X(setCamActive,             0x87295BCA613800C8, void(Camera, bool)) \
+    X(renderScriptCams,         0x33281167E4942E4F, void(bool, bool, int, bool, bool, int)) \
     /* textures and models */ \
     X(hasTextureDictLoaded,     0x54D6900929CCF162, bool(const char*)) \
     X(requestTextureDict,       0xC1BA29DF5631B0F8, void(const char*, bool)) \
@@ -61,6 +89,7 @@
     X(getEntityCoords,          0xA86D5F069399F44D, Vec3(Entity, bool, bool)) \
     X(getEntityForwardVector,   0x2412D9C05BB09B97, Vec3(Entity)) \
     X(getEntityHeading,         0xC230DD956E2F5507, float(Entity)) \
+    X(getEntitySpeed,           0xFB6BA510A533DF81, float(Entity)) \
     X(getEntityModel,           0xDA76A9F39210D365, Hash(Entity)) \
     X(getDistanceBetweenCoords, 0xBE7F4E3CDBAFB28,  float(Vec3, Vec3, bool)) \
     X(setEntityCoords,          0x06843DA7060A026B, void(Entity, Vec3, bool, bool, bool, bool)) \
@@ -75,9 +104,11 @@
     X(decorGetInt,              0x44DB62727762FD9B, int(Entity, const char*)) \
     X(decorSetInt,              0xE88F4D7F52A6090F, void(Entity, const char*, int)) \
     /* peds */ \
+    X(isPedOnFoot,              0x1FEE67DB37F59B2,  bool(Ped)) \
     X(isPedInAnyBoat,           0x2E0E1C2B4F6CB339, bool(Ped)) \
     X(isPedInVehicle,           0xA3EE4A07279BB9DB, bool(Ped, Vehicle, bool)) \
     X(getVehiclePedIsIn,        0x9A9112A0FE9A4713, Vehicle(Ped, bool)) \
+    X(getVehiclePedIsEntering,  0xF92691AED837A5FC, Vehicle(Ped)) \
     /* vehicles */ \
     X(createVehicle,            0xAF35D0D2583051B0, Vehicle(Hash, Vec3, float, bool, bool, bool, bool)) \
     X(placeVehicleOnGround,     0x7263332501E07F52, void(Vehicle, int)) \
@@ -95,11 +126,13 @@
     X(cleanVehicleStep4,        0x4D15E49764CB328A, void(Vehicle, int)) \
     X(setBoatAnchor,            0xAEAB044F05B92659, void(Vehicle, bool)) \
     X(setBoatAnchorHold,        0x286771F3059A37A7, void(Vehicle, bool, int)) \
+    X(getVehiclePassengerCapacity, 0xA9C55F1C15E62E06, int(Vehicle)) \
     /* hashes, random numbers, money */ \
     X(hashOf,                   0xFD340785ADF8CFB7, Hash(const char*)) \
     X(getRandomIntInRange,      0xD53343AA4FB7DD28, int(int, int)) \
     X(addPlayerCash,            0xBC3422DC91667621, void(int, Hash)) \
-    X(removePlayerCash,         0x466BC8769CF26A7A, void(int))
+    X(removePlayerCash,         0x466BC8769CF26A7A, void(int)) \
+    X(getPlayerCash,            0xC02DABFA3B98176,  int())
 // clang-format on
 
 namespace tollmere::native {

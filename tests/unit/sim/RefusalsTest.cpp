@@ -1,0 +1,89 @@
+// Misuse of prompts, controls and cameras that the simulated game refuses loudly: each would go
+// unnoticed in the game and leave a prompt that never shows or fires, or a camera that never moves.
+
+#include "Host.h"
+#include "host/Invoke.h"
+#include "host/Natives.h"
+#include "unit/host/DirectGame.h"
+
+#include <cstdlib>
+
+namespace tollmere::testing {
+namespace {
+
+constexpr Hash kContextB = sim::hashOf("INPUT_CONTEXT_B");
+
+PromptHandle beginWithControl() {
+    const PromptHandle handle = native::beginPromptRegistration();
+    native::setPromptControl(handle, kContextB);
+    return handle;
+}
+
+PromptHandle registered() {
+    const PromptHandle handle = beginWithControl();
+    native::setPromptPressMode(handle, true);
+    native::endPromptRegistration(handle);
+    return handle;
+}
+
+struct Refusal {
+    const char* name;
+    void (*misuse)();
+    const char* message;
+};
+
+const Refusal kRefusals[] = {
+    {"shown before its registration ended", [] { native::setPromptVisible(beginWithControl(), true); },
+     "used before endPromptRegistration"},
+    {"asked before its registration ended", [] { native::hasPromptHoldCompleted(beginWithControl()); },
+     "used before endPromptRegistration"},
+    {"set up after its registration ended", [] { native::setPromptControl(registered(), kContextB); },
+     "set up after endPromptRegistration"},
+    {"given a second mode",
+     [] {
+         const PromptHandle handle = beginWithControl();
+         native::setPromptPressMode(handle, true);
+         native::setPromptHoldMode(handle, true);
+     },
+     "already has its mode"},
+    {"a handle the game never made", [] { native::setPromptEnabled(0x1234u, true); }, "was never made"},
+    {"two registrations at once",
+     [] {
+         beginWithControl();
+         native::beginPromptRegistration();
+     },
+     "still being registered"},
+    {"ended without a mode", [] { native::endPromptRegistration(beginWithControl()); }, "has no mode"},
+    {"control and group swapped", [] { native::isControlPressed(static_cast<int>(kContextB), 0); },
+     "control group 0, 1 or 2"},
+    {"a camera type the game lacks",
+     [] {
+         native::createCameraWithParams("DEFAULT_SPLINE_CAMERA", Vec3{}, 0.0f, 0.0f, 0.0f, 30.0f, true, 2);
+     },
+     "no camera type"},
+    {"a camera never created", [] { native::setCamActive(0x99u, true); },
+     "never made by createCameraWithParams"},
+};
+
+// Refusals throw Fatal and stop the host for good; each runs in a child process, which this turns
+// into a plain exit, so the host of this process stays usable.
+void exitWhenRefused(void (*misuse)()) {
+    try {
+        misuse();
+    } catch (const sim::Fatal&) {
+        std::_Exit(3);
+    }
+}
+
+using GameRefusalDeathTest = DirectGameTest;
+
+// Catches a sim that lets any of these through quietly, or refuses it for another reason.
+TEST_F(GameRefusalDeathTest, MisusedPromptsControlsAndCamerasStopTheRun) {
+    for (const Refusal& refusal : kRefusals) {
+        SCOPED_TRACE(refusal.name);
+        EXPECT_EXIT(exitWhenRefused(refusal.misuse), ::testing::ExitedWithCode(3), refusal.message);
+    }
+}
+
+}  // namespace
+}  // namespace tollmere::testing
