@@ -7,7 +7,9 @@
 namespace tollmere {
 
 class DocksRegistry;
+class BoatRentalManager;
 class PlayerBoatManager;
+class AnchorManager;
 class BoatSpawner;
 
 // The player's character, refreshed at start-up and at the top of every frame. Every feature reads
@@ -15,7 +17,9 @@ class BoatSpawner;
 extern Ped PlayerPed;
 
 extern DocksRegistry* docksRegistry;
+extern BoatRentalManager* boatRentalManager;
 extern PlayerBoatManager* playerBoatManager;
+extern AnchorManager* anchorManager;
 extern BoatSpawner* boatSpawner;
 
 }  // namespace tollmere

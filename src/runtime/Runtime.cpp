@@ -1,7 +1,9 @@
 #include "runtime/Runtime.h"
 
+#include "anchor/AnchorManager.h"
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "docks/BoatRentalManager.h"
 #include "docks/DocksRegistry.h"
 #include "data/Settings.h"
 #include "host/Natives.h"
@@ -21,7 +23,9 @@ namespace tollmere {
 
 Ped PlayerPed = 0;
 DocksRegistry* docksRegistry = nullptr;
+BoatRentalManager* boatRentalManager = nullptr;
 PlayerBoatManager* playerBoatManager = nullptr;
+AnchorManager* anchorManager = nullptr;
 BoatSpawner* boatSpawner = nullptr;
 
 namespace {
@@ -97,7 +101,9 @@ bool startUp() {
     // Each manager is stored before the next is built: later constructors read earlier globals.
     // The spawner comes last, since placing the saved boat needs the docks and the boat manager.
     docksRegistry = new DocksRegistry();
+    boatRentalManager = new BoatRentalManager(*docksRegistry);
     playerBoatManager = new PlayerBoatManager();
+    anchorManager = new AnchorManager(*playerBoatManager);
     boatSpawner = new BoatSpawner();
     return true;
 }
@@ -108,6 +114,7 @@ void frameUpdate() {
     } else {
         docksRegistry->enableAllDocks();
     }
+    anchorManager->update();
     // The boat watch runs last, after everything that may have moved, sold or docked the boat.
     playerBoatManager->watchBoat();
 }

@@ -1,0 +1,68 @@
+#include "anchor/AnchorManager.h"
+
+#include "boat/PlayerBoatManager.h"
+#include "data/DataFiles.h"
+#include "host/GameHelpers.h"
+#include "host/Natives.h"
+#include "runtime/Globals.h"
+#include "tutorials/Tutorials.h"
+
+namespace tollmere {
+
+namespace {
+
+// Faster than this the boat is under way and the drop prompt is withheld.
+constexpr double kMaxDropSpeed = 1.2;
+
+bool anchorTutorialShown = false;
+
+}  // namespace
+
+AnchorManager::AnchorManager(PlayerBoatManager& boats)
+    : boats_(boats),
+      dropPrompt_(LangData->getString("prompts.drop_anchor"), hashOf("INPUT_CONTEXT_X"), PromptMode::standardHoldOnce),
+      releasePrompt_(LangData->getString("prompts.release_anchor"), hashOf("INPUT_CONTEXT_X"),
+                     PromptMode::standardHoldOnce) {
+    dropPrompt_.hide();
+    releasePrompt_.hide();
+}
+
+void AnchorManager::hideBoth() {
+    dropPrompt_.hide();
+    releasePrompt_.hide();
+}
+
+void AnchorManager::update() {
+    const Vehicle boat = boats_.getBoatEntity();
+    if (!boats_.hasOwnedBoat() || boat == 0) return hideBoth();
+
+    // Getting into the anchored boat always lifts the anchor, prompt or no prompt.
+    if (native::getVehiclePedIsEntering(PlayerPed) == boat && boats_.isAnchored()) {
+        boats_.releaseAnchor();
+        return;
+    }
+    if (native::getVehiclePedIsIn(PlayerPed, false) != boat) return hideBoth();
+    // Only a boat with a prop set is offered the anchor, and only out on the water.
+    if (boats_.getPropsetIndex() < 0 || boats_.getDockId() != 0) return hideBoth();
+
+    if (boats_.isAnchored()) {
+        dropPrompt_.hide();
+        releasePrompt_.show();
+        if (releasePrompt_.poll()) boats_.releaseAnchor();
+        return;
+    }
+
+    if (!anchorTutorialShown) {
+        showTutorial("drop_boat_anchor", false);
+        anchorTutorialShown = true;
+    }
+    releasePrompt_.hide();
+    if (static_cast<double>(native::getEntitySpeed(boat)) >= kMaxDropSpeed) {
+        dropPrompt_.hide();
+        return;
+    }
+    dropPrompt_.setArmedWhileHidden(true);
+    if (dropPrompt_.poll()) boats_.dropAnchor();
+}
+
+}  // namespace tollmere

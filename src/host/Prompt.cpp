@@ -1,0 +1,108 @@
+#include "host/Prompt.h"
+
+#include "host/Natives.h"
+
+namespace tollmere {
+
+namespace {
+// Polls with the control held before a hidden, armed prompt shows itself.
+constexpr std::int32_t kArmedHoldPolls = 30;
+constexpr int kPromptAttribute = 18;
+}  // namespace
+
+Prompt::Prompt(const char* text, Hash control, PromptMode mode) : control_(control), mode_(mode) {
+    handle_ = native::beginPromptRegistration();
+    native::setPromptControl(handle_, control_);
+    native::setPromptText(handle_, native::createVarString(10, "LITERAL_STRING", text));
+    native::setPromptGroup(handle_, 0, 0);
+    switch (mode_) {
+        case PromptMode::press:
+            native::setPromptPressMode(handle_, true);
+            break;
+        case PromptMode::hold:
+        case PromptMode::holdOnce:
+            native::setPromptHoldMode(handle_, true);
+            break;
+        case PromptMode::standardHoldOnce:
+            native::setPromptStandardHoldMode(handle_, true);
+            break;
+    }
+    native::setPromptAttribute(handle_, kPromptAttribute, true);
+    native::endPromptRegistration(handle_);
+}
+
+void Prompt::hide() {
+    shown_ = false;
+    armedWhileHidden_ = false;
+    pushState();
+}
+
+void Prompt::show() {
+    shown_ = true;
+    armedWhileHidden_ = false;
+    pushState();
+}
+
+void Prompt::setEnabled(bool value) {
+    enabled_ = value;
+    pushState();
+}
+
+void Prompt::setArmedWhileHidden(bool value) {
+    if (value == armedWhileHidden_) return;
+    armedWhileHidden_ = value;
+    if (value) enabled_ = true;
+    pushState();
+}
+
+void Prompt::pushState() {
+    if (shown_) {
+        native::setPromptEnabled(handle_, enabled_);
+        native::setPromptVisible(handle_, true);
+    } else {
+        native::setPromptEnabled(handle_, armedWhileHidden_);
+        native::setPromptVisible(handle_, false);
+    }
+}
+
+bool Prompt::poll() {
+    const bool showable = enabled_ && shown_;
+    bool askCompletion = showable;
+    if (armedWhileHidden_) {
+        bool pressed = native::isDisabledControlPressed(0, control_);
+        if (!pressed) pressed = native::isControlPressed(0, control_);
+        if (!shown_ && pressed) {
+            // Separate holds add up: the counter is only reset once the prompt appears.
+            if (++holdCounter_ > kArmedHoldPolls) {
+                holdCounter_ = 0;
+                native::setPromptVisible(handle_, true);
+                askCompletion = true;
+            }
+        } else if (shown_ && !pressed) {
+            native::setPromptVisible(handle_, false);
+            holdCounter_ = 0;
+            return false;
+        }
+    }
+    if (!askCompletion) return false;
+
+    switch (mode_) {
+        case PromptMode::press:
+            return native::hasPromptPressCompleted(handle_, 0);
+        case PromptMode::hold:
+            return native::hasPromptHoldCompleted(handle_);
+        case PromptMode::holdOnce:
+        case PromptMode::standardHoldOnce:
+            break;
+    }
+    // The game keeps reporting a completed hold for several frames; it counts once.
+    if (native::hasPromptHoldCompleted(handle_)) {
+        if (completionLatch_) return false;
+        completionLatch_ = true;
+        return true;
+    }
+    completionLatch_ = false;
+    return false;
+}
+
+}  // namespace tollmere

@@ -1,0 +1,52 @@
+#pragma once
+// One game prompt: a short text with a control glyph that completes when the player presses or
+// holds the control. Registered once at construction and never removed; the plug-in keeps its
+// own view of the prompt's state, pushes it to the game, and polls once a frame.
+
+#include "host/Types.h"
+
+#include <cstdint>
+
+namespace tollmere {
+
+enum class PromptMode : std::uint32_t {
+    press = 0,                     // reports every frame a press completes
+    hold = 1,                      // reports every frame the game reports a completed hold
+    holdOnce = 2,                  // reports a completed hold once
+    standardHoldOnce = 3,          // the game's standard hold, reported once
+};
+
+class Prompt {
+public:
+    // Registers the prompt with the game; it stays invisible until the owner shows it (owners
+    // hide it right after construction).
+    Prompt(const char* text, Hash control, PromptMode mode);
+    Prompt(const Prompt&) = delete;
+    Prompt& operator=(const Prompt&) = delete;
+
+    void hide();
+    void show();
+    void setEnabled(bool value);
+    // While armed and not shown, the prompt is enabled but invisible; holding its control for more
+    // than 30 polls in all makes it appear.
+    void setArmedWhileHidden(bool value);
+    // True when the player activated the prompt in this frame. Owners poll once a frame, and only
+    // prompts they currently offer.
+    bool poll();
+
+    PromptHandle handle() const { return handle_; }
+
+private:
+    void pushState();
+
+    PromptHandle handle_ = 0;
+    std::int32_t holdCounter_ = 0;
+    bool enabled_ = true;
+    bool shown_ = false;
+    Hash control_ = 0;
+    PromptMode mode_;
+    bool completionLatch_ = false;
+    bool armedWhileHidden_ = false;
+};
+
+}  // namespace tollmere
