@@ -16,20 +16,47 @@ std::string point(const sim::Vec3& p) {
     return text;
 }
 
-// Prints the help texts and notices that appeared since the last call.
+// Prints what appeared on screen since the last call: help texts, notices, money toasts and the
+// prompts in view when they change.
 class Screen {
 public:
     explicit Screen(const sim::World& world) : world_(world) {}
     void showNew() {
         for (; help_ < world_.helpTexts.size(); ++help_) say("  [help text] " + world_.helpTexts[help_].text);
         for (; notices_ < world_.notices.size(); ++notices_) say("  [notice] " + world_.notices[notices_]);
+        for (; toasts_ < world_.moneyToasts.size(); ++toasts_) {
+            const sim::MoneyToast& toast = world_.moneyToasts[toasts_];
+            say(std::string("  [money] ") + (toast.colour == 0x067FA8F3u ? "+" : "-") + toast.amountText);
+        }
+        std::string prompts;
+        for (const sim::GamePrompt* prompt : world_.prompts.visible()) {
+            prompts += (prompts.empty() ? "" : " | ") + prompt->text +
+                       (world_.prompts.isEnabled(prompt->handle) ? "" : " (greyed)");
+        }
+        if (prompts != prompts_) {
+            say("  [prompts] " + (prompts.empty() ? std::string("none") : prompts));
+            prompts_ = prompts;
+        }
     }
 
 private:
     const sim::World& world_;
     std::size_t help_ = 0;
     std::size_t notices_ = 0;
+    std::size_t toasts_ = 0;
+    std::string prompts_;
 };
+
+// Runs frames one by one, printing what changes on screen, until done() holds or the frames run out.
+template <typename Done>
+int playUntil(tollmere::testing::Harness& game, Screen& screen, int frames, Done done) {
+    for (int frame = 1; frame <= frames; ++frame) {
+        game.runFrame();
+        screen.showNew();
+        if (done()) return frame;
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -81,6 +108,24 @@ int main() {
             }
         }
         say("  the anchor is " + std::string(world.entity(boat.handle)->anchored ? "down" : "up"));
+
+        say("\n-- Out on the river he stops rowing and keeps the anchor control (INPUT_CONTEXT_X) held.");
+        sim::Entity& rowboat = *world.entity(boat.handle);
+        rowboat.speed = 0.0f;
+        world.input.hold("INPUT_CONTEXT_X", 120);
+        const int dropped = playUntil(game, screen, 120, [&] { return rowboat.anchored; });
+        say(dropped > 0 ? "  after " + std::to_string(dropped) + " frames held the anchor is down"
+                        : "  the anchor did not drop");
+        world.input.release("INPUT_CONTEXT_X");
+        playUntil(game, screen, 3, [] { return false; });
+
+        say("\n-- He holds the control again to lift it.");
+        world.input.hold("INPUT_CONTEXT_X", 90);
+        const int lifted = playUntil(game, screen, 90, [&] { return !rowboat.anchored; });
+        say(lifted > 0 ? "  after " + std::to_string(lifted) + " frames held the anchor is up"
+                       : "  the anchor stayed down");
+        world.input.release("INPUT_CONTEXT_X");
+        playUntil(game, screen, 2, [] { return false; });
         say("\n-- PlayerBoat.dat now reads:");
         std::printf("%s", game.readFile("PlayerBoat.dat").c_str());
     }
