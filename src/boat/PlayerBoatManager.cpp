@@ -5,6 +5,7 @@
 #include "docks/DocksRegistry.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "menu/BoatsCatalog.h"
 #include "runtime/Globals.h"
 #include "runtime/Log.h"
 #include "tutorials/Tutorials.h"
@@ -324,7 +325,9 @@ void PlayerBoatManager::watchBoat() {
             showTutorial("boat_destroyed", true);
         }
     }
-    if (native::getScriptTimer() > kSaveIntervalMs) {
+    // Held back while the shop is open, so that previews never reach the disk.
+    const bool shopOpen = boatsCatalog != nullptr && boatsCatalog->isOpen();
+    if (!shopOpen && native::getScriptTimer() > kSaveIntervalMs) {
         saveBoatState();
         native::setScriptTimer(0);
     }

@@ -9,6 +9,8 @@ namespace tollmere {
 class DocksRegistry;
 class BoatRentalManager;
 class PlayerBoatManager;
+class BoatsCatalog;
+class DocksInteractionManager;
 class AnchorManager;
 class BoatSpawner;
 
@@ -19,6 +21,8 @@ extern Ped PlayerPed;
 extern DocksRegistry* docksRegistry;
 extern BoatRentalManager* boatRentalManager;
 extern PlayerBoatManager* playerBoatManager;
+extern BoatsCatalog* boatsCatalog;
+extern DocksInteractionManager* docksInteractionManager;
 extern AnchorManager* anchorManager;
 extern BoatSpawner* boatSpawner;
 

@@ -4,9 +4,11 @@
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
 #include "docks/BoatRentalManager.h"
+#include "docks/DocksInteractionManager.h"
 #include "docks/DocksRegistry.h"
 #include "data/Settings.h"
 #include "host/Natives.h"
+#include "menu/BoatsCatalog.h"
 #include "host/ScreenText.h"
 #include "host/ScriptHost.h"
 #include "runtime/Entry.h"
@@ -25,6 +27,8 @@ Ped PlayerPed = 0;
 DocksRegistry* docksRegistry = nullptr;
 BoatRentalManager* boatRentalManager = nullptr;
 PlayerBoatManager* playerBoatManager = nullptr;
+BoatsCatalog* boatsCatalog = nullptr;
+DocksInteractionManager* docksInteractionManager = nullptr;
 AnchorManager* anchorManager = nullptr;
 BoatSpawner* boatSpawner = nullptr;
 
@@ -103,6 +107,8 @@ bool startUp() {
     docksRegistry = new DocksRegistry();
     boatRentalManager = new BoatRentalManager(*docksRegistry);
     playerBoatManager = new PlayerBoatManager();
+    boatsCatalog = new BoatsCatalog(*playerBoatManager);
+    docksInteractionManager = new DocksInteractionManager(*docksRegistry, *playerBoatManager, *boatsCatalog);
     anchorManager = new AnchorManager(*playerBoatManager);
     boatSpawner = new BoatSpawner();
     return true;
@@ -111,8 +117,10 @@ bool startUp() {
 void frameUpdate() {
     if (dockActivitySuspended()) {
         docksRegistry->disableAllDocks();
+        docksInteractionManager->reset();
     } else {
         docksRegistry->enableAllDocks();
+        docksInteractionManager->update();
     }
     anchorManager->update();
     // The boat watch runs last, after everything that may have moved, sold or docked the boat.

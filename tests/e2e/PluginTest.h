@@ -13,12 +13,12 @@ namespace tollmere::testing {
 // A fresh simulated game and working folder; the plug-in is started by the test.
 class PluginTest : public ::testing::Test {
 protected:
-    // Starts the plug-in and runs the game until start-up is over (the main loop gives the player
-    // control back first thing) or the plug-in gave up, then one frame more.
+    // Starts the plug-in and runs the game until start-up is over (the main loop shows the HUD first
+    // thing) or the plug-in gave up, then one frame more.
     void startAndSettle() {
         game.start();
         game.runFor(500);
-        for (int frame = 0; frame < 600 && game.host().callsTo("setPlayerControl").empty(); ++frame) {
+        for (int frame = 0; frame < 600 && game.host().callsTo("displayHud").empty(); ++frame) {
             if (game.host().scriptFinished()) return;
             game.runFrame();
         }

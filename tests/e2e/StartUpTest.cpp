@@ -50,9 +50,15 @@ TEST_F(PluginTest, WaitsHalfASecondThenRegistersDecoratorsAndGivesControlBack) {
         EXPECT_EQ(game.world().decorators.at(decorator), 3) << decorator;
     }
 
-    const auto control = game.host().callsTo("setPlayerControl");
-    ASSERT_EQ(control.size(), 1u);
-    EXPECT_THAT(control[0]->args, ElementsAre(game.world().player.id, 1u, 0u, 0u));
+    // The main loop opens by giving the player control back, then showing the HUD.
+    const auto& calls = game.host().calls();
+    const auto hud = std::find_if(calls.begin(), calls.end(), [](const auto& call) {
+        return std::string(call.name) == "displayHud";
+    });
+    ASSERT_NE(hud, calls.end());
+    ASSERT_GE(hud - calls.begin(), 1);
+    EXPECT_STREQ((hud - 1)->name, "setPlayerControl");
+    EXPECT_THAT((hud - 1)->args, ElementsAre(game.world().player.id, 1u, 0u, 0u));
     EXPECT_TRUE(game.world().hudDisplayed);
 }
 
@@ -72,7 +78,7 @@ TEST_F(PluginTest, WaitsFrameByFrameForTheBlipTexturesHoweverLongTheyTake) {
     game.world().textureDictsThatNeverLoad.clear();
     game.runFrames(game.world().textureLoadFrames + 2);
     EXPECT_GE(game.findLog("mp_blips texture dict loaded"), 0);
-    EXPECT_EQ(game.host().callsTo("setPlayerControl").size(), 1u);
+    EXPECT_EQ(game.host().callsTo("displayHud").size(), 1u);
 }
 
 struct MissingFileCase {
@@ -105,7 +111,7 @@ TEST_P(MissingDataFileTest, LeavesThePlugInInertWithTheExactLog) {
     }
     EXPECT_EQ(actual, expected);
     EXPECT_TRUE(game.host().scriptFinished());
-    EXPECT_TRUE(game.host().callsTo("setPlayerControl").empty());
+    EXPECT_TRUE(game.host().callsTo("displayHud").empty());
     EXPECT_TRUE(game.host().callsTo("isPlayerUnavailable").empty()) << "no frame may run";
 }
 
@@ -128,7 +134,7 @@ TEST_F(PluginTest, CarriesOnWithoutTutorialFlags) {
                             "unable to load from data file, please make sure it exists.",
                             "TutorialFlags didn't load properly, continuing anyway."));
     EXPECT_FALSE(game.host().scriptFinished());
-    EXPECT_EQ(game.host().callsTo("setPlayerControl").size(), 1u);
+    EXPECT_EQ(game.host().callsTo("displayHud").size(), 1u);
     EXPECT_FALSE(game.host().callsTo("isPlayerUnavailable").empty());
 }
 

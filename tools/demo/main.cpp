@@ -73,7 +73,7 @@ int main() {
 
     game.start();
     game.runFor(500);
-    for (int frame = 0; frame < 300 && game.host().callsTo("setPlayerControl").empty(); ++frame) game.runFrame();
+    for (int frame = 0; frame < 300 && game.host().callsTo("displayHud").empty(); ++frame) game.runFrame();
     game.runFrame();
     say("\n-- The game has started (frame " + std::to_string(world.frame) + ").");
     say("  player control " + std::string(world.player.control ? "on" : "off") + ", HUD " +

@@ -1,0 +1,246 @@
+#include "docks/DocksInteractionManager.h"
+
+#include "boat/PlayerBoatManager.h"
+#include "data/DataFiles.h"
+#include "docks/DocksRegistry.h"
+#include "host/BoatTypes.h"
+#include "host/Camera.h"
+#include "host/GameHelpers.h"
+#include "host/Natives.h"
+#include "host/ScriptHost.h"
+#include "menu/BoatsCatalog.h"
+#include "runtime/Globals.h"
+#include "tutorials/Tutorials.h"
+
+#include <string>
+
+namespace tollmere {
+
+namespace {
+
+constexpr float kInBoatDockRange = 10.0f;
+constexpr float kOnFootDockRange = 2.0f;
+constexpr float kMaxDockingSpeed = 1.2f;
+constexpr float kMaxMenuWalkingSpeed = 0.2f;
+constexpr float kAwayFromDock = 40.0f;
+constexpr int kCameraEaseMs = 3000;
+constexpr float kCameraDistance = 4.5f;
+constexpr float kCameraHeight = 2.0f;
+
+// Each asked at most once a run.
+bool tooFastTutorialShown = false;
+bool dockedTutorialShown = false;
+
+std::string paidRetrieveText() {
+    return std::string(LangData->getString("prompts.retrieve_boat")) + " $" +
+           ConfigsData->getString("fees.retrieve_boat");
+}
+
+}  // namespace
+
+DocksInteractionManager::DocksInteractionManager(DocksRegistry& registry, PlayerBoatManager& boats,
+                                                 BoatsCatalog& catalogue)
+    : registry_(registry),
+      boats_(boats),
+      catalogue_(catalogue),
+      camera_(createScriptedCamera(Vec3{}, 30.0f)),
+      managePrompt_(LangData->getString("prompts.manage_boats"), hashOf("INPUT_CONTEXT_Y"), PromptMode::holdOnce),
+      browsePrompt_(LangData->getString("prompts.browse_catalog"), hashOf("INPUT_CONTEXT_Y"), PromptMode::press),
+      customizePrompt_(LangData->getString("prompts.customize_boat"), hashOf("INPUT_CONTEXT_Y"), PromptMode::press),
+      retrievePrompt_(LangData->getString("prompts.retrieve_boat"), hashOf("INPUT_CONTEXT_X"), PromptMode::press),
+      paidRetrievePrompt_(paidRetrieveText().c_str(), hashOf("INPUT_CONTEXT_X"), PromptMode::holdOnce),
+      dockPrompt_(LangData->getString("prompts.dock_boat"), hashOf("INPUT_CONTEXT_X"), PromptMode::standardHoldOnce),
+      closePrompt_(LangData->getString("prompts.close"), hashOf("INPUT_CONTEXT_B"), PromptMode::press),
+      backPrompt_(LangData->getString("prompts.back"), hashOf("INPUT_CONTEXT_B"), PromptMode::press) {
+    reset();
+}
+
+void DocksInteractionManager::reset() {
+    state_ = State::idle;
+    for (Prompt* prompt : {&managePrompt_, &browsePrompt_, &customizePrompt_, &retrievePrompt_, &paidRetrievePrompt_,
+                           &dockPrompt_, &closePrompt_, &backPrompt_}) {
+        prompt->hide();
+    }
+    setCameraActive(camera_, false);
+    renderScriptedCameras(false, true, kCameraEaseMs);
+    catalogue_.close();
+}
+
+void DocksInteractionManager::update() {
+    if (native::isPedOnFoot(PlayerPed)) updateOnFoot();
+    if (native::isPedInAnyBoat(PlayerPed)) updateInBoat();
+    catalogue_.update();
+}
+
+void DocksInteractionManager::updateInBoat() {
+    const Dock* dock = registry_.findNearestDock(playerPosition(), kInBoatDockRange);
+    if (dock == nullptr) return reset();
+    const Vehicle boat = native::getVehiclePedIsIn(PlayerPed, true);
+    dockPrompt_.hide();
+    // A boat sold at the fence can never be docked again.
+    if (native::decorGetInt(boat, "QY_RB_isBoatSold") != 0) return;
+
+    const bool ownsBoat = boats_.hasOwnedBoat();
+    const bool mayDock =
+        (native::isPedInVehicle(PlayerPed, boats_.getBoatEntity(), false) && dock->id() != boats_.getDockId()) ||
+        (!ownsBoat && native::isPedInAnyBoat(PlayerPed));
+    if (mayDock) {
+        if (native::getEntitySpeed(boat) >= kMaxDockingSpeed) {
+            if (!tooFastTutorialShown) {
+                showTutorial("dock_boat_too_fast", false);
+                tooFastTutorialShown = true;
+            }
+        } else {
+            dockPrompt_.show();
+        }
+    }
+    if (!dockPrompt_.poll()) return;
+
+    if (!ownsBoat) {
+        showTutorial("boat_claimed", false);
+        boats_.claimBoat(boat);
+    } else if (!dockedTutorialShown) {
+        showTutorial("owned_boat_docked", false);
+        dockedTutorialShown = true;
+    }
+    dockPrompt_.hide();
+    boats_.setDockId(dock->id());
+    boats_.saveBoatState();
+    state_ = State::menuOpen;
+}
+
+void DocksInteractionManager::updateOnFoot() {
+    const Dock* dock = registry_.findNearestDock(playerPosition(), kOnFootDockRange);
+    if (dock == nullptr) return reset();
+    dockPrompt_.hide();
+    switch (state_) {
+        case State::idle:
+            reset();
+            managePrompt_.show();
+            if (managePrompt_.poll()) state_ = State::menuOpen;
+            break;
+        case State::menuOpen:
+            updateMenu(*dock);
+            break;
+        case State::openingCatalogue:
+            openCatalogue(*dock);
+            break;
+        case State::inCatalogue:
+            updateCatalogue();
+            break;
+        case State::retrieveForFee:
+            updateRetrieveForFee(*dock);
+            break;
+    }
+}
+
+void DocksInteractionManager::updateMenu(const Dock& dock) {
+    renderScriptedCameras(false, false, kCameraEaseMs);
+    backPrompt_.hide();
+    managePrompt_.hide();
+    retrievePrompt_.hide();
+    paidRetrievePrompt_.hide();
+    catalogue_.close();
+    closePrompt_.show();
+    // Walking off closes the menu without a word.
+    if (native::getEntitySpeed(PlayerPed) > kMaxMenuWalkingSpeed) {
+        state_ = State::idle;
+        return;
+    }
+
+    if (boats_.hasOwnedBoat()) {
+        const float distance = distanceBetweenPoints(dock.mooringPoint().position, boats_.getBoatPosition());
+        if (boats_.getDockId() <= 0 && distance > kAwayFromDock) {
+            state_ = State::retrieveForFee;
+        } else {
+            browsePrompt_.hide();
+            customizePrompt_.show();
+            if (customizePrompt_.poll()) state_ = State::openingCatalogue;
+            // Moored at another dock: fetching it is free.
+            if (distance > kAwayFromDock) {
+                paidRetrievePrompt_.hide();
+                retrievePrompt_.show();
+                if (retrievePrompt_.poll()) bringBoatHere(dock);
+            }
+        }
+    } else {
+        retrievePrompt_.hide();
+        paidRetrievePrompt_.hide();
+        customizePrompt_.hide();
+        browsePrompt_.show();
+        if (browsePrompt_.poll()) state_ = State::openingCatalogue;
+    }
+    if (closePrompt_.poll()) reset();
+}
+
+void DocksInteractionManager::openCatalogue(const Dock& dock) {
+    if (boats_.hasOwnedBoat()) {
+        catalogue_.setCustomizeMode(true);
+    } else {
+        // The preview boat goes into the record; leaving without buying reloads PlayerBoat.dat.
+        boats_.setBoatModel(kRowboatModel);
+        catalogue_.setCustomizeMode(false);
+    }
+    native::doScreenFadeOut(250);
+    scriptWait(300);
+
+    const DockPoint mooring = dock.mooringPoint();
+    boats_.spawnBoat(mooring.position, mooring.heading);
+    boats_.setDockId(dock.id());
+
+    // The camera stands 4.5 beyond the pier point on the side away from the boat, 2 up, and looks
+    // at the boat.
+    const Vec3 pier = dock.pierPoint().position;
+    const Vec3 boat = boats_.getBoatPosition();
+    setCameraPosition(camera_, pier + normalise(pier - boat) * kCameraDistance + Vec3{0.0f, 0.0f, kCameraHeight});
+    pointCameraAt(camera_, boat);
+    setCameraActive(camera_, true);
+
+    scriptWait(500);
+    catalogue_.open();
+    native::doScreenFadeIn(500);
+    state_ = State::inCatalogue;
+}
+
+void DocksInteractionManager::updateCatalogue() {
+    for (Prompt* prompt : {&managePrompt_, &closePrompt_, &browsePrompt_, &customizePrompt_, &retrievePrompt_,
+                           &dockPrompt_}) {
+        prompt->hide();
+    }
+    catalogue_.open();
+    backPrompt_.show();
+    renderScriptedCameras(true, false, kCameraEaseMs);
+    if (!backPrompt_.poll()) return;
+
+    native::doScreenFadeOut(250);
+    scriptWait(500);
+    catalogue_.close();
+    // Undoes a preview model and any change no purchase saved.
+    boats_.reloadRecord();
+    if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+    scriptWait(500);
+    native::doScreenFadeIn(500);
+    state_ = State::menuOpen;
+}
+
+void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
+    retrievePrompt_.hide();
+    closePrompt_.show();
+    paidRetrievePrompt_.show();
+    if (closePrompt_.poll()) reset();
+    if (!paidRetrievePrompt_.poll()) return;
+    bringBoatHere(dock);
+    // The fee is taken whatever the balance.
+    changePlayerMoney(-ConfigsData->getFloat("fees.retrieve_boat"), true);
+    showTutorial("return_boat_to_docks", false);
+    state_ = State::menuOpen;
+}
+
+void DocksInteractionManager::bringBoatHere(const Dock& dock) {
+    boats_.setDockId(dock.id());
+    boats_.saveBoatState();
+    const DockPoint mooring = dock.mooringPoint();
+    boats_.spawnBoat(mooring.position, mooring.heading);
+}
+
+}  // namespace tollmere

@@ -1,0 +1,64 @@
+#pragma once
+// What the player meets at a dock. Arriving in a boat he can moor his own boat here, or claim the
+// boat he sits in when he owns none. On foot at a pier he opens a small prompt menu: browse the
+// catalogue or customise his boat, fetch it free from another dock, or fetch it for a fee when it
+// was left out on the water. The catalogue is shown through a scripted camera aimed at the boat.
+
+#include "host/Prompt.h"
+#include "host/Types.h"
+
+#include <cstdint>
+
+namespace tollmere {
+
+class BoatsCatalog;
+class Dock;
+class DocksRegistry;
+class PlayerBoatManager;
+
+class DocksInteractionManager {
+public:
+    enum class State : std::int32_t {
+        idle = 0,               // on foot only the manage prompt is offered
+        menuOpen = 1,
+        openingCatalogue = 2,   // one frame, with fades and waits inside
+        inCatalogue = 3,
+        retrieveForFee = 4,     // the boat floats somewhere away from every dock
+    };
+
+    DocksInteractionManager(DocksRegistry& registry, PlayerBoatManager& boats, BoatsCatalog& catalogue);
+
+    // Once a frame while dock activity is allowed. May yield to the host while the catalogue opens
+    // or closes (fades and waits), stalling the whole plug-in meanwhile.
+    void update();
+    // Closes everything; run on suspended frames and whenever the player is away from the docks.
+    void reset();
+
+    State state() const { return state_; }
+
+private:
+    void updateInBoat();
+    void updateOnFoot();
+    void updateMenu(const Dock& dock);
+    void openCatalogue(const Dock& dock);
+    void updateCatalogue();
+    void updateRetrieveForFee(const Dock& dock);
+    // Moors the boat at this dock, saves the record and places the boat at the mooring point.
+    void bringBoatHere(const Dock& dock);
+
+    DocksRegistry& registry_;
+    PlayerBoatManager& boats_;
+    BoatsCatalog& catalogue_;
+    Camera camera_;
+    Prompt managePrompt_;
+    Prompt browsePrompt_;
+    Prompt customizePrompt_;
+    Prompt retrievePrompt_;
+    Prompt paidRetrievePrompt_;
+    Prompt dockPrompt_;
+    Prompt closePrompt_;
+    Prompt backPrompt_;
+    State state_ = State::idle;
+};
+
+}  // namespace tollmere

@@ -1,0 +1,322 @@
+// The ownership loop at the docks: the prompt menu on the pier, the catalogue under the scripted
+// camera, buying and customising, docking from the water and fetching the boat.
+
+#include "PluginTest.h"
+
+#include "Hash.h"
+
+#include <functional>
+
+namespace tollmere::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+constexpr std::uint32_t kSelect = 0xC7B5340A;
+constexpr std::uint32_t kDown = 0x05CA7C52;
+const sim::Vec3 kLagrasPier{2181.28f, -618.158f, 41.9048f};
+const sim::Vec3 kLagrasMooring{2178.68f, -619.395f, 40.5882f};
+const sim::Vec3 kDock4Mooring{2075.89f, -266.766f, 40.6027f};
+
+const char* const kBoatAtDock4 =
+    "dock_id=4\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\nowned_boat_model=-1613317544\n"
+    "propset_index=-1\ntint=1\n";
+
+class ShopTest : public PluginTest {
+protected:
+    sim::World& world() { return game.world(); }
+
+    void standAt(const sim::Vec3& point) {
+        world().putPlayerOnFoot();
+        world().playerPed().position = point;
+    }
+
+    bool runUntil(const std::function<bool()>& done, int frames) {
+        for (int frame = 0; frame < frames; ++frame) {
+            game.runFrame();
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    bool visible(const std::string& text) {
+        const sim::GamePrompt* prompt = world().prompts.withText(text);
+        return prompt != nullptr && world().prompts.isVisible(prompt->handle);
+    }
+    bool visibleLang(const std::string& key) { return visible(langText(key)); }
+
+    void pressAndRun(std::uint32_t control) {
+        world().input.press(control);
+        game.runFrame();
+        game.runFrame();
+    }
+    void pressAndRun(const char* control) { pressAndRun(sim::hashOf(control)); }
+
+    // Holds the manage prompt at the pier until the dock menu opens.
+    void openDockMenu() {
+        ASSERT_TRUE(runUntil([&] { return visibleLang("prompts.manage_boats"); }, 5));
+        world().input.hold("INPUT_CONTEXT_Y", 40);
+        ASSERT_TRUE(runUntil([&] { return visibleLang("prompts.close"); }, 40));
+        world().input.release("INPUT_CONTEXT_Y");
+        game.runFrames(2);
+    }
+
+    // From the open dock menu, presses browse (or customise) and waits for the shop panel.
+    void openCatalogue(const char* promptKey) {
+        ASSERT_TRUE(visibleLang(promptKey));
+        world().input.press("INPUT_CONTEXT_Y");
+        ASSERT_TRUE(runUntil([&] { return panelShows(langText("catalog.title")); }, 200));
+        // The frame that opens the shop draws it once; the shop's own frames start with the next.
+        game.runFrame();
+    }
+
+    // Presses back in the shop and waits, through its fade and waits, for the dock menu.
+    void backOut() {
+        world().input.press("INPUT_CONTEXT_B");
+        ASSERT_TRUE(runUntil([&] { return visibleLang("prompts.close"); }, 100));
+        EXPECT_FALSE(panelShows(langText("catalog.title")));
+    }
+
+    bool panelShows(const std::string& text) { return world().screen.thisFrame().findText(text) != nullptr; }
+
+    std::vector<std::string> panelTexts() {
+        std::vector<std::string> texts;
+        for (const sim::DrawnText* text : world().screen.thisFrame().texts()) texts.push_back(text->text);
+        return texts;
+    }
+
+    std::string valueIn(const std::string& file, const std::string& key) {
+        const std::string content = "\n" + game.readFile(file);
+        const auto at = content.find("\n" + key + "=");
+        if (at == std::string::npos) return "<absent>";
+        const auto start = at + key.size() + 2;
+        return content.substr(start, content.find('\n', start) - start);
+    }
+
+    const sim::Entity* onlyVehicle() {
+        const auto vehicles = world().vehicles();
+        return vehicles.size() == 1 ? vehicles.front() : nullptr;
+    }
+};
+
+// Catches any step of the buying road out of place: the prompts on offer, the fade and camera,
+// preview swaps only when the selection moves, the purchase saved and charged, customise mode.
+TEST_F(ShopTest, BuyingABoatAtThePier) {
+    world().cashCents = 100000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    EXPECT_TRUE(visibleLang("prompts.browse_catalog"));
+    EXPECT_FALSE(visibleLang("prompts.customize_boat"));
+
+    openCatalogue("prompts.browse_catalog");
+    EXPECT_GE(game.findLog("opening boat menu"), 0);
+    EXPECT_EQ(world().fade.fadesOut, 1);
+    EXPECT_EQ(world().fade.fadesIn, 1);
+    EXPECT_FALSE(world().player.control) << "the shop takes the controls away";
+    EXPECT_TRUE(world().hudContexts.contains(sim::hashOf("HUD_CTX_IN_CATALOGUE_SHOP_MENU")));
+    EXPECT_TRUE(visibleLang("prompts.back"));
+    EXPECT_TRUE(visibleLang("prompts.buy"));
+
+    const sim::Entity* preview = onlyVehicle();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->model, 0x9FD6BA58u);
+    EXPECT_EQ(preview->position, kLagrasMooring);
+    const sim::Camera* camera = world().cameras.viewing();
+    ASSERT_NE(camera, nullptr);
+    ASSERT_TRUE(camera->pointAt.has_value());
+    EXPECT_EQ(*camera->pointAt, kLagrasMooring);
+    const sim::Vec3 away{kLagrasPier.x - kLagrasMooring.x, kLagrasPier.y - kLagrasMooring.y,
+                         kLagrasPier.z - kLagrasMooring.z};
+    const float length = sim::distance(away, sim::Vec3{});
+    EXPECT_NEAR(camera->position.x, kLagrasPier.x + 4.5f * away.x / length, 1e-3);
+    EXPECT_NEAR(camera->position.z, kLagrasPier.z + 4.5f * away.z / length + 2.0f, 1e-3);
+
+    EXPECT_THAT(panelTexts(), Contains(langText("catalog.subtitle.purchase")));
+    EXPECT_THAT(panelTexts(), Contains("$45")) << "the rowboat's price";
+    const auto createsBefore = game.host().callsTo("createVehicle").size();
+    game.runFrames(5);
+    EXPECT_EQ(game.host().callsTo("createVehicle").size(), createsBefore) << "no swap without a new selection";
+
+    pressAndRun(kDown);
+    ASSERT_NE(onlyVehicle(), nullptr);
+    EXPECT_EQ(onlyVehicle()->model, 0xD84D4530u) << "the preview follows the selection";
+    EXPECT_TRUE(onlyVehicle()->anchored);
+
+    pressAndRun(kSelect);
+    EXPECT_GE(game.findLog("boat purchased. model: -666024656"), 0);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-666024656");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+    EXPECT_EQ(world().cashCents, 100000 - 3000);
+    EXPECT_THAT(panelTexts(), Contains(langText("catalog.subtitle.customize")));
+
+    backOut();
+    EXPECT_TRUE(world().player.control);
+    ASSERT_NE(onlyVehicle(), nullptr) << "the bought boat stays moored";
+    EXPECT_EQ(onlyVehicle()->model, 0xD84D4530u);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+}
+
+// Catches an unbought preview left in the water or in the record after backing out.
+TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.browse_catalog");
+    ASSERT_NE(onlyVehicle(), nullptr);
+
+    backOut();
+    EXPECT_TRUE(world().vehicles().empty());
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_TRUE(visibleLang("prompts.browse_catalog")) << "back in the dock menu";
+}
+
+struct RepairCase {
+    const char* name;
+    std::int32_t health;
+    const char* price;  // as drawn, or nullptr when the repair is not on offer
+};
+
+class RepairTest : public ShopTest, public ::testing::WithParamInterface<RepairCase> {};
+
+// Catches repair prices that ignore the damage or its 40 % floor, and a repair offered to a sound boat.
+TEST_P(RepairTest, RepairIsPricedByDamage) {
+    game.writeFile("Configs.dat", game.readFile("Configs.dat") + "fees.fix_boat=100\n");
+    game.writeFile("PlayerBoat.dat", kBoatAtDock4);
+    world().cashCents = 100000;
+    startAndSettle();
+    world().entity(onlyVehicle()->handle)->health = GetParam().health;
+    standAt(sim::Vec3{2077.7f, -269.949f, 42.1409f});
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    game.runFrames(2);
+
+    const sim::DrawnText* repair = world().screen.thisFrame().findText(langText("catalog.input.fix_boat"));
+    ASSERT_NE(repair, nullptr);
+    const sim::DrawnText* paint = world().screen.thisFrame().findText(langText("catalog.input.tint"));
+    ASSERT_NE(paint, nullptr);
+    if (GetParam().price != nullptr) {
+        EXPECT_THAT(panelTexts(), Contains(GetParam().price));
+        EXPECT_EQ(paint->colour.a, 100) << "everything else waits for the repair";
+        EXPECT_EQ(repair->colour.a, 255);
+    } else {
+        EXPECT_EQ(repair->colour.a, 100);
+        EXPECT_EQ(paint->colour.a, 255);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, RepairTest,
+                         ::testing::Values(RepairCase{"half", 500, "$50"}, RepairCase{"seventyPercent", 700, "$40"},
+                                           RepairCase{"sound", 850, nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Catches taking a prop set off being charged, or not saved and logged.
+TEST_F(ShopTest, ChoosingNoPropSetIsFreeButSaved) {
+    game.writeFile("PlayerBoat.dat",
+                   "dock_id=2\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\n"
+                   "owned_boat_model=-1613317544\npropset_index=1\ntint=1\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    // Rows: repair (not needed), clean, paint, fittings, lanterns: the fittings row is third down.
+    pressAndRun(kDown);
+    pressAndRun(kDown);
+    pressAndRun(0xA65EBAB4);  // one step down from the fitted set to none
+    pressAndRun(0xA65EBAB4);
+    EXPECT_EQ(world().entity(onlyVehicle()->handle)->propSet, 0u) << "the preview takes the set off";
+    pressAndRun(kSelect);
+    EXPECT_GE(game.findLog("propset purchased. index: -1"), 0);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "-1");
+    EXPECT_EQ(world().cashCents, 100000);
+}
+
+// Catches a boat moored elsewhere fetched for a fee, or not moved and saved.
+TEST_F(ShopTest, ABoatMooredAtAnotherDockIsFetchedFree) {
+    game.writeFile("PlayerBoat.dat", kBoatAtDock4);
+    world().cashCents = 5000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    EXPECT_TRUE(visibleLang("prompts.retrieve_boat"));
+    EXPECT_TRUE(visibleLang("prompts.customize_boat"));
+    pressAndRun("INPUT_CONTEXT_X");
+    EXPECT_EQ(onlyVehicle()->position, kLagrasMooring);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+    EXPECT_EQ(world().cashCents, 5000);
+}
+
+// Catches a boat left on the water fetched free, or the fee and its tutorial missing.
+TEST_F(ShopTest, ABoatLeftOnTheWaterIsFetchedForTheFee) {
+    game.writeFile("PlayerBoat.dat",
+                   "coords=2500,-900,40.5\ndock_id=0\nhealth=1.000000\nmax_health=1000\nowned_boat_model=-1613317544\n");
+    world().cashCents = 5000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    const std::string paid = langText("prompts.retrieve_boat") + " $5";
+    ASSERT_TRUE(visible(paid));
+    EXPECT_FALSE(visibleLang("prompts.retrieve_boat"));
+    world().input.hold("INPUT_CONTEXT_X", 30);
+    ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "dock_id") == "2"; }, 30));
+    EXPECT_EQ(onlyVehicle()->position, kLagrasMooring);
+    EXPECT_EQ(world().cashCents, 4500);
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: return_boat_to_docks"));
+}
+
+class DockingTest : public ShopTest {
+protected:
+    // The player sits in a boat of the world floating just off Lagras.
+    sim::Entity& boatOffLagras(float speed) {
+        const std::uint32_t handle = world().createVehicle(0xE84E6B74u, kLagrasMooring, 10.0f);
+        sim::Entity& boat = *world().entity(handle);
+        boat.speed = speed;
+        world().putPlayerInVehicle(handle);
+        return boat;
+    }
+};
+
+// Catches the speed limit for docking off by a hair, and a claimed boat that is not saved as his.
+TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
+    startAndSettle();
+    sim::Entity& boat = boatOffLagras(1.2f);
+    game.runFrames(3);
+    EXPECT_FALSE(visibleLang("prompts.dock_boat"));
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: dock_boat_too_fast"));
+
+    boat.speed = 1.19f;
+    game.runFrames(2);
+    ASSERT_TRUE(visibleLang("prompts.dock_boat"));
+    world().input.hold("INPUT_CONTEXT_X", 40);
+    ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "owned_boat_model") == "-397513868"; }, 40));
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_claimed"));
+    const auto anchors = game.host().callsTo("setBoatAnchor");
+    EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [&](const auto* call) {
+        return call->args[0] == boat.handle && call->args[1] == 1;
+    })) << "mooring drops the anchor (sitting in the boat lifts it again)";
+}
+
+// Catches a boat sold at the fence being docked again, and a dock offered for the dock the boat
+// is already moored at.
+TEST_F(DockingTest, NoDockingForASoldBoatOrAtItsOwnDock) {
+    startAndSettle();
+    sim::Entity& sold = boatOffLagras(0.0f);
+    sold.decorators["QY_RB_isBoatSold"] = 1;
+    game.runFrames(3);
+    EXPECT_FALSE(visibleLang("prompts.dock_boat"));
+}
+
+TEST_F(DockingTest, NoDockPromptAtTheDockTheBoatIsMooredAt) {
+    game.writeFile("PlayerBoat.dat",
+                   "dock_id=2\nhealth=1.000000\nmax_health=1000\nowned_boat_model=-1613317544\n");
+    startAndSettle();
+    world().putPlayerInVehicle(onlyVehicle()->handle);
+    game.runFrames(3);
+    EXPECT_FALSE(visibleLang("prompts.dock_boat"));
+}
+
+}  // namespace
+}  // namespace tollmere::testing
