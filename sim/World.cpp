@@ -1,6 +1,7 @@
 #include "World.h"
 
 #include <cmath>
+#include <stdexcept>
 
 namespace sim {
 
@@ -30,6 +31,8 @@ World::World() {
     for (std::uint32_t model : {0x9FD6BA58u, 0xD84D4530u, 0xE84E6B74u, 0xF097BC6Cu, 0x578D6513u}) {
         boatModels.insert(model);
     }
+    // The rowboat seats a rower and three more: a cargo escort carries four guards.
+    passengerCapacities[0x9FD6BA58u] = 3;
 }
 
 float Entity::healthFraction() const {
@@ -57,6 +60,8 @@ void World::advanceFrame() {
     };
     for (auto& [name, dict] : textureDicts) settle(dict, textureLoadFrames, textureDictsThatNeverLoad.contains(name));
     for (auto& [model, resource] : models) settle(resource, modelLoadFrames, modelsThatNeverLoad.contains(model));
+    // Peds carry out their orders once the frame's time has passed, so movement covers frameStepMs.
+    runTasks();
 }
 
 Entity* World::entity(std::uint32_t handle) {
@@ -72,6 +77,9 @@ std::uint32_t World::createVehicle(std::uint32_t model, const Vec3& position, fl
     vehicle.model = model;
     vehicle.position = position;
     vehicle.heading = heading;
+    if (auto capacity = passengerCapacities.find(model); capacity != passengerCapacities.end()) {
+        vehicle.passengerCapacity = capacity->second;
+    }
     entities[handle] = vehicle;
     return handle;
 }
@@ -112,6 +120,18 @@ void World::putPlayerOnFoot() {
 
 void World::putPlayerInVehicle(std::uint32_t vehicle) {
     Entity& ped = playerPed();
+    std::int32_t seat = -1;
+    if (ped.vehicle != vehicle) {
+        const Entity* v = entity(vehicle);
+        const std::int32_t capacity = v != nullptr ? v->passengerCapacity : 0;
+        while (seat < capacity && pedInSeat(vehicle, seat) != 0) {
+            ++seat;
+        }
+        if (seat == capacity) throw std::logic_error("no free seat for the player in that vehicle");
+    } else {
+        seat = ped.seat;
+    }
+    ped.seat = seat;
     ped.vehicle = vehicle;
     ped.lastVehicle = vehicle;
     ped.entering = 0;
@@ -193,6 +213,17 @@ std::int32_t World::randomInt(std::int32_t min, std::int32_t maxExclusive) {
     if (maxExclusive <= min) return min;
     std::uniform_int_distribution<std::int64_t> draw(min, static_cast<std::int64_t>(maxExclusive) - 1);
     return static_cast<std::int32_t>(draw(random));
+}
+
+float World::randomFloat(float min, float max) {
+    if (!scriptedFloats.empty()) {
+        const float value = scriptedFloats.front();
+        scriptedFloats.pop_front();
+        return value;
+    }
+    if (max <= min) return min;
+    std::uniform_real_distribution<float> draw(min, max);
+    return draw(random);
 }
 
 std::uint64_t World::makeText(Text text) {

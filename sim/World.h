@@ -29,8 +29,9 @@ float distance(const Vec3& a, const Vec3& b);
 
 }  // namespace sim
 
-// Cameras keep points, so they come after Vec3.
+// Cameras and tasks keep points, so they come after Vec3.
 #include "Cameras.h"
+#include "Tasks.h"
 
 namespace sim {
 
@@ -49,6 +50,7 @@ struct Entity {
     bool dead = false;
     bool released = false;  // handed back to the game, which may clean it up
     float speed = 0.0f;     // metres a second
+    bool incapacitated = false;
     std::map<std::string, std::int32_t> decorators;
 
     // Vehicles only.
@@ -61,13 +63,32 @@ struct Entity {
     int cleanSteps = 0;  // clean steps applied, in order, since the last full clean
     int timesCleaned = 0;
     std::int32_t passengerCapacity = 2;
+    bool driveable = true;
+    bool retired = false;
+    bool drivenByOrders = false;  // moved under a driver's order in the last frame (see Tasks.h)
 
     // Peds only.
-    std::uint32_t vehicle = 0;       // the vehicle it sits in
-    std::uint32_t lastVehicle = 0;   // the last vehicle it sat in
-    std::uint32_t entering = 0;      // the vehicle it is getting into
+    std::uint32_t vehicle = 0;      // the vehicle it sits in
+    std::uint32_t lastVehicle = 0;  // the last vehicle it sat in
+    std::uint32_t entering = 0;     // the vehicle it is getting into
+    std::int32_t seat = -1;         // while in a vehicle: -1 the driver's seat, 0.. the passengers'
+    bool randomOutfit = false;
+    std::int32_t group = -1;  // -1 for none
+    std::map<std::int32_t, bool> configFlags;
+    bool hogtied = false;
+    bool fleeing = false;
+    std::vector<Task> tasks;           // every order given, the current one last
+    std::int32_t runningSequence = 0;  // the sequence being performed, 0 for none
+    std::size_t nextStep = 0;          // its next step
 
     float healthFraction() const;
+    const Task* currentTask() const { return tasks.empty() ? nullptr : &tasks.back(); }
+};
+
+struct PedGroup {
+    std::int32_t id = 0;
+    std::uint32_t leader = 0;
+    std::vector<std::uint32_t> members;  // the leader not included
 };
 
 struct Blip {
@@ -158,10 +179,33 @@ public:
     void moveVehicle(std::uint32_t vehicle, const Vec3& position);
     void deleteEntity(std::uint32_t handle);
 
-    // The player's ped on foot, sitting in a vehicle, or getting into one.
+    // The player's ped on foot, sitting in a vehicle, or getting into one. Sitting in, he takes the
+    // driver's seat if it is free, else the first free passenger seat.
     void putPlayerOnFoot();
     void putPlayerInVehicle(std::uint32_t vehicle);
     void playerEntersVehicle(std::uint32_t vehicle);
+    // The player is dead when his ped is.
+    bool playerDead() const;
+
+    // Peds sitting in vehicles. Seat -1 is the driver's; passenger seats run from 0 to the
+    // vehicle's passenger capacity - 1. Creating gives 0, as the game does, for a model that is not
+    // resident, a handle that is not a vehicle, a seat out of range or a seat taken.
+    std::uint32_t createPedInsideVehicle(std::uint32_t vehicle, std::uint32_t model, std::int32_t seat);
+    std::uint32_t pedInSeat(std::uint32_t vehicle, std::int32_t seat) const;  // 0 for an empty seat
+    std::uint32_t driverOf(std::uint32_t vehicle) const { return pedInSeat(vehicle, -1); }
+    // Gets a ped out of the vehicle it sits in, onto its own feet a little to the vehicle's right.
+    void stepOutOfVehicle(std::uint32_t ped);
+    // Passenger seats by model; models not listed have the default of Entity.
+    std::map<std::uint32_t, std::int32_t> passengerCapacities;
+
+    std::map<std::int32_t, PedGroup> groups;
+    std::int32_t createGroup();
+
+    // Orders: the sequences being built, and carrying out every ped's orders (see Tasks.h). Runs
+    // as each frame begins.
+    Sequences sequences;
+    void giveTask(std::uint32_t ped, Task task);
+    void runTasks();
 
     // Models the game treats as boats.
     std::set<std::uint32_t> boatModels;
@@ -190,7 +234,9 @@ public:
     // The game's random generator: deterministic, and tests can script the next draws.
     std::mt19937 random{20261207u};
     std::deque<std::int32_t> scriptedInts;
+    std::deque<float> scriptedFloats;
     std::int32_t randomInt(std::int32_t min, std::int32_t maxExclusive);
+    float randomFloat(float min, float max);
 
     // Game texts made by createVarString. Like the game's, they last for the frame they were made
     // in and the next; a handle kept longer no longer decodes.
@@ -211,6 +257,7 @@ public:
 private:
     std::uint32_t nextEntity_ = 0x100;
     std::uint32_t nextBlip_ = 0x5000;
+    std::int32_t nextGroup_ = 1;
     std::uint64_t nextText_ = 1;
     std::vector<std::uint32_t> propSets_;
     std::unordered_map<std::uint64_t, Text> texts_;

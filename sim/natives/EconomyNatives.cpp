@@ -12,6 +12,8 @@ void registerEconomyNatives(Host& host) {
     host.registerNative("hashOf", 0xFD340785ADF8CFB7, {1}, [](Call& call) { call.returns(hashOf(call.str(0))); });
     host.registerNative("getRandomIntInRange", 0xD53343AA4FB7DD28, {2},
                         [&world](Call& call) { call.returns(world.randomInt(call.i32(0), call.i32(1))); });
+    host.registerNative("getRandomFloatInRange", 0xE29F927A961F8AAA, {2},
+                        [&world](Call& call) { call.returns(world.randomFloat(call.f32(0), call.f32(1))); });
     host.registerNative("addPlayerCash", 0xBC3422DC91667621, {2}, [&world](Call& call) {
         call.u32(1);
         world.cashCents += call.i32(0);

@@ -15,6 +15,8 @@ void registerAllNatives(Host& host) {
     registerControlNatives(host);
     registerPromptNatives(host);
     registerCameraNatives(host);
+    registerPedNatives(host);
+    registerTaskNatives(host);
 }
 
 }  // namespace sim

@@ -19,6 +19,9 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("isPlayerUnavailable", 0xAD401C63158ACBAA, {1}, [&world](Call& call) {
         call.returns(call.u32(0) == world.player.id && world.player.unavailable);
     });
+    host.registerNative("isPlayerDead", 0x2E9C3FCB6798F397, {1}, [&world](Call& call) {
+        call.returns(call.u32(0) == world.player.id && world.playerDead());
+    });
     host.registerNative("isScriptedActivityActive", 0xB15CD1CF58771DE1, {0},
                         [&world](Call& call) { call.returns(world.player.scriptedActivity); });
     host.registerNative("displayHud", 0xD63FE3AF9FB3D53F, {1},

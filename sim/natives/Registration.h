@@ -17,5 +17,7 @@ void registerVehicleNatives(Host& host);
 void registerControlNatives(Host& host);
 void registerPromptNatives(Host& host);
 void registerCameraNatives(Host& host);
+void registerPedNatives(Host& host);
+void registerTaskNatives(Host& host);
 
 }  // namespace sim

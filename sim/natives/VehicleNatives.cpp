@@ -52,6 +52,12 @@ void registerVehicleNatives(Host& host) {
         const Entity* e = world.entity(call.u32(0));
         call.returns(e != nullptr && (e->dead || e->health <= 0));
     });
+    // Incapacitated is a state of its own, for peds and vehicles alike: a dead entity is not
+    // incapacitated unless a test says so.
+    host.registerNative("isEntityIncapacitated", 0x7D5B1F88E7504BBA, {1}, [&world](Call& call) {
+        const Entity* e = world.entity(call.u32(0));
+        call.returns(e != nullptr && e->incapacitated);
+    });
     host.registerNative("getEntityHealthFraction", 0x96C638784DB4C815, {1}, [&world](Call& call) {
         const Entity* e = world.entity(call.u32(0));
         call.returns(e != nullptr ? e->healthFraction() : 0.0f);
@@ -175,6 +181,26 @@ void registerVehicleNatives(Host& host) {
     host.registerNative("setBoatAnchorHold", 0x286771F3059A37A7, {3}, [&world](Call& call) {
         call.i32(2);
         if (Entity* e = world.entity(call.u32(0)); e != nullptr) e->anchorHeld = call.flag(1);
+    });
+    host.registerNative("isVehicleDriveable", 0xB86D29B10F627379, {3}, [&world](Call& call) {
+        call.flag(1);
+        call.flag(2);
+        const Entity* e = world.entity(call.u32(0));
+        call.returns(e != nullptr && e->kind == EntityKind::vehicle && e->driveable && !e->dead &&
+                     e->health > 0);
+    });
+    host.registerNative("setVehicleRetired", 0x6E884BAB713A2A94, {2}, [&world](Call& call) {
+        const bool retired = call.flag(1);
+        Entity* e = world.entity(call.u32(0));
+        if (e != nullptr && e->kind == EntityKind::vehicle) e->retired = retired;
+    });
+    // Like releaseEntity: the vehicle is handed back to the game and the script's variable zeroed.
+    host.registerNative("setVehicleAsNoLongerNeeded", 0x629BFA74418D6239, {1}, [&world](Call& call) {
+        auto* handle = call.ptr<std::uint32_t>(0);
+        if (handle == nullptr) call.fail("needs the address of a vehicle handle");
+        Entity* e = world.entity(*handle);
+        if (e != nullptr && e->kind == EntityKind::vehicle) e->released = true;
+        *handle = 0;
     });
     host.registerNative("getVehiclePassengerCapacity", 0xA9C55F1C15E62E06, {1}, [&world](Call& call) {
         const Entity* e = world.entity(call.u32(0));

@@ -28,6 +28,8 @@
     X(setScriptTimer,           0xC1B1E9A034A63A62, void(int)) \
     X(getScriptTimer,           0x83666F9FB8FEBD4B, int()) \
     X(getGameTimer,             0x78FD8BE812E436B2, int()) \
+    X(getFrameTime,             0x5E72022914CE3C38, float()) \
+    X(isPlayerDead,             0x2E9C3FCB6798F397, bool(Player)) \
     /* texts and the feed */ \
     X(createVarString,          0xFA925AC00EB830B9, TextHandle(int, const char*, const char*), \
                                                     TextHandle(int, const char*, int, TextHandle), \
@@ -109,6 +111,26 @@
     X(isPedInVehicle,           0xA3EE4A07279BB9DB, bool(Ped, Vehicle, bool)) \
     X(getVehiclePedIsIn,        0x9A9112A0FE9A4713, Vehicle(Ped, bool)) \
     X(getVehiclePedIsEntering,  0xF92691AED837A5FC, Vehicle(Ped)) \
+    X(createPedInsideVehicle,   0x7DD959874C1FD534, Ped(Vehicle, Hash, int, int, int, int)) \
+    X(setRandomOutfitVariation, 0x283978A15512B2FE, void(Ped, bool)) \
+    X(createGroup,              0x90370EBE0FEE1A3D, int(int)) \
+    X(setPedAsGroupLeader,      0x2A7819605465FBCE, void(Ped, int, bool)) \
+    X(getPedGroupIndex,         0xF162E133B4E7A675, int(Ped)) \
+    X(setPedAsGroupMember,      0x9F3480FE65DB31B5, void(Ped, int)) \
+    X(setPedConfigFlag,         0x1913FE4CBF41C463, void(Ped, int, bool)) \
+    X(isEntityIncapacitated,    0x7D5B1F88E7504BBA, bool(Entity)) \
+    X(isPedHogtied,             0x3AA24CCC0D451379, bool(Ped)) \
+    X(isPedFleeing,             0xBBCCE00B381F8482, bool(Ped)) \
+    X(getDriverOfVehicle,       0x2963B5C1637E8A27, Ped(Vehicle)) \
+    /* tasks */ \
+    X(taskVehicleDriveWander,   0x480142959D337D00, void(Ped, Vehicle, float, int)) \
+    X(taskVehicleEscort,        0x9454528DF15D657A, void(Ped, Vehicle, Ped, int, float, int, float, float, int)) \
+    X(taskVehicleDriveToCoord,  0xE2A2AA2F659D77A7, void(Ped, Vehicle, Vec3, float, int, Hash, int, float, float)) \
+    X(taskCombatPed,            0xF166E48407BAC484, void(Ped, Ped, int, int)) \
+    X(openSequenceTask,         0xE8854A4326B9E12B, void(std::int32_t*)) \
+    X(taskLeaveVehicle,         0xD3DBCE61A490BE02, void(int, Vehicle, int, int)) \
+    X(closeSequenceTask,        0x39E72BC99E6360CB, void(std::int32_t)) \
+    X(taskPerformSequence,      0x5ABA3986D90D8A3B, void(Ped, std::int32_t)) \
     /* vehicles */ \
     X(createVehicle,            0xAF35D0D2583051B0, Vehicle(Hash, Vec3, float, bool, bool, bool, bool)) \
     X(placeVehicleOnGround,     0x7263332501E07F52, void(Vehicle, int)) \
@@ -127,9 +149,13 @@
     X(setBoatAnchor,            0xAEAB044F05B92659, void(Vehicle, bool)) \
     X(setBoatAnchorHold,        0x286771F3059A37A7, void(Vehicle, bool, int)) \
     X(getVehiclePassengerCapacity, 0xA9C55F1C15E62E06, int(Vehicle)) \
+    X(isVehicleDriveable,       0xB86D29B10F627379, bool(Vehicle, bool, bool)) \
+    X(setVehicleRetired,        0x6E884BAB713A2A94, void(Vehicle, bool)) \
+    X(setVehicleAsNoLongerNeeded, 0x629BFA74418D6239, void(Vehicle*)) \
     /* hashes, random numbers, money */ \
     X(hashOf,                   0xFD340785ADF8CFB7, Hash(const char*)) \
     X(getRandomIntInRange,      0xD53343AA4FB7DD28, int(int, int)) \
+    X(getRandomFloatInRange,    0xE29F927A961F8AAA, float(float, float)) \
     X(addPlayerCash,            0xBC3422DC91667621, void(int, Hash)) \
     X(removePlayerCash,         0x466BC8769CF26A7A, void(int)) \
     X(getPlayerCash,            0xC02DABFA3B98176,  int())
