@@ -26,10 +26,15 @@ Harness::Harness() : previousDirectory_(std::filesystem::current_path()), folder
     std::filesystem::current_path(folder_);
 }
 
+Harness::Harness(const std::filesystem::path& existingFolder)
+    : previousDirectory_(std::filesystem::current_path()), folder_(existingFolder), keepFolder_(true) {
+    std::filesystem::current_path(folder_);
+}
+
 Harness::~Harness() {
     std::error_code ignored;
     std::filesystem::current_path(previousDirectory_, ignored);
-    if (std::getenv("TOLLMERE_KEEP_RUNS") == nullptr) std::filesystem::remove_all(folder_, ignored);
+    if (!keepFolder_ && std::getenv("TOLLMERE_KEEP_RUNS") == nullptr) std::filesystem::remove_all(folder_, ignored);
 }
 
 void Harness::writeFile(const std::string& name, const std::string& content) {

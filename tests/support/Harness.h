@@ -18,6 +18,8 @@ namespace tollmere::testing {
 class Harness {
 public:
     Harness();
+    // Plays in a working folder kept from an earlier run (a game started again); it is left in place.
+    explicit Harness(const std::filesystem::path& existingFolder);
     ~Harness();
     Harness(const Harness&) = delete;
     Harness& operator=(const Harness&) = delete;
@@ -52,6 +54,7 @@ public:
 private:
     std::filesystem::path previousDirectory_;
     std::filesystem::path folder_;
+    bool keepFolder_ = false;
 };
 
 }  // namespace tollmere::testing

@@ -1,12 +1,28 @@
-// Runs the plug-in in the simulated game and prints what the player would see along a short
-// journey: the game starts with his boat moored at Trapper's Cabin, he climbs in and rows away.
+// Plays Tollmere in the simulated game and prints what the player sees: the prompts in view, the
+// shop panel row by row, money changes, help texts, and at the end the log. A new player buys a
+// rowboat at Lagras, fits it out, rows away, drops and lifts the anchor and moors at Lagras again;
+// then the game is started a second time and the boat is back where he left it.
 
 #include "support/Harness.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
+
+using tollmere::testing::Harness;
+
+const sim::Vec3 kLagrasPier{2181.28f, -618.158f, 41.9048f};
+constexpr std::uint32_t kSelect = 0xC7B5340A;
+constexpr std::uint32_t kDown = 0x05CA7C52;
+constexpr std::uint32_t kUp = 0x6319DB71;
+constexpr std::uint32_t kIncrease = 0xDEB34313;
 
 void say(const std::string& text) { std::printf("%s\n", text.c_str()); }
 
@@ -16,11 +32,12 @@ std::string point(const sim::Vec3& p) {
     return text;
 }
 
-// Prints what appeared on screen since the last call: help texts, notices, money toasts and the
-// prompts in view when they change.
+// What appeared on screen since the last look: help texts, notices, money toasts, and the prompts
+// in view whenever they change.
 class Screen {
 public:
     explicit Screen(const sim::World& world) : world_(world) {}
+
     void showNew() {
         for (; help_ < world_.helpTexts.size(); ++help_) say("  [help text] " + world_.helpTexts[help_].text);
         for (; notices_ < world_.notices.size(); ++notices_) say("  [notice] " + world_.notices[notices_]);
@@ -39,6 +56,56 @@ public:
         }
     }
 
+    // The shop panel as drawn this frame, one line per row of texts, with the selection frame,
+    // ticks, dimmed rows and star counts.
+    void showPanel() const {
+        struct Line {
+            float y;
+            std::string text;
+            std::string marks;
+        };
+        std::vector<Line> lines;
+        auto nearest = [&lines](float y, float within) -> Line* {
+            Line* best = nullptr;
+            for (Line& line : lines) {
+                if (std::fabs(line.y - y) < within && (best == nullptr || std::fabs(line.y - y) < std::fabs(best->y - y))) {
+                    best = &line;
+                }
+            }
+            return best;
+        };
+        const sim::FrameDraws& frame = world_.screen.thisFrame();
+        for (const sim::Draw& draw : frame.draws) {
+            if (const auto* text = std::get_if<sim::DrawnText>(&draw)) {
+                if (Line* line = nearest(text->y, 0.004f); line != nullptr) {
+                    line->text += (text->scaleX < 0.33f ? "." : "  ") + text->text;  // small text: the cents
+                } else {
+                    lines.push_back(Line{text->y, text->text + (text->colour.a == 100 ? " (dimmed)" : ""), ""});
+                }
+            }
+        }
+        for (const sim::Draw& draw : frame.draws) {
+            const auto* sprite = std::get_if<sim::DrawnSprite>(&draw);
+            if (sprite == nullptr) continue;
+            const float top = sprite->centreY - sprite->height * 0.5f;
+            const char* mark = sprite->texture == "crafting_highlight_t" ? "  <selected>"
+                               : sprite->texture == "menu_icon_tick"     ? "  [owned]"
+                               : sprite->texture == "star"               ? "*"
+                               : sprite->texture == "star_outline"       ? "."
+                                                                         : nullptr;
+            if (mark == nullptr) continue;
+            if (Line* line = nearest(sprite->texture == "crafting_highlight_t" ? top + 0.013f : sprite->centreY - 0.011f,
+                                     0.02f);
+                line != nullptr) {
+                line->marks += (line->marks.empty() && mark[0] != ' ' ? "   " : "") + std::string(mark);
+            }
+        }
+        std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.y < b.y; });
+        say("  +--------------------------------------------");
+        for (const Line& line : lines) say("  | " + line.text + line.marks);
+        say("  +--------------------------------------------");
+    }
+
 private:
     const sim::World& world_;
     std::size_t help_ = 0;
@@ -47,90 +114,180 @@ private:
     std::string prompts_;
 };
 
-// Runs frames one by one, printing what changes on screen, until done() holds or the frames run out.
-template <typename Done>
-int playUntil(tollmere::testing::Harness& game, Screen& screen, int frames, Done done) {
-    for (int frame = 1; frame <= frames; ++frame) {
-        game.runFrame();
-        screen.showNew();
-        if (done()) return frame;
+class Journey {
+public:
+    explicit Journey(Harness& game) : game_(game), world_(game.world()), screen_(world_) {}
+
+    void start() {
+        game_.start();
+        game_.runFor(500);
+        run(600, [&] { return !game_.host().callsTo("displayHud").empty(); });
+        run(1);
     }
-    return -1;
+
+    // Runs frames, printing what changes on screen, until done() holds; the frames it took or -1.
+    int run(int frames, const std::function<bool()>& done = [] { return false; }) {
+        for (int frame = 1; frame <= frames; ++frame) {
+            game_.runFrame();
+            screen_.showNew();
+            if (done()) return frame;
+        }
+        return -1;
+    }
+    void press(std::uint32_t control) {
+        world_.input.press(control);
+        run(2);
+    }
+    void press(const char* control) { press(sim::hashOf(control)); }
+    bool promptShows(const std::string& text) {
+        const sim::GamePrompt* prompt = world_.prompts.withText(text);
+        return prompt != nullptr && world_.prompts.isVisible(prompt->handle);
+    }
+    bool panelOpen() const { return world_.screen.thisFrame().findText("Boats") != nullptr; }
+
+    Harness& game_;
+    sim::World& world_;
+    Screen screen_;
+};
+
+void printFile(Harness& game, const char* name) {
+    say(std::string("\n-- Tollmere/") + name);
+    std::printf("%s", game.readFile(name).c_str());
+}
+
+int firstRun(const char* program) {
+    Harness game;
+    Journey play(game);
+    sim::World& world = game.world();
+    world.cashCents = 20000;
+    say("Tollmere in the simulated game (working folder " + game.folder().string() + ")");
+    say("A new player with $200.00 and no boat.");
+
+    play.start();
+    int docks = 0;
+    for (const auto& [handle, blip] : world.blips) docks += blip.entity == 0 ? 1 : 0;
+    say("\n-- The game has started (frame " + std::to_string(world.frame) + "): " + std::to_string(docks) +
+        " docks stand on the map, named \"" + world.blips.begin()->second.name + "\".");
+
+    say("\n-- He walks onto the pier at Lagras.");
+    world.playerPed().position = kLagrasPier;
+    play.run(3);
+    say("-- He holds INPUT_CONTEXT_Y.");
+    world.input.hold("INPUT_CONTEXT_Y", 20);
+    play.run(20, [&] { return play.promptShows("Close"); });
+    world.input.release("INPUT_CONTEXT_Y");
+    play.run(2);
+
+    say("\n-- He presses INPUT_CONTEXT_Y to browse: the screen fades, the camera turns to the water.");
+    world.input.press("INPUT_CONTEXT_Y");
+    play.run(200, [&] { return play.panelOpen(); });
+    play.run(1);
+    const sim::Camera* camera = world.cameras.viewing();
+    if (camera != nullptr) say("  the scripted camera stands at " + point(camera->position));
+    play.screen_.showPanel();
+
+    say("\n-- He moves the selection down and back up: the preview boat at the mooring changes with it.");
+    play.press(kDown);
+    say("  preview in the water: model 0x" + [&] {
+        char text[16];
+        std::snprintf(text, sizeof text, "%08X", world.vehicles().empty() ? 0u : world.vehicles().front()->model);
+        return std::string(text);
+    }());
+    play.press(kUp);
+
+    say("\n-- He buys the rowboat.");
+    play.press(kSelect);
+    play.run(1);
+    play.screen_.showPanel();
+
+    say("\n-- He steps down to the fittings, cycles to the first set and buys it.");
+    play.press(kDown);
+    play.press(kDown);
+    play.press(kIncrease);
+    play.press(kSelect);
+    play.run(1);
+    play.screen_.showPanel();
+
+    say("\n-- He presses back: the screen fades and the dock menu returns.");
+    world.input.press("INPUT_CONTEXT_B");
+    play.run(100, [&] { return play.promptShows("Close"); });
+
+    if (world.vehicles().empty()) {
+        say("  no boat is in the water: see the log");
+        printFile(game, "Log.log");
+        return 1;
+    }
+    sim::Entity& boat = *world.entity(world.vehicles().front()->handle);
+    say("\n-- He climbs into his boat and rows away, 2 m a frame.");
+    world.putPlayerInVehicle(boat.handle);
+    const sim::Vec3 mooring = boat.position;
+    for (int stroke = 1; stroke <= 30; ++stroke) {
+        world.moveVehicle(boat.handle, sim::Vec3{mooring.x + 2.0f * static_cast<float>(stroke), mooring.y, mooring.z});
+        play.run(1);
+        if (game.findLog("player has left dock: 2") >= 0) {
+            say("  " + std::to_string(2 * stroke) + " m out the boat has left the dock");
+            break;
+        }
+    }
+
+    say("\n-- Out on the river he stops and keeps the anchor control (INPUT_CONTEXT_X) held.");
+    boat.speed = 0.0f;
+    world.input.hold("INPUT_CONTEXT_X", 120);
+    const int dropped = play.run(120, [&] { return boat.anchored; });
+    say(dropped > 0 ? "  after " + std::to_string(dropped) + " frames held the anchor is down" : "  no anchor");
+    world.input.release("INPUT_CONTEXT_X");
+    play.run(3);
+    say("-- He holds it again to lift the anchor.");
+    world.input.hold("INPUT_CONTEXT_X", 90);
+    const int lifted = play.run(90, [&] { return !boat.anchored; });
+    say(lifted > 0 ? "  after " + std::to_string(lifted) + " frames held the anchor is up" : "  still anchored");
+    world.input.release("INPUT_CONTEXT_X");
+    play.run(3);
+
+    say("\n-- He rows back to the Lagras mooring, slowly, and holds INPUT_CONTEXT_X to dock.");
+    boat.speed = 0.5f;
+    world.moveVehicle(boat.handle, mooring);
+    play.run(3);
+    world.input.hold("INPUT_CONTEXT_X", 60);
+    play.run(60, [&] { return game.readFile("PlayerBoat.dat").find("dock_id=2\n") != std::string::npos; });
+    world.input.release("INPUT_CONTEXT_X");
+    play.run(3);
+    say(std::string("  cash left: $") + std::to_string(world.cashCents / 100) + "." +
+        (world.cashCents % 100 < 10 ? "0" : "") + std::to_string(world.cashCents % 100));
+    printFile(game, "PlayerBoat.dat");
+    printFile(game, "Log.log");
+
+    say("\n================ The game is started again ================");
+    std::fflush(stdout);
+    const std::string again = std::string("\"") + program + "\" --again \"" + game.folder().string() + "\"";
+    return std::system(again.c_str()) == 0 ? 0 : 1;
+}
+
+int secondRun(const char* folder) {
+    Harness game{std::filesystem::path(folder)};
+    Journey play(game);
+    sim::World& world = game.world();
+    const auto logLines = game.logMessages().size();
+    play.start();
+    if (world.vehicles().empty()) {
+        say("  his boat did not come back: see the log");
+        return 1;
+    }
+    const sim::Entity& boat = *world.vehicles().front();
+    const sim::Blip* blip = world.blipOn(boat.handle);
+    say("  his boat floats at " + point(boat.position) + (boat.anchored ? ", anchored" : ", adrift") +
+        ", with the fittings " + (boat.propSet != 0 ? "on" : "off") + "; its map blip reads \"" +
+        (blip != nullptr ? blip->name : std::string("(none)")) + "\"");
+    say("\n-- Tollmere/Log.log, this run");
+    const auto messages = game.logMessages();
+    for (std::size_t i = logLines; i < messages.size(); ++i) say("  " + messages[i]);
+    return 0;
 }
 
 }  // namespace
 
-int main() {
-    tollmere::testing::Harness game;
-    sim::World& world = game.world();
-    Screen screen(world);
-
-    game.writeFile("PlayerBoat.dat",
-                   "dock_id=4\nhealth=0.900000\nlantern_propset_index=1\nmax_health=1000\n"
-                   "owned_boat_model=-1613317544\npropset_index=0\ntint=3\n");
-    say("Tollmere in the simulated game (working folder " + game.folder().string() + ")");
-    say("PlayerBoat.dat: the player's rowboat is moored at dock 4, Trapper's Cabin.");
-
-    game.start();
-    game.runFor(500);
-    for (int frame = 0; frame < 300 && game.host().callsTo("displayHud").empty(); ++frame) game.runFrame();
-    game.runFrame();
-    say("\n-- The game has started (frame " + std::to_string(world.frame) + ").");
-    say("  player control " + std::string(world.player.control ? "on" : "off") + ", HUD " +
-        (world.hudDisplayed ? "shown" : "hidden"));
-    int docks = 0;
-    for (const auto& [handle, blip] : world.blips) docks += blip.entity == 0 ? 1 : 0;
-    say("  " + std::to_string(docks) + " docks stand on the map");
-
-    const auto vehicles = world.vehicles();
-    if (vehicles.empty()) {
-        say("  no boat came back: see the log below");
-    } else {
-        const sim::Entity& boat = *vehicles.front();
-        const sim::Blip* blip = world.blipOn(boat.handle);
-        say("  the boat floats at " + point(boat.position) + ", heading " + std::to_string(boat.heading) +
-            (boat.anchored ? ", anchored" : ", adrift") + ", health " + std::to_string(boat.health) + "/" +
-            std::to_string(boat.maxHealth) + ", tint " + std::to_string(boat.tint));
-        say("  its map blip reads \"" + (blip != nullptr ? blip->name : std::string("(none)")) + "\"");
-        screen.showNew();
-
-        say("\n-- The player climbs into the boat and rows away, 2 m a frame.");
-        world.putPlayerInVehicle(boat.handle);
-        const sim::Vec3 start = boat.position;
-        for (int stroke = 1; stroke <= 30; ++stroke) {
-            world.moveVehicle(boat.handle, sim::Vec3{start.x + 2.0f * static_cast<float>(stroke), start.y, start.z});
-            game.runFrame();
-            const auto left = game.findLog("player has left dock: 4");
-            if (left >= 0) {
-                say("  " + std::to_string(2 * stroke) + " m out the boat has left the dock");
-                screen.showNew();
-                break;
-            }
-        }
-        say("  the anchor is " + std::string(world.entity(boat.handle)->anchored ? "down" : "up"));
-
-        say("\n-- Out on the river he stops rowing and keeps the anchor control (INPUT_CONTEXT_X) held.");
-        sim::Entity& rowboat = *world.entity(boat.handle);
-        rowboat.speed = 0.0f;
-        world.input.hold("INPUT_CONTEXT_X", 120);
-        const int dropped = playUntil(game, screen, 120, [&] { return rowboat.anchored; });
-        say(dropped > 0 ? "  after " + std::to_string(dropped) + " frames held the anchor is down"
-                        : "  the anchor did not drop");
-        world.input.release("INPUT_CONTEXT_X");
-        playUntil(game, screen, 3, [] { return false; });
-
-        say("\n-- He holds the control again to lift it.");
-        world.input.hold("INPUT_CONTEXT_X", 90);
-        const int lifted = playUntil(game, screen, 90, [&] { return !rowboat.anchored; });
-        say(lifted > 0 ? "  after " + std::to_string(lifted) + " frames held the anchor is up"
-                       : "  the anchor stayed down");
-        world.input.release("INPUT_CONTEXT_X");
-        playUntil(game, screen, 2, [] { return false; });
-        say("\n-- PlayerBoat.dat now reads:");
-        std::printf("%s", game.readFile("PlayerBoat.dat").c_str());
-    }
-
-    say("\n-- Tollmere/Log.log");
-    std::printf("%s", game.readFile("Log.log").c_str());
-    return 0;
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--again") return secondRun(argv[2]);
+    // The second run starts from the working folder, so it needs the program's full path.
+    return firstRun(std::filesystem::absolute(argv[0]).c_str());
 }
