@@ -12,6 +12,9 @@ class PlayerBoatManager;
 class BoatsCatalog;
 class DocksInteractionManager;
 class AnchorManager;
+class CargoBoatEventsGenerator;
+class CargoBoatsManager;
+class BoatFence;
 class BoatSpawner;
 
 // The player's character, refreshed at start-up and at the top of every frame. Every feature reads
@@ -24,6 +27,9 @@ extern PlayerBoatManager* playerBoatManager;
 extern BoatsCatalog* boatsCatalog;
 extern DocksInteractionManager* docksInteractionManager;
 extern AnchorManager* anchorManager;
+extern CargoBoatEventsGenerator* cargoBoatEventsGenerator;
+extern CargoBoatsManager* cargoBoatsManager;
+extern BoatFence* boatFence;
 extern BoatSpawner* boatSpawner;
 
 }  // namespace tollmere

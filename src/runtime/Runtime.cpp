@@ -6,6 +6,9 @@
 #include "docks/BoatRentalManager.h"
 #include "docks/DocksInteractionManager.h"
 #include "docks/DocksRegistry.h"
+#include "events/CargoBoatEventsGenerator.h"
+#include "events/CargoBoatsManager.h"
+#include "fence/BoatFence.h"
 #include "data/Settings.h"
 #include "host/Natives.h"
 #include "menu/BoatsCatalog.h"
@@ -30,6 +33,9 @@ PlayerBoatManager* playerBoatManager = nullptr;
 BoatsCatalog* boatsCatalog = nullptr;
 DocksInteractionManager* docksInteractionManager = nullptr;
 AnchorManager* anchorManager = nullptr;
+CargoBoatEventsGenerator* cargoBoatEventsGenerator = nullptr;
+CargoBoatsManager* cargoBoatsManager = nullptr;
+BoatFence* boatFence = nullptr;
 BoatSpawner* boatSpawner = nullptr;
 
 namespace {
@@ -110,6 +116,9 @@ bool startUp() {
     boatsCatalog = new BoatsCatalog(*playerBoatManager);
     docksInteractionManager = new DocksInteractionManager(*docksRegistry, *playerBoatManager, *boatsCatalog);
     anchorManager = new AnchorManager(*playerBoatManager);
+    cargoBoatEventsGenerator = new CargoBoatEventsGenerator(true);
+    cargoBoatsManager = new CargoBoatsManager();
+    boatFence = new BoatFence();
     boatSpawner = new BoatSpawner();
     return true;
 }
@@ -121,8 +130,10 @@ void frameUpdate() {
     } else {
         docksRegistry->enableAllDocks();
         docksInteractionManager->update();
+        boatFence->update();
     }
     anchorManager->update();
+    if (getSettingBool("EnableBoatRobberies")) cargoBoatsManager->update();
     // The boat watch runs last, after everything that may have moved, sold or docked the boat.
     playerBoatManager->watchBoat();
 }

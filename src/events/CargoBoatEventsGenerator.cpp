@@ -1,0 +1,89 @@
+#include "events/CargoBoatEventsGenerator.h"
+
+#include "data/DataFiles.h"
+#include "data/Settings.h"
+#include "host/BoatTypes.h"
+#include "host/GameHelpers.h"
+#include "host/Natives.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <span>
+#include <stdexcept>
+
+namespace tollmere {
+
+namespace {
+
+constexpr std::int32_t kAttemptIntervalMs = 14400;
+constexpr float kNearestSpawn = 150.0f;
+constexpr float kFarthestSpawn = 500.0f;
+constexpr std::int32_t kCrewSize = 5;
+
+// A drawn index is the game's to get right; a wrong one must not read past the list.
+template <typename T>
+const T& pick(std::span<const T> list, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= list.size()) throw std::out_of_range("invalid vector subscript");
+    return list[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+CargoBoatEventsGenerator::CargoBoatEventsGenerator(bool enabled) : enabled_(enabled) {
+    // The first attempt comes more than 14.4 s after start-up.
+    if (enabled_) lastAttemptTime_ = native::getGameTimer();
+}
+
+void CargoBoatEventsGenerator::subscribe(EventsSubscriber<CargoBoatEvent>* subscriber) {
+    subscribers_.insert(subscriber);
+}
+
+Vec3 CargoBoatEventsGenerator::pickSpawnPoint() {
+    std::array<const Vec3*, cargoSpawnPoints.size()> retained{};
+    std::int32_t count = 0;
+    const Vec3 player = playerPosition();
+    for (const Vec3& point : cargoSpawnPoints) {
+        const float distance = distanceBetweenPoints(player, point);
+        if (distance > kNearestSpawn && distance < kFarthestSpawn) retained[static_cast<std::size_t>(count++)] = &point;
+    }
+    if (count == 0) return Vec3{};
+    return *pick(std::span<const Vec3* const>(retained.data(), static_cast<std::size_t>(count)), randomInt(0, count));
+}
+
+void CargoBoatEventsGenerator::generate() {
+    if (!enabled_) return;
+    const std::int32_t now = native::getGameTimer();
+    // The pick, with its draw, happens on every call, before the time is tested.
+    const Vec3 candidate = pickSpawnPoint();
+    if (static_cast<std::int64_t>(now) <= static_cast<std::int64_t>(lastAttemptTime_) + kAttemptIntervalMs ||
+        candidate == Vec3{}) {
+        return;
+    }
+    lastAttemptTime_ = now;
+
+    const float frequency = std::min(std::max(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.1f), 1.0f);
+    if (native::getRandomFloatInRange(0.0f, 1.0f) < 1.0f - frequency) return;
+
+    const BoatType& type = *findBoatType(kRowboatModel);
+    CargoBoatEvent event;
+    event.id = nextEventId_;
+    event.position = candidate;
+    event.crewSize = kCrewSize;
+    event.model = type.model;
+    event.tint = randomInt(0, type.tintCount);
+    event.lanternPropSet = hashOf(pick(type.lanternPropSets, randomInt(0, static_cast<std::int32_t>(type.lanternPropSets.size()))));
+    event.cargoPropSet = hashOf(pick(std::span<const char* const>(rowboatSupplyPropSets), randomInt(0, 4)));
+
+    const std::int32_t maxReward = ConfigsData->getInt("boat_robberies.max_reward");
+    const std::int32_t minReward = ConfigsData->getInt("boat_robberies.min_reward");
+    const std::int32_t base =
+        randomInt(minReward, maxReward == std::numeric_limits<std::int32_t>::max() ? maxReward : maxReward + 1);
+    event.reward = toInt32Clamped((ConfigsData->getFloat("boat_robberies.guard_bonus") * 5.0f + 1.0f) *
+                                  static_cast<float>(base));
+    ++nextEventId_;
+
+    for (EventsSubscriber<CargoBoatEvent>* subscriber : subscribers_) subscriber->onEvent(event);
+}
+
+}  // namespace tollmere
