@@ -124,7 +124,9 @@ bool startUp() {
 }
 
 void frameUpdate() {
-    if (dockActivitySuspended()) {
+    // A robbery's alarm closes the docks as well: left to the dock switch below alone, they would
+    // open again the very next frame and sell the stolen boat while its crew is still after it.
+    if (dockActivitySuspended() || cargoBoatsManager->isAlarmRaised()) {
         docksRegistry->disableAllDocks();
         docksInteractionManager->reset();
     } else {

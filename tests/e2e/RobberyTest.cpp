@@ -1,0 +1,224 @@
+// The river robbery, from its publication to the sale of the cargo boat, and its other endings.
+
+#include "PluginTest.h"
+
+#include "Hash.h"
+
+#include <algorithm>
+
+namespace tollmere::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+
+// Spawn point 43 of the river, far enough from the others that it is the only candidate for a
+// player standing north of it.
+const sim::Vec3 kPoint43{2951.23f, 1200.03f, 40.5784f};
+// The dock nearest to it: Annesburg.
+const sim::Vec3 kAnnesburgMooring{3030.36f, 1365.81f, 40.6063f};
+constexpr std::uint32_t kGuardModel = sim::hashOf("a_m_m_bivroughtravellers_01");
+
+class RobberyTest : public PluginTest {
+protected:
+    sim::World& world() { return game.world(); }
+
+    // Starts with every attempt succeeding and lets the 14.4 s before the first attempt pass with
+    // the player far from every spawn point (where no spawn point is drawn); then puts him
+    // `distance` m north of point 43 with scripted draws: the point, tint 2, lantern 1, cargo 3,
+    // then the reward's base.
+    void startNear(float distance, std::int32_t rewardBase = 80) {
+        game.writeFile("Settings.ini", "RandomBoatRobberyEventsFrequency=1\n");
+        world().playerPed().position = sim::Vec3{};
+        startAndSettle();
+        world().playerPed().position = sim::Vec3{};
+        game.runFor(14500);
+        world().playerPed().position = sim::Vec3{kPoint43.x, kPoint43.y + distance, kPoint43.z};
+        world().scriptedInts.assign({0, 2, 1, 3, rewardBase});
+        world().scriptedFloats.assign({0.5f});
+        game.runFrame();
+    }
+
+    int logIndex(const std::string& text) { return game.findLog(text); }
+
+    std::vector<const sim::Entity*> guards() {
+        std::vector<const sim::Entity*> found;
+        for (const auto& [handle, entity] : world().entities) {
+            if (entity.kind == sim::EntityKind::ped && entity.model == kGuardModel) found.push_back(&entity);
+        }
+        return found;
+    }
+    const sim::Entity* cargoBoat() {
+        for (const sim::Entity* vehicle : world().vehicles()) {
+            if (vehicle->decorators.contains("QY_RB_boatValue")) return vehicle;
+        }
+        return nullptr;
+    }
+    bool docksDisabled() {
+        return std::all_of(world().blips.begin(), world().blips.end(), [](const auto& entry) {
+            return entry.second.entity != 0 || entry.second.modifiers.contains(0x2B30E11Fu);
+        });
+    }
+};
+
+// Catches any step of the robbery out of place: the event published with its draws, nothing in the
+// water before 300 m, the boats, guards, groups and tasks, the tutorial at 50 m, the combat order,
+// the docks during the alarm, and the sale ending the event in the same frame with its log.
+TEST_F(RobberyTest, FromPublicationToTheSale) {
+    startNear(350.0f);
+    ASSERT_GE(logIndex("CargoBoatsManager: starting event at coords: 2951.23,1200.03,40.5784 distance from player: "
+                       "350.000000"),
+              0);
+    EXPECT_TRUE(world().vehicles().empty()) << "nothing appears until the player is within 300 m";
+    game.runFrames(30);
+    EXPECT_TRUE(world().vehicles().empty());
+
+    world().playerPed().position = sim::Vec3{kPoint43.x, kPoint43.y + 299.0f, kPoint43.z};
+    game.runFrames(40);
+    ASSERT_GE(logIndex("RandomEventExecutor: event triggered. coords: 2951.23,1200.03,40.5784"), 0);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    ASSERT_EQ(world().vehicles().size(), 2u) << "the cargo boat and one escort";
+    EXPECT_EQ(boat->decorators.at("QY_RB_boatValue"), 120) << "(0.1 x 5 + 1) x 80";
+    EXPECT_EQ(boat->tint, 2);
+    EXPECT_EQ(boat->propSet, sim::hashOf("pg_mp_veh_rowboat_supplies04"));
+    EXPECT_EQ(boat->lanternPropSet, sim::hashOf("pg_veh_rowboat_lightupgrade_2"));
+
+    ASSERT_EQ(guards().size(), 5u);
+    const std::uint32_t leader = world().driverOf(boat->handle);
+    ASSERT_NE(leader, 0u);
+    const sim::Entity& leaderPed = *world().entity(leader);
+    ASSERT_NE(leaderPed.currentTask(), nullptr);
+    EXPECT_EQ(leaderPed.currentTask()->kind, sim::TaskKind::driveWander);
+    const sim::PedGroup& group = world().groups.at(leaderPed.group);
+    EXPECT_EQ(group.leader, leader);
+    EXPECT_EQ(group.members.size(), 4u);
+    for (const sim::Entity* guard : guards()) {
+        EXPECT_EQ(guard->decorators.at("honor_override"), 0);
+        EXPECT_TRUE(guard->configFlags.at(279));
+        EXPECT_FALSE(guard->configFlags.at(545));
+    }
+    const sim::Entity* escort = world().vehicles()[0] == boat ? world().vehicles()[1] : world().vehicles()[0];
+    const sim::Entity& escortDriver = *world().entity(world().driverOf(escort->handle));
+    EXPECT_EQ(escortDriver.tasks.front().kind, sim::TaskKind::vehicleEscort);
+
+    // Up close, the first robbery tutorial; aboard, the crew turns on the player.
+    world().playerPed().position = world().positionOf(boat->handle);
+    game.runFrames(2);
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_robberies.1"));
+    world().putPlayerInVehicle(boat->handle);
+    game.runFrames(2);
+    for (const sim::Entity* guard : guards()) {
+        ASSERT_NE(guard->currentTask(), nullptr);
+        EXPECT_EQ(guard->currentTask()->kind, sim::TaskKind::combatPed);
+    }
+
+    // A guard fleeing raises the alarm: the docks close until it is over.
+    world().entity(escortDriver.handle)->fleeing = true;
+    game.runFrames(2);
+    EXPECT_TRUE(docksDisabled());
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_robberies.lose_law"));
+    world().entity(escortDriver.handle)->fleeing = false;
+    game.runFrames(2);
+    EXPECT_FALSE(docksDisabled());
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_robberies.2"));
+
+    // The sale at Annesburg pays the stored value and ends the event in the same frame.
+    world().moveVehicle(boat->handle, kAnnesburgMooring);
+    for (const sim::Entity* guard : guards()) world().entity(guard->handle)->position = kAnnesburgMooring;
+    const std::int64_t cashBefore = world().cashCents;
+    world().input.hold("INPUT_CONTEXT_B", 45);
+    int soldAt = -1;
+    for (int frame = 0; frame < 45 && soldAt < 0; ++frame) {
+        game.runFrame();
+        soldAt = logIndex("boat sold at fence. dock id: 8 dock name: Annesburg boat value: 120");
+    }
+    ASSERT_GE(soldAt, 0);
+    EXPECT_EQ(world().cashCents - cashBefore, 12000);
+    const auto log = game.logMessages();
+    EXPECT_THAT(std::vector<std::string>(log.begin() + soldAt, log.end()),
+                ::testing::IsSupersetOf({"RandomEventExecutor: outcome changed: 0 -> 2",
+                                         "CargoBoatsManager: terminating event, id: 0", "event terminated"}));
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
+    for (const sim::Entity* guard : guards()) EXPECT_TRUE(guard->released);
+}
+
+struct EndingCase {
+    const char* name;
+    void (*end)(sim::World& world, std::uint32_t boat);
+    const char* outcome;
+    friend std::ostream& operator<<(std::ostream& out, const EndingCase& c) { return out << c.name; }
+};
+
+class RobberyEndingTest : public RobberyTest, public ::testing::WithParamInterface<EndingCase> {};
+
+// Catches an event that outlives its boat, the player, or the player's interest.
+TEST_P(RobberyEndingTest, EndsTheEvent) {
+    startNear(200.0f);
+    game.runFrames(40);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    GetParam().end(world(), boat->handle);
+    game.runFrames(2);
+    EXPECT_GE(logIndex(std::string("RandomEventExecutor: outcome changed: 0 -> ") + GetParam().outcome), 0);
+    EXPECT_GE(logIndex("event terminated"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , RobberyEndingTest,
+    ::testing::Values(
+        EndingCase{"boatDestroyed", [](sim::World& w, std::uint32_t b) { w.entity(b)->health = 0; }, "1"},
+        EndingCase{"playerDead", [](sim::World& w, std::uint32_t) { w.playerPed().dead = true; }, "1"},
+        EndingCase{"leftBehind",
+                   [](sim::World& w, std::uint32_t b) {
+                       const sim::Vec3 at = w.positionOf(b);
+                       w.playerPed().position = sim::Vec3{at.x, at.y + 600.5f, at.z};
+                   },
+                   "4"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Catches a cargo boat that never loads leaving the event running for ever.
+TEST_F(RobberyTest, ABoatModelThatNeverLoadsEndsTheEventAsFailed) {
+    world().modelsThatNeverLoad.insert(0x9FD6BA58u);
+    startNear(200.0f);
+    // Each 10 ms wait of a model load takes a whole frame: two boats' 300 requests each.
+    game.runFor(25000);
+    EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 1"), 0);
+    EXPECT_TRUE(world().vehicles().empty());
+}
+
+// Catches a guard model that never loads freezing the plug-in: each wait is bounded and the event
+// goes on without guards.
+TEST_F(RobberyTest, AGuardModelThatNeverLoadsLeavesTheEventWithoutCrew) {
+    world().modelsThatNeverLoad.insert(kGuardModel);
+    startNear(200.0f);
+    // Five guards, each given up after 300 requests a frame apart.
+    game.runFor(60000);
+    EXPECT_NE(cargoBoat(), nullptr);
+    EXPECT_TRUE(guards().empty());
+    EXPECT_GT(game.host().callsInFrame(world().frame), 0) << "the plug-in still runs its frames";
+}
+
+// Catches a second event being attempted once the first is published, even after it ended.
+TEST_F(RobberyTest, OnlyOneEventPerRun) {
+    startNear(200.0f);
+    game.runFrames(40);
+    world().playerPed().dead = true;
+    game.runFrames(2);
+    ASSERT_GE(logIndex("event terminated"), 0);
+    const auto draws = game.host().callsTo("getRandomFloatInRange").size();
+    game.runFor(40000);
+    EXPECT_EQ(game.host().callsTo("getRandomFloatInRange").size(), draws);
+}
+
+// Catches the robbery running while the setting turns it off.
+TEST_F(RobberyTest, SwitchedOffNothingIsGenerated) {
+    game.writeFile("Settings.ini", "EnableBoatRobberies=0\n");
+    startAndSettle();
+    game.runFor(30000);
+    EXPECT_TRUE(game.host().callsTo("getRandomFloatInRange").empty());
+    EXPECT_EQ(logIndex("event terminated"), -1);
+}
+
+}  // namespace
+}  // namespace tollmere::testing
