@@ -263,11 +263,101 @@ int firstRun(const char* program) {
     return std::system(again.c_str()) == 0 ? 0 : 1;
 }
 
+// The river robbery: published 350 m away, spawned when he comes within 300 m, the cargo boat
+// taken, the crew left behind and caught up again, and the boat sold at Annesburg.
+void playRobbery(Journey& play) {
+    Harness& game = play.game_;
+    sim::World& world = play.world_;
+    const sim::Vec3 point43{2951.23f, 1200.03f, 40.5784f};
+    const sim::Vec3 annesburg{3030.36f, 1365.81f, 40.6063f};
+
+    say("\n-- He walks north along the river, 350 m from a bend where a cargo boat may wait.");
+    world.playerPed().position = sim::Vec3{point43.x, point43.y + 350.0f, point43.z};
+    const int published = play.run(700, [&] {
+        for (const std::string& line : game.logMessages()) {
+            if (line.starts_with("CargoBoatsManager: starting event")) return true;
+        }
+        return false;
+    });
+    if (published < 0) {
+        say("  no robbery was published");
+        return;
+    }
+    for (const std::string& line : game.logMessages()) {
+        if (line.starts_with("CargoBoatsManager: starting event")) {
+            say("  after " + std::to_string(published * world.frameStepMs / 1000) + " s: " + line);
+        }
+    }
+    play.run(30);
+    say("  in the water: " + std::to_string(world.vehicles().size()) + " boat (his own, at Lagras)");
+
+    say("\n-- He comes within 300 m.");
+    world.playerPed().position = sim::Vec3{point43.x, point43.y + 250.0f, point43.z};
+    play.run(120, [&] { return world.vehicles().size() >= 3; });
+    play.run(5);
+    const sim::Entity* cargo = nullptr;
+    const sim::Entity* escort = nullptr;
+    int guards = 0;
+    for (const auto& [handle, entity] : world.entities) {
+        if (entity.kind == sim::EntityKind::ped && handle != world.player.ped) ++guards;
+        if (entity.kind != sim::EntityKind::vehicle || entity.decorators.contains("QY_RB_isPlayerBoat")) continue;
+        (entity.decorators.contains("QY_RB_boatValue") ? cargo : escort) = &entity;
+    }
+    if (cargo == nullptr || escort == nullptr) {
+        say("  the robbery did not spawn");
+        return;
+    }
+    say("  a cargo rowboat at " + point(cargo->position) + ", stored value $" +
+        std::to_string(cargo->decorators.at("QY_RB_boatValue")) + ", an escort boat at " + point(escort->position) +
+        ", " + std::to_string(guards) + " guards");
+
+    say("\n-- He swims up to the cargo boat and climbs aboard.");
+    world.playerPed().position = cargo->position;
+    play.run(2);
+    world.putPlayerInVehicle(cargo->handle);
+    play.run(2);
+    int fighting = 0;
+    for (const auto& [handle, entity] : world.entities) {
+        const sim::Task* task = entity.currentTask();
+        fighting += task != nullptr && task->kind == sim::TaskKind::combatPed ? 1 : 0;
+    }
+    say("  " + std::to_string(fighting) + " guards turn on him");
+
+    auto docksClosed = [&] {
+        return std::all_of(world.blips.begin(), world.blips.end(), [](const auto& entry) {
+            return entry.second.entity != 0 || entry.second.modifiers.contains(0x2B30E11Fu);
+        });
+    };
+    say("\n-- He rows 250 m downstream, leaving the escort behind.");
+    world.moveVehicle(cargo->handle, sim::Vec3{cargo->position.x, cargo->position.y - 250.0f, cargo->position.z});
+    play.run(3);
+    say(std::string("  the docks are ") + (docksClosed() ? "closed to him" : "open"));
+    say("-- The escort catches up.");
+    world.moveVehicle(escort->handle, sim::Vec3{cargo->position.x, cargo->position.y + 12.0f, cargo->position.z});
+    play.run(3);
+    say(std::string("  the docks are ") + (docksClosed() ? "closed to him" : "open"));
+
+    say("\n-- He rows to Annesburg with the escort on his heels, stops at the pier and holds INPUT_CONTEXT_B.");
+    world.moveVehicle(cargo->handle, annesburg);
+    world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y + 12.0f, annesburg.z});
+    world.entity(cargo->handle)->speed = 0.0f;
+    play.run(3);
+    const std::int64_t cash = world.cashCents;
+    world.input.hold("INPUT_CONTEXT_B", 45);
+    play.run(45, [&] { return game.findLog("event terminated") >= 0; });
+    world.input.release("INPUT_CONTEXT_B");
+    play.run(3);
+    say("  he is paid $" + std::to_string((world.cashCents - cash) / 100) + " and steps onto the pier" +
+        (world.playerPed().vehicle == 0 ? "" : " (still aboard?)"));
+}
+
 int secondRun(const char* folder) {
     Harness game{std::filesystem::path(folder)};
     Journey play(game);
     sim::World& world = game.world();
     const auto logLines = game.logMessages().size();
+    // A robbery is attempted every 14.4 s with the chance Settings.ini gives; the demo makes it certain.
+    game.writeFile("Settings.ini", "EnableBoatRobberies=1\nRandomBoatRobberyEventsFrequency=1\n");
     play.start();
     if (world.vehicles().empty()) {
         say("  his boat did not come back: see the log");
@@ -278,6 +368,8 @@ int secondRun(const char* folder) {
     say("  his boat floats at " + point(boat.position) + (boat.anchored ? ", anchored" : ", adrift") +
         ", with the fittings " + (boat.propSet != 0 ? "on" : "off") + "; its map blip reads \"" +
         (blip != nullptr ? blip->name : std::string("(none)")) + "\"");
+    playRobbery(play);
+
     say("\n-- Tollmere/Log.log, this run");
     const auto messages = game.logMessages();
     for (std::size_t i = logLines; i < messages.size(); ++i) say("  " + messages[i]);
