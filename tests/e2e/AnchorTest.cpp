@@ -142,11 +142,7 @@ TEST_F(AnchorTest, ClimbingIntoTheMooredBoatLiftsTheAnchorAndKeepsTheDock) {
 // Catches a rental prompt that becomes visible: renting goes no further than its prompts.
 TEST_F(PluginTest, TheRentalPromptsExistAndNeverShow) {
     startAndSettle();
-    const std::string rentText = langText("prompts.rent_boat") + " $" + [this] {
-        const std::string configs = "\n" + game.readFile("Configs.dat");
-        const auto at = configs.find("\nrent.fee=");
-        return configs.substr(at + 10, configs.find('\n', at + 10) - at - 10);
-    }();
+    const std::string rentText = langText("prompts.rent_boat") + " $" + valueIn("Configs.dat", "rent.fee");
     const sim::GamePrompt* rent = game.world().prompts.withText(rentText);
     const sim::GamePrompt* giveBack = game.world().prompts.withText(langText("prompts.return_boat"));
     ASSERT_NE(rent, nullptr) << rentText;

@@ -27,14 +27,6 @@ protected:
         return *all.front();
     }
 
-    // The value of a key in a file of the Tollmere folder, or "<absent>".
-    std::string valueIn(const std::string& file, const std::string& key) {
-        const std::string content = "\n" + game.readFile(file);
-        const auto at = content.find("\n" + key + "=");
-        if (at == std::string::npos) return "<absent>";
-        const auto start = at + key.size() + 2;
-        return content.substr(start, content.find('\n', start) - start);
-    }
 
     void moveBoatBy(float dx) {
         const sim::Entity& boat = onlyVehicle();

@@ -27,9 +27,15 @@ protected:
 
     // A text of the shipped language file, as the player reads it.
     std::string langText(const std::string& key) const {
-        const std::string content = "\n" + game.readFile("Lang.dat");
+        const std::string value = valueIn("Lang.dat", key);
+        return value == "<absent>" ? std::string() : value;
+    }
+
+    // The value of a key in a file of the Tollmere folder as it is on disk, or "<absent>".
+    std::string valueIn(const std::string& file, const std::string& key) const {
+        const std::string content = "\n" + game.readFile(file);
         const auto at = content.find("\n" + key + "=");
-        if (at == std::string::npos) return {};
+        if (at == std::string::npos) return "<absent>";
         const auto start = at + key.size() + 2;
         return content.substr(start, content.find('\n', start) - start);
     }

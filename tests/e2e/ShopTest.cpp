@@ -86,13 +86,6 @@ protected:
         return texts;
     }
 
-    std::string valueIn(const std::string& file, const std::string& key) {
-        const std::string content = "\n" + game.readFile(file);
-        const auto at = content.find("\n" + key + "=");
-        if (at == std::string::npos) return "<absent>";
-        const auto start = at + key.size() + 2;
-        return content.substr(start, content.find('\n', start) - start);
-    }
 
     const sim::Entity* onlyVehicle() {
         const auto vehicles = world().vehicles();
