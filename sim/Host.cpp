@@ -230,7 +230,7 @@ std::uint64_t* Host::onNativeCall() {
     }
 
     result_.fill(0);
-    calls_.push_back(CallRecord{world_.frame, pendingHash_, entry->name.c_str(), pendingArgs_, {}});
+    if (recordCalls) calls_.push_back(CallRecord{world_.frame, pendingHash_, entry->name.c_str(), pendingArgs_, {}});
     ++callsPerFrame_.back();
 
     if (auto fault = faults_.find(entry->name); fault != faults_.end() && fault->second.remaining != 0) {
@@ -240,7 +240,7 @@ std::uint64_t* Host::onNativeCall() {
 
     Call call(*this, entry->name.c_str(), pendingArgs_, result_);
     entry->handler(call);
-    calls_.back().result = result_;
+    if (recordCalls) calls_.back().result = result_;
     return result_.data();
 }
 

@@ -107,6 +107,8 @@ public:
     void runFrames(int count);
     void runFor(int milliseconds);
 
+    // Every call is recorded unless this is off (a benchmark making millions of calls).
+    bool recordCalls = true;
     const std::vector<CallRecord>& calls() const { return calls_; }
     std::vector<const CallRecord*> callsTo(const std::string& name) const;
     int callsInFrame(int frame) const;
