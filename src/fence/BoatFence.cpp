@@ -31,6 +31,8 @@ float configFloat(const char* key) { return ConfigsData->getFloat(key); }
 }  // namespace
 
 std::int32_t roundToMultiple(float value, std::int32_t multiple) {
+    // Half the multiple in whole numbers on purpose: 5 / 2 is 2, so a remainder of 3 rounds up.
+    // NOLINTNEXTLINE(bugprone-integer-division)
     const float steps = (static_cast<float>(multiple / 2) + value) / static_cast<float>(multiple);
     const std::int64_t rounded = static_cast<std::int64_t>(multiple) * toInt32Clamped(steps);
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(rounded, std::numeric_limits<std::int32_t>::min(),

@@ -54,6 +54,7 @@ std::vector<std::unique_ptr<ShopMenuInput>> makePurchaseRows(MenuInput::SelectCa
 
 std::vector<MenuInput*> pointersTo(const std::vector<std::unique_ptr<ShopMenuInput>>& rows) {
     std::vector<MenuInput*> pointers;
+    pointers.reserve(rows.size());
     for (const auto& row : rows) pointers.push_back(row.get());
     return pointers;
 }
@@ -208,8 +209,8 @@ void BoatsCatalog::drawStats() const {
     const CatalogLayout& l = kLayout;
     drawSprite("menu_textures", "divider_line", l.contentLeft, l.statsTop - l.margin * 0.5f, l.contentWidth, 0.0015f,
                0.0f, 229, 229, 229, 255);
-    auto stat = [&l](float y, const char* labelKey, std::int32_t filled, std::int32_t half, std::int32_t total) {
-        MenuStatsComponent(l.statsLeft, y, l.statsWidth, 0.03f, LangData->getString(labelKey), "generic_textures",
+    auto stat = [](float y, const char* labelKey, std::int32_t filled, std::int32_t half, std::int32_t total) {
+        MenuStatsComponent(kLayout.statsLeft, y, kLayout.statsWidth, 0.03f, LangData->getString(labelKey), "generic_textures",
                            "star", "star_outline", 0.012f, 0.02f, filled, half, total)
             .draw();
     };

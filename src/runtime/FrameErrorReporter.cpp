@@ -24,7 +24,7 @@ std::string describe(const std::exception_ptr& error) {
 
 }  // namespace
 
-void FrameErrorReporter::reportFailure(std::exception_ptr error) {
+void FrameErrorReporter::reportFailure(const std::exception_ptr& error) {
     std::string message = describe(error);
     if (failing_ && message == lastMessage_) {
         ++repeats_;

@@ -14,7 +14,7 @@ namespace tollmere {
 class FrameErrorReporter {
 public:
     // A frame (or start-up) ended with this exception; null when there was none to take.
-    void reportFailure(std::exception_ptr error);
+    void reportFailure(const std::exception_ptr& error);
 
     // A frame ran through; cheap, since it runs every frame.
     void reportCleanFrame() {
