@@ -135,10 +135,13 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     }
     ASSERT_GE(soldAt, 0);
     EXPECT_EQ(world().cashCents - cashBefore, 12000);
-    const auto log = game.logMessages();
-    EXPECT_THAT(std::vector<std::string>(log.begin() + soldAt, log.end()),
-                ::testing::IsSupersetOf({"RandomEventExecutor: outcome changed: 0 -> 2",
-                                         "CargoBoatsManager: terminating event, id: 0", "event terminated"}));
+    // In one frame and in this order: the sale, the outcome, the termination.
+    const int outcome = game.findLog("RandomEventExecutor: outcome changed: 0 -> 2", soldAt);
+    const int terminating = game.findLog("CargoBoatsManager: terminating event, id: 0", soldAt);
+    const int terminated = game.findLog("event terminated", soldAt);
+    EXPECT_GT(outcome, soldAt);
+    EXPECT_GT(terminating, outcome);
+    EXPECT_GT(terminated, terminating);
     for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
     for (const sim::Entity* guard : guards()) EXPECT_TRUE(guard->released);
 }
