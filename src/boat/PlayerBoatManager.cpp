@@ -335,7 +335,16 @@ void PlayerBoatManager::watchBoat() {
 
 void BoatSpawner::spawnSavedBoat() {
     PlayerBoatManager& boats = *playerBoatManager;
-    if (!boats.hasOwnedBoat()) return;
+    if (!boats.hasOwnedBoat()) {
+        // Say why a record that names something is taken for no boat at all.
+        const std::int32_t model = PlayerBoatData->getInt("owned_boat_model");
+        if (model != 0) {
+            writeLog("owned_boat_model " + formatInt(model) +
+                     " in PlayerBoat.dat is not a known boat model, so no boat is owned; set it to 0 or to a "
+                     "model of the shop");
+        }
+        return;
+    }
 
     const std::int32_t dockId = boats.getDockId();
     Vec3 position;

@@ -161,6 +161,7 @@ TEST_F(BoatTest, ARecordWithoutAKnownModelMeansNoBoat) {
     EXPECT_TRUE(vehicles().empty());
     EXPECT_EQ(game.findLog("Something wrong happened"), -1);
     EXPECT_TRUE(game.host().callsTo("requestModel").empty());
+    EXPECT_THAT(game.logMessages(), ::testing::Contains(HasSubstr("owned_boat_model -999 in PlayerBoat.dat")));
 }
 
 // Catches a stale prop-set index throwing at start-up and every frame after, or being rewritten.
