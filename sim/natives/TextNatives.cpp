@@ -35,6 +35,22 @@ void requireZero(const Call& call, const unsigned char* record, std::size_t offs
     }
 }
 
+// Both feed natives take a duration record and a content record by address: the duration's first
+// field is read, the rest of it must be zero, and so must the content record's first slot.
+struct FeedRecords {
+    const unsigned char* duration;
+    const unsigned char* record;
+};
+
+FeedRecords feedRecords(const Call& call, std::size_t durationSize, const char* what) {
+    const auto* duration = call.ptr<const unsigned char>(0);
+    const auto* record = call.ptr<const unsigned char>(1);
+    if (duration == nullptr || record == nullptr) call.fail("needs the addresses of both records");
+    requireZero(call, duration, 4, durationSize - 4, (std::string(what) + " duration record").c_str());
+    requireZero(call, record, 0, 8, (std::string(what) + " record").c_str());
+    return {duration, record};
+}
+
 std::string textAt(const Call& call, const World& world, std::uint64_t handle) {
     const Text* text = world.text(handle);
     if (text == nullptr) call.fail("a game text handle that createVarString never made");
@@ -71,21 +87,13 @@ void registerTextNatives(Host& host) {
     host.registerNative("clearNoticeText", 0xDFF0D417277B41F8, {0}, [&world](Call&) { world.stagedNotice.clear(); });
 
     host.registerNative("postHelpText", 0x049D5C615BD38BAD, {3}, [&world](Call& call) {
-        const auto* duration = call.ptr<const unsigned char>(0);
-        const auto* record = call.ptr<const unsigned char>(1);
-        if (duration == nullptr || record == nullptr) call.fail("needs the addresses of both records");
-        requireZero(call, duration, 4, 12, "help text duration record");
-        requireZero(call, record, 0, 8, "help text record");
+        const auto [duration, record] = feedRecords(call, 16, "help text");
         world.helpTexts.push_back(HelpText{world.frame, textAt(call, world, fieldAt<std::uint64_t>(record, 8)),
                                            fieldAt<std::int32_t>(duration, 0)});
     });
 
     host.registerNative("postMoneyToast", 0xB249EBCB30DD88E0, {3}, [&world](Call& call) {
-        const auto* duration = call.ptr<const unsigned char>(0);
-        const auto* record = call.ptr<const unsigned char>(1);
-        if (duration == nullptr || record == nullptr) call.fail("needs the addresses of both records");
-        requireZero(call, duration, 4, 28, "money toast duration record");
-        requireZero(call, record, 0, 8, "money toast record");
+        const auto [duration, record] = feedRecords(call, 32, "money toast");
         requireZero(call, record, 28, 12, "money toast record");
         requireZero(call, record, 44, 20, "money toast record");
         const std::uint64_t amount = fieldAt<std::uint64_t>(record, 8);
