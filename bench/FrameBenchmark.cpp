@@ -6,7 +6,7 @@
 #include "data/Settings.h"
 #include "host/ScreenText.h"
 #include "runtime/Globals.h"
-#include "runtime/Runtime.h"
+#include "plugin/Runtime.h"
 #include "support/Harness.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 
 #include "PluginTest.h"
 
-#include "runtime/Entry.h"
+#include "plugin/Entry.h"
 
 #include <algorithm>
 #include <set>

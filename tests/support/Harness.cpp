@@ -1,6 +1,6 @@
 #include "support/Harness.h"
 
-#include "runtime/Entry.h"
+#include "plugin/Entry.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "runtime/Runtime.h"
+#include "plugin/Runtime.h"
 
 #include "anchor/AnchorManager.h"
 #include "boat/PlayerBoatManager.h"
@@ -14,8 +14,8 @@
 #include "menu/BoatsCatalog.h"
 #include "host/ScreenText.h"
 #include "host/ScriptHost.h"
-#include "runtime/Entry.h"
-#include "runtime/FrameErrorReporter.h"
+#include "plugin/Entry.h"
+#include "plugin/FrameErrorReporter.h"
 #include "runtime/Globals.h"
 #include "runtime/Log.h"
 #include "runtime/Platform.h"

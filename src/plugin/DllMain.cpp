@@ -2,7 +2,7 @@
 // everything else lives in the core, which a simulated host loads the same way on Linux.
 // No OS headers here: the entry's signature and the reason codes are spelled out instead.
 
-#include "runtime/Entry.h"
+#include "plugin/Entry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "runtime/Entry.h"
+#include "plugin/Entry.h"
 
 #include "host/ScriptHost.h"
 #include "runtime/Keyboard.h"

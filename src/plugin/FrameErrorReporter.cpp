@@ -1,4 +1,4 @@
-#include "runtime/FrameErrorReporter.h"
+#include "plugin/FrameErrorReporter.h"
 
 #include "host/Natives.h"
 #include "runtime/Log.h"
