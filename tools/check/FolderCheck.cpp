@@ -22,7 +22,7 @@ using keys::File;
 using keys::KeyRead;
 using keys::Kind;
 
-struct FileSpec {
+struct FileRole {
     const char* name;
     File file;
     // What the plug-in does when it cannot read the file to its end.
@@ -30,7 +30,7 @@ struct FileSpec {
 };
 
 // The order the plug-in reads them in at start-up.
-constexpr FileSpec kFiles[] = {
+constexpr FileRole kFiles[] = {
     {"Settings.ini", File::settings, false},
     {"Lang.dat", File::lang, true},
     {"Configs.dat", File::configs, true},
@@ -39,8 +39,8 @@ constexpr FileSpec kFiles[] = {
 };
 
 const char* fileName(File file) {
-    for (const FileSpec& spec : kFiles) {
-        if (spec.file == file) return spec.name;
+    for (const FileRole& role : kFiles) {
+        if (role.file == file) return role.name;
     }
     return "";
 }
@@ -114,11 +114,11 @@ struct Entry {
 
 class FileCheck {
   public:
-    FileCheck(const FileSpec& spec, std::vector<Finding>& findings) : spec_(spec), findings_(findings) {}
+    FileCheck(const FileRole& role, std::vector<Finding>& findings) : role_(role), findings_(findings) {}
 
     void run(const std::filesystem::path& folder) {
         std::string content;
-        if (!readWholeFile((folder / spec_.name).string().c_str(), content)) {
+        if (!readWholeFile((folder / role_.name).string().c_str(), content)) {
             reportMissingFile();
             return;
         }
@@ -130,13 +130,13 @@ class FileCheck {
 
   private:
     void add(Severity severity, int line, std::string text) {
-        findings_.push_back(Finding{severity, spec_.name, line, std::move(text)});
+        findings_.push_back(Finding{severity, role_.name, line, std::move(text)});
     }
     void warn(int line, std::string text) { add(Severity::warning, line, std::move(text)); }
     void error(int line, std::string text) { add(Severity::error, line, std::move(text)); }
 
     void reportMissingFile() {
-        switch (spec_.file) {
+        switch (role_.file) {
             case File::settings:
                 warn(0,
                      "not found: the plug-in uses its defaults (robberies on, chance 0.5, sale factor 1.0)");
@@ -188,7 +188,7 @@ class FileCheck {
                      "it");
             }
             if (line.empty()) continue;
-            if (spec_.file == File::settings && isSettingsCommentLine(line)) continue;
+            if (role_.file == File::settings && isSettingsCommentLine(line)) continue;
 
             std::string_view key;
             std::string_view value;
@@ -213,7 +213,7 @@ class FileCheck {
     // False when the plug-in stops reading the file at this line.
     bool reportBadLine(int number, std::string_view line) {
         const std::string what = inQuotes(line) + " is not key=value (one \"=\" between a key and a value)";
-        switch (spec_.file) {
+        switch (role_.file) {
             case File::settings:
                 warn(number, what + ": the plug-in logs it and skips the line");
                 return true;
@@ -244,20 +244,20 @@ class FileCheck {
         // The rest of the record means nothing while no known boat is owned.
         const BoatType* owned = nullptr;
         for (const KeyRead& read : keys::keysRead()) {
-            if (read.file != spec_.file) continue;
-            if (spec_.file == File::playerBoat && read.key != keys::ownedBoatModel && owned == nullptr)
+            if (read.file != role_.file) continue;
+            if (role_.file == File::playerBoat && read.key != keys::ownedBoatModel && owned == nullptr)
                 continue;
             const Entry* found = entry(read.key);
             if (found == nullptr || found->value.empty()) {
-                if (!(stopped_ && spec_.stopsThePlugin))
+                if (!(stopped_ && role_.stopsThePlugin))
                     reportMissing(read, found == nullptr ? 0 : found->line);
             } else {
                 checkValue(read, *found);
             }
             if (read.key == keys::ownedBoatModel && found != nullptr) owned = ownedType(*found);
         }
-        if (spec_.file == File::configs) checkRewardRange();
-        if (spec_.file == File::playerBoat && owned != nullptr) checkRecord(*owned);
+        if (role_.file == File::configs) checkRewardRange();
+        if (role_.file == File::playerBoat && owned != nullptr) checkRecord(*owned);
         reportUnread();
     }
 
@@ -497,7 +497,7 @@ class FileCheck {
         std::map<std::string, File> readAnywhere;
         for (const KeyRead& read : keys::keysRead()) {
             readAnywhere.emplace(read.key, read.file);
-            if (read.file == spec_.file) readHere.emplace(read.key, read.file);
+            if (read.file == role_.file) readHere.emplace(read.key, read.file);
         }
         for (const auto& [key, found] : entries_) {
             if (readHere.contains(key)) continue;
@@ -533,7 +533,7 @@ class FileCheck {
         return best;
     }
 
-    const FileSpec& spec_;
+    const FileRole& role_;
     // Reading stopped at a bad line. When that keeps the plug-in off, the keys after it that
     // go missing are beside the point.
     bool stopped_ = false;
@@ -548,16 +548,16 @@ class FileCheck {
 
 std::vector<std::string> checkedFiles() {
     std::vector<std::string> names;
-    for (const FileSpec& spec : kFiles)
-        names.emplace_back(spec.name);
+    for (const FileRole& role : kFiles)
+        names.emplace_back(role.name);
     return names;
 }
 
 std::vector<Finding> checkFolder(const std::filesystem::path& folder) {
     std::vector<Finding> findings;
-    for (const FileSpec& spec : kFiles) {
+    for (const FileRole& role : kFiles) {
         const std::size_t first = findings.size();
-        FileCheck(spec, findings).run(folder);
+        FileCheck(role, findings).run(folder);
         // By line; what concerns the whole file or a key it lacks comes last.
         std::stable_sort(findings.begin() + static_cast<std::ptrdiff_t>(first), findings.end(),
                          [](const Finding& a, const Finding& b) {
