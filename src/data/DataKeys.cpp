@@ -60,15 +60,19 @@ std::vector<KeyRead> buildKeysRead() {
         {blipsFence, "map name of the docks"},
         {blipsBoat, "map name of your boat"},
     };
-    for (const auto& [key, use] : texts)
+    for (const auto& [key, use] : texts) {
         add(File::lang, key, Kind::text, use);
-    for (const BoatType* type : allBoatTypes())
+    }
+    for (const BoatType* type : allBoatTypes()) {
         add(File::lang, boatKey(boatTypesPrefix, type->model), Kind::text, "boat name in the shop");
-    for (const char* name : tutorialNames())
+    }
+    for (const char* name : tutorialNames()) {
         add(File::lang, std::string(tutorialPrefix) + name, Kind::text, "help text");
+    }
 
-    for (const BoatType* type : allBoatTypes())
+    for (const BoatType* type : allBoatTypes()) {
         add(File::configs, boatKey(feesBoatPrefix, type->model), Kind::price, "boat price");
+    }
     add(File::configs, feesFixBoat, Kind::price, "repair price");
     add(File::configs, feesCleanBoat, Kind::price, "cleaning price");
     add(File::configs, feesTint, Kind::price, "paint price");
@@ -95,8 +99,9 @@ std::vector<KeyRead> buildKeysRead() {
     add(File::playerBoat, coords, Kind::point, "where your boat was left");
     add(File::playerBoat, heading, Kind::factor, "which way your boat was left facing");
 
-    for (const char* name : tutorialNames())
+    for (const char* name : tutorialNames()) {
         add(File::tutorialFlags, name, Kind::flag, "tutorial already shown");
+    }
 
     all.push_back(
         KeyRead{File::settings, enableBoatRobberies, Kind::settingSwitch, "river robberies on or off", "1"});

@@ -56,8 +56,9 @@ std::string inQuotes(std::string_view text) {
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
+    for (std::size_t j = 0; j <= b.size(); ++j) {
         row[j] = j;
+    }
     for (std::size_t i = 1; i <= a.size(); ++i) {
         std::size_t diagonal = row[0];
         row[0] = i;
@@ -245,12 +246,14 @@ class FileCheck {
         const BoatType* owned = nullptr;
         for (const KeyRead& read : keys::keysRead()) {
             if (read.file != role_.file) continue;
-            if (role_.file == File::playerBoat && read.key != keys::ownedBoatModel && owned == nullptr)
+            if (role_.file == File::playerBoat && read.key != keys::ownedBoatModel && owned == nullptr) {
                 continue;
+            }
             const Entry* found = entry(read.key);
             if (found == nullptr || found->value.empty()) {
-                if (!(stopped_ && role_.stopsThePlugin))
+                if (!(stopped_ && role_.stopsThePlugin)) {
                     reportMissing(read, found == nullptr ? 0 : found->line);
+                }
             } else {
                 checkValue(read, *found);
             }
@@ -281,8 +284,9 @@ class FileCheck {
                 break;
             case Kind::factor:
                 // A boat left without a heading only faces north.
-                if (read.file != File::playerBoat)
+                if (read.file != File::playerBoat) {
                     error(line, key + is + "the plug-in reads -999 and uses it as it stands");
+                }
                 break;
             case Kind::reward:
                 error(line, key + is + "the plug-in reads -999, so no river robbery is ever generated");
@@ -293,13 +297,15 @@ class FileCheck {
                                "boat; write owned_boat_model=0 for a player without a boat");
                 break;
             case Kind::index:
-                if (read.key == keys::tint)
+                if (read.key == keys::tint) {
                     warn(line, key + is + "the boat keeps its paint as the game gives it");
+                }
                 if (read.key == keys::propsetIndex || read.key == keys::lanternPropsetIndex) {
                     warn(line, key + is + "the boat is shown without them");
                 }
-                if (read.key == keys::dockId)
+                if (read.key == keys::dockId) {
                     warn(line, key + is + "the boat counts as not moored at any dock");
+                }
                 break;
             default:
                 // Health, its maximum, position and heading: the plug-in has a sound reading for each
@@ -418,8 +424,9 @@ class FileCheck {
         const BoatType* type = findBoatType(model);
         if (type == nullptr) {
             std::string known;
-            for (const BoatType* each : allBoatTypes())
+            for (const BoatType* each : allBoatTypes()) {
                 known += (known.empty() ? "" : ", ") + formatInt(each->model);
+            }
             error(found.line, inQuotes(keys::ownedBoatModel) + " = " + inQuotes(found.value) +
                                   " is not one of the five boats (" + known +
                                   "): the plug-in counts the record as no boat, and your boat is gone");
@@ -548,8 +555,9 @@ class FileCheck {
 
 std::vector<std::string> checkedFiles() {
     std::vector<std::string> names;
-    for (const FileRole& role : kFiles)
+    for (const FileRole& role : kFiles) {
         names.emplace_back(role.name);
+    }
     return names;
 }
 

@@ -24,8 +24,9 @@ std::string number(float value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
     std::string out = text;
-    while (out.back() == '0')
+    while (out.back() == '0') {
         out.pop_back();
+    }
     if (out.back() == '.') out.pop_back();
     return out == "-0" ? "0" : out;
 }
@@ -239,10 +240,12 @@ std::string renderScreen(const sim::World& world, const std::string& caption) {
 
     // The game lays a frame's texts over its sprites whatever order they were drawn in.
     const sim::FrameDraws& frame = world.screen.thisFrame();
-    for (const sim::DrawnSprite* sprite : frame.sprites())
+    for (const sim::DrawnSprite* sprite : frame.sprites()) {
         out += drawSprite(*sprite);
-    for (const sim::DrawnText* text : frame.texts())
+    }
+    for (const sim::DrawnText* text : frame.texts()) {
         out += drawText(*text);
+    }
     out += drawPrompts(world);
     out += drawFeed(world);
 
