@@ -1,8 +1,10 @@
 #include "data/Settings.h"
 
+#include "data/DataKeys.h"
 #include "data/TextFormat.h"
 #include "runtime/Log.h"
 
+#include <cctype>
 #include <functional>
 #include <string_view>
 
@@ -17,19 +19,29 @@ SettingsStore& store() {
     return settings;
 }
 
-bool isCommentLine(std::string_view line) {
+}  // namespace
+
+bool isSettingsCommentLine(std::string_view line) {
+    if (line.empty()) return false;
     const char first = line.front();
     return first == '/' || first == ';' || first == '[' || first == '\\';
 }
 
-}  // namespace
+std::optional<bool> parseSwitch(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "1" || lower == "true" || lower == "yes" || lower == "on") return true;
+    if (lower == "0" || lower == "false" || lower == "no" || lower == "off") return false;
+    return std::nullopt;
+}
 
 std::map<std::string, std::string> defaultSettings() {
-    return {
-        {"EnableBoatRobberies", "1"},
-        {"RandomBoatRobberyEventsFrequency", "0.5"},
-        {"BoatRobberiesRewardMultiplier", "1.0"},
-    };
+    std::map<std::string, std::string> defaults;
+    for (const keys::KeyRead& read : keys::keysRead()) {
+        if (read.file == keys::File::settings) defaults.emplace(read.key, read.value);
+    }
+    return defaults;
 }
 
 void loadSettings(const char* path, const std::map<std::string, std::string>& defaults) {
@@ -47,7 +59,7 @@ void loadSettings(const char* path, const std::map<std::string, std::string>& de
     LineReader reader(content);
     std::string_view line;
     while (reader.next(line)) {
-        if (line.empty() || isCommentLine(line)) continue;
+        if (line.empty() || isSettingsCommentLine(line)) continue;
         std::string_view key;
         std::string_view value;
         if (!splitEntry(line, key, value)) {

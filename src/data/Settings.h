@@ -3,7 +3,9 @@
 // defaults, never changed or written afterwards. The getters run every frame and never allocate.
 
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tollmere {
 
@@ -15,6 +17,13 @@ std::map<std::string, std::string> defaultSettings();
 // lines (first character '/', ';', '[' or a backslash) and bad lines never stop it: a missing
 // file keeps the defaults, a bad line is logged and skipped.
 void loadSettings(const char* path, const std::map<std::string, std::string>& defaults);
+
+// A line the settings file skips unread: its first character is '/', ';', '[' or a backslash.
+bool isSettingsCommentLine(std::string_view line);
+
+// A switch setting's value: 1/0, true/false, yes/no or on/off in any case; nothing for any other
+// text.
+std::optional<bool> parseSwitch(std::string_view text);
 
 // The stored text, or an empty text when the key is absent; a lookup never adds a key.
 const std::string& getSettingString(const char* key);

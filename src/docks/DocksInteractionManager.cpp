@@ -2,6 +2,7 @@
 
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "docks/DocksRegistry.h"
 #include "host/BoatTypes.h"
 #include "host/Camera.h"
@@ -32,8 +33,8 @@ bool tooFastTutorialShown = false;
 bool dockedTutorialShown = false;
 
 std::string paidRetrieveText() {
-    return std::string(LangData->getString("prompts.retrieve_boat")) + " $" +
-           ConfigsData->getString("fees.retrieve_boat");
+    return std::string(LangData->getString(keys::promptsRetrieveBoat)) + " $" +
+           ConfigsData->getString(keys::feesRetrieveBoat);
 }
 
 }  // namespace
@@ -44,14 +45,19 @@ DocksInteractionManager::DocksInteractionManager(DocksRegistry& registry, Player
       boats_(boats),
       catalogue_(catalogue),
       camera_(createScriptedCamera(Vec3{}, 30.0f)),
-      managePrompt_(LangData->getString("prompts.manage_boats"), hashOf("INPUT_CONTEXT_Y"), PromptMode::holdOnce),
-      browsePrompt_(LangData->getString("prompts.browse_catalog"), hashOf("INPUT_CONTEXT_Y"), PromptMode::press),
-      customizePrompt_(LangData->getString("prompts.customize_boat"), hashOf("INPUT_CONTEXT_Y"), PromptMode::press),
-      retrievePrompt_(LangData->getString("prompts.retrieve_boat"), hashOf("INPUT_CONTEXT_X"), PromptMode::press),
+      managePrompt_(LangData->getString(keys::promptsManageBoats), hashOf("INPUT_CONTEXT_Y"),
+                    PromptMode::holdOnce),
+      browsePrompt_(LangData->getString(keys::promptsBrowseCatalog), hashOf("INPUT_CONTEXT_Y"),
+                    PromptMode::press),
+      customizePrompt_(LangData->getString(keys::promptsCustomizeBoat), hashOf("INPUT_CONTEXT_Y"),
+                       PromptMode::press),
+      retrievePrompt_(LangData->getString(keys::promptsRetrieveBoat), hashOf("INPUT_CONTEXT_X"),
+                      PromptMode::press),
       paidRetrievePrompt_(paidRetrieveText().c_str(), hashOf("INPUT_CONTEXT_X"), PromptMode::holdOnce),
-      dockPrompt_(LangData->getString("prompts.dock_boat"), hashOf("INPUT_CONTEXT_X"), PromptMode::standardHoldOnce),
-      closePrompt_(LangData->getString("prompts.close"), hashOf("INPUT_CONTEXT_B"), PromptMode::press),
-      backPrompt_(LangData->getString("prompts.back"), hashOf("INPUT_CONTEXT_B"), PromptMode::press) {
+      dockPrompt_(LangData->getString(keys::promptsDockBoat), hashOf("INPUT_CONTEXT_X"),
+                  PromptMode::standardHoldOnce),
+      closePrompt_(LangData->getString(keys::promptsClose), hashOf("INPUT_CONTEXT_B"), PromptMode::press),
+      backPrompt_(LangData->getString(keys::promptsBack), hashOf("INPUT_CONTEXT_B"), PromptMode::press) {
     reset();
 }
 
@@ -87,7 +93,7 @@ void DocksInteractionManager::updateInBoat() {
     if (mayDock) {
         if (native::getEntitySpeed(boat) >= kMaxDockingSpeed) {
             if (!tooFastTutorialShown) {
-                showTutorial("dock_boat_too_fast", false);
+                showTutorial(keys::tutorial::dockBoatTooFast, false);
                 tooFastTutorialShown = true;
             }
         } else {
@@ -97,10 +103,10 @@ void DocksInteractionManager::updateInBoat() {
     if (!dockPrompt_.poll()) return;
 
     if (!ownsBoat) {
-        showTutorial("boat_claimed", false);
+        showTutorial(keys::tutorial::boatClaimed, false);
         boats_.claimBoat(boat);
     } else if (!dockedTutorialShown) {
-        showTutorial("owned_boat_docked", false);
+        showTutorial(keys::tutorial::ownedBoatDocked, false);
         dockedTutorialShown = true;
     }
     dockPrompt_.hide();
@@ -231,8 +237,8 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     if (!paidRetrievePrompt_.poll()) return;
     bringBoatHere(dock);
     // The fee is taken whatever the balance.
-    changePlayerMoney(-ConfigsData->getFloat("fees.retrieve_boat"), true);
-    showTutorial("return_boat_to_docks", false);
+    changePlayerMoney(-ConfigsData->getFloat(keys::feesRetrieveBoat), true);
+    showTutorial(keys::tutorial::returnBoatToDocks, false);
     state_ = State::menuOpen;
 }
 

@@ -1,6 +1,7 @@
 #include "events/CargoBoatEventsGenerator.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "data/Settings.h"
 #include "host/BoatTypes.h"
 #include "host/GameHelpers.h"
@@ -62,7 +63,9 @@ void CargoBoatEventsGenerator::generate() {
     }
     lastAttemptTime_ = now;
 
-    const float frequency = std::min(std::max(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.1f), 1.0f);
+    const float frequency =
+        std::min(std::max(getSettingFloat(keys::robberyFrequency), keys::robberyFrequencyMin),
+                 keys::robberyFrequencyMax);
     if (native::getRandomFloatInRange(0.0f, 1.0f) < 1.0f - frequency) return;
 
     const BoatType& type = *findBoatType(kRowboatModel);
@@ -75,11 +78,11 @@ void CargoBoatEventsGenerator::generate() {
     event.lanternPropSet = hashOf(pick(type.lanternPropSets, randomInt(0, static_cast<std::int32_t>(type.lanternPropSets.size()))));
     event.cargoPropSet = hashOf(pick(std::span<const char* const>(rowboatSupplyPropSets), randomInt(0, 4)));
 
-    const std::int32_t maxReward = ConfigsData->getInt("boat_robberies.max_reward");
-    const std::int32_t minReward = ConfigsData->getInt("boat_robberies.min_reward");
+    const std::int32_t maxReward = ConfigsData->getInt(keys::robberiesMaxReward);
+    const std::int32_t minReward = ConfigsData->getInt(keys::robberiesMinReward);
     const std::int32_t base =
         randomInt(minReward, maxReward == std::numeric_limits<std::int32_t>::max() ? maxReward : maxReward + 1);
-    event.reward = toInt32Clamped((ConfigsData->getFloat("boat_robberies.guard_bonus") * 5.0f + 1.0f) *
+    event.reward = toInt32Clamped((ConfigsData->getFloat(keys::robberiesGuardBonus) * 5.0f + 1.0f) *
                                   static_cast<float>(base));
     ++nextEventId_;
 

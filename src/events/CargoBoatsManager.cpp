@@ -1,5 +1,6 @@
 #include "events/CargoBoatsManager.h"
 
+#include "data/DataKeys.h"
 #include "data/Settings.h"
 #include "data/TextFormat.h"
 #include "events/CargoBoatEventsGenerator.h"
@@ -35,7 +36,7 @@ bool CargoBoatsManager::isAlarmRaised() const {
 }
 
 void CargoBoatsManager::update() {
-    if (!getSettingBool("EnableBoatRobberies")) return;
+    if (!getSettingBool(keys::enableBoatRobberies)) return;
     if (!native::isScriptedActivityActive() && executors_.size() < kMostRunningEvents) {
         cargoBoatEventsGenerator->generate();
     }

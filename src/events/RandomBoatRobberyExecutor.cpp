@@ -1,5 +1,6 @@
 #include "events/RandomBoatRobberyExecutor.h"
 
+#include "data/DataKeys.h"
 #include "docks/DocksRegistry.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
@@ -159,7 +160,7 @@ void RandomBoatRobberyExecutor::update() {
             reorderOneEscort();
             if (!robberyTutorialShown && distanceBetweenEntities(PlayerPed, event.boat) < kFirstTutorialDistance) {
                 robberyTutorialShown = true;
-                showTutorial("boat_robberies.1", false);
+                showTutorial(keys::tutorial::robberies1, false);
             }
             if (native::isPedInVehicle(PlayerPed, event.boat, true)) {
                 // Every guard, dead or alive, turns on the player.
@@ -171,14 +172,14 @@ void RandomBoatRobberyExecutor::update() {
             if (alarmRaised()) {
                 docksRegistry->disableAllDocks();
                 phase = alarm;
-                showTutorial("boat_robberies.lose_law", false);
+                showTutorial(keys::tutorial::robberiesLoseLaw, false);
             }
             break;
         case alarm:
             if (!alarmRaised()) {
                 docksRegistry->enableAllDocks();
                 phase = boatTaken;
-                showTutorial("boat_robberies.2", false);
+                showTutorial(keys::tutorial::robberies2, false);
             }
             break;
         default:

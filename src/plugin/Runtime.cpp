@@ -3,17 +3,18 @@
 #include "anchor/AnchorManager.h"
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
+#include "data/Settings.h"
 #include "docks/BoatRentalManager.h"
 #include "docks/DocksInteractionManager.h"
 #include "docks/DocksRegistry.h"
 #include "events/CargoBoatEventsGenerator.h"
 #include "events/CargoBoatsManager.h"
 #include "fence/BoatFence.h"
-#include "data/Settings.h"
 #include "host/Natives.h"
-#include "menu/BoatsCatalog.h"
 #include "host/ScreenText.h"
 #include "host/ScriptHost.h"
+#include "menu/BoatsCatalog.h"
 #include "plugin/Entry.h"
 #include "plugin/FrameErrorReporter.h"
 #include "runtime/Globals.h"
@@ -135,7 +136,7 @@ void frameUpdate() {
         boatFence->update();
     }
     anchorManager->update();
-    if (getSettingBool("EnableBoatRobberies")) cargoBoatsManager->update();
+    if (getSettingBool(keys::enableBoatRobberies)) cargoBoatsManager->update();
     // The boat watch runs last, after everything that may have moved, sold or docked the boat.
     playerBoatManager->watchBoat();
 }
