@@ -10,7 +10,6 @@
 namespace tollmere {
 namespace {
 
-using test::failureOf;
 using test::logMessages;
 using test::writeTextFile;
 
@@ -85,16 +84,33 @@ TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
     EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 2.5f);
 }
 
-// Catches a bad number that is silently read as zero, or cached so that only the first read fails.
-TEST_F(SettingsTest, UnreadableNumberFailsOnEveryRead) {
-    writeTextFile(kPath, "RandomBoatRobberyEventsFrequency=abc\nEnableBoatRobberies=yes\n");
+// Catches a bad value that fails on every read (it stopped the whole frame), one taken silently,
+// and a switch written the way players write one refused.
+TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
+    writeTextFile(kPath, "RandomBoatRobberyEventsFrequency=abc\nEnableBoatRobberies=maybe\n");
     loadSettings(kPath, defaultSettings());
+    EXPECT_EQ(
+        logMessages(),
+        (std::vector<std::string>{
+            std::string("loading settings file: ") + kPath, "settings file loaded",
+            "setting EnableBoatRobberies in Settings.ini has the value 'maybe', which is not valid for it; "
+            "using the default 1",
+            "setting RandomBoatRobberyEventsFrequency in Settings.ini has the value 'abc', which is not "
+            "valid "
+            "for it; using the default 0.5"}));
+    EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
+    EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.5f);
 
-    for (int read = 0; read < 2; ++read) {
-        EXPECT_EQ(failureOf([] { getSettingFloat("RandomBoatRobberyEventsFrequency"); }),
-                  "invalid_argument: invalid stof argument");
-        EXPECT_EQ(failureOf([] { getSettingBool("EnableBoatRobberies"); }),
-                  "invalid_argument: invalid stoi argument");
+    const BoolCase spellings[] = {
+        {"yes", "EnableBoatRobberies=yes\n", true},   {"NO", "EnableBoatRobberies=NO\n", false},
+        {"True", "EnableBoatRobberies=True\n", true}, {"off", "EnableBoatRobberies=off\n", false},
+        {"On", "EnableBoatRobberies=On\n", true},     {"false", "EnableBoatRobberies=false\n", false},
+    };
+    for (const BoolCase& row : spellings) {
+        SCOPED_TRACE(row.name);
+        writeTextFile(kPath, row.file);
+        loadSettings(kPath, defaultSettings());
+        EXPECT_EQ(getSettingBool("EnableBoatRobberies"), row.enabled);
     }
 }
 
