@@ -27,13 +27,6 @@ void CargoBoatsManager::onEvent(CargoBoatEvent event) {
     cargoBoatEventsGenerator->disable();
 }
 
-bool CargoBoatsManager::isAlarmRaised() const {
-    for (const auto& executor : executors_) {
-        if (executor->getPhase() == RandomBoatRobberyExecutor::alarm) return true;
-    }
-    return false;
-}
-
 void CargoBoatsManager::update() {
     if (!getSettingBool("EnableBoatRobberies")) return;
     if (!native::isScriptedActivityActive() && executors_.size() < kMostRunningEvents) {
