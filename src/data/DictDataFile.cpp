@@ -74,9 +74,16 @@ bool DictDataFile::writeFile() {
 }
 
 bool DictDataFile::reload() {
+    // A file that can no longer be read must not leave the record empty: the player would lose
+    // his boat over a file he only has to put back.
+    auto kept = std::move(entries);
     entries.clear();
-    dirty = false;
-    return load();
+    if (load()) {
+        dirty = false;
+        return true;
+    }
+    entries = std::move(kept);
+    return false;
 }
 
 const std::string* DictDataFile::find(const char* key) const {

@@ -89,6 +89,12 @@ protected:
     }
 
 
+    // Configs.dat without one of its lines, and with others added at the end.
+    void removeFromConfigs(const std::string& line, const std::string& added = "") {
+        std::string configs = game.readFile("Configs.dat");
+        game.writeFile("Configs.dat", configs.erase(configs.find(line), line.size()) + added);
+    }
+
     const sim::Entity* onlyVehicle() {
         const auto vehicles = world().vehicles();
         return vehicles.size() == 1 ? vehicles.front() : nullptr;
@@ -270,10 +276,8 @@ TEST_F(ShopTest, AShopClosedByASuspensionKeepsOnlyWhatWasPaidFor) {
     openCatalogue("prompts.browse_catalog");
     pressAndRun(kDown);
     std::map<std::string, std::size_t> before;
-    const char* const givenBack[] = {"setPlayerControl", "removeHudContext", "setCamActive",
-                                     "renderScriptCams"};
-    for (const char* name : givenBack)
-        before[name] = game.host().callsTo(name).size();
+    const char* const givenBack[] = {"setPlayerControl", "removeHudContext", "setCamActive", "renderScriptCams"};
+    for (const char* name : givenBack) before[name] = game.host().callsTo(name).size();
     world().player.unavailable = true;
     game.runFrames(10);
     world().player.unavailable = false;
@@ -282,24 +286,19 @@ TEST_F(ShopTest, AShopClosedByASuspensionKeepsOnlyWhatWasPaidFor) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_TRUE(world().player.control);
-    for (const char* name : givenBack)
-        EXPECT_EQ(game.host().callsTo(name).size() - before[name], 1u) << name;
+    for (const char* name : givenBack) EXPECT_EQ(game.host().callsTo(name).size() - before[name], 1u) << name;
 }
 
 // Catches a fee missing from Configs.dat paying the player, a row the player could not afford
 // staying dimmed once he can, and a boat icon count from a file drawn without bound.
 TEST_F(ShopTest, AServiceWithoutAPriceIsNotSoldAndRowsComeBackWithTheCash) {
-    std::string configs = game.readFile("Configs.dat");
-    configs.erase(configs.find("fees.clean_boat="), std::string("fees.clean_boat=2\n").size());
-    game.writeFile("Configs.dat", configs + "boat_upgrades.health.-1613317544=150000000\n");
+    removeFromConfigs("fees.clean_boat=2\n", "boat_upgrades.health.-1613317544=150000000\n");
     game.writeFile("PlayerBoat.dat", kBoatAtDock4);
     startAndSettle();
     standAt(sim::Vec3{2077.7f, -269.949f, 42.1409f});
     openDockMenu();
     openCatalogue("prompts.customize_boat");
-    const auto alpha = [&](const char* key) {
-        return world().screen.thisFrame().findText(langText(key))->colour.a;
-    };
+    const auto alpha = [&](const char* key) { return world().screen.thisFrame().findText(langText(key))->colour.a; };
     EXPECT_EQ(alpha("catalog.input.clean_boat"), 100);
     EXPECT_THAT(panelTexts(), Contains("--"));
     EXPECT_EQ(alpha("catalog.input.tint"), 100) << "no cash";
@@ -307,25 +306,20 @@ TEST_F(ShopTest, AServiceWithoutAPriceIsNotSoldAndRowsComeBackWithTheCash) {
     game.runFrames(2);
     EXPECT_EQ(alpha("catalog.input.tint"), 255);
     EXPECT_EQ(alpha("catalog.input.clean_boat"), 100);
-    for (int press = 0; press < 3; ++press)
-        pressAndRun(kSelect);
+    for (int press = 0; press < 3; ++press) pressAndRun(kSelect);
     EXPECT_LE(world().cashCents, 100000);
     const auto sprites = world().screen.thisFrame().sprites();
-    EXPECT_LE(std::count_if(sprites.begin(), sprites.end(),
-                            [](const auto* s) { return s->texture.starts_with("star"); }),
-              30);
+    const auto stars = [](const sim::DrawnSprite* s) { return s->texture.starts_with("star"); };
+    EXPECT_LE(std::count_if(sprites.begin(), sprites.end(), stars), 30);
     const auto log = game.logMessages();
-    EXPECT_EQ(std::count(log.begin(), log.end(),
-                         "Configs.dat has no price for fees.clean_boat, so that service is "
-                         "not offered"),
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Configs.dat has no price for fees.clean_boat, so that service is "
+                                                 "not offered"),
               1);
 }
 
 // Catches a missing retrieval fee paying the player for fetching his boat.
 TEST_F(ShopTest, WithoutAFeeThereIsNoPaidRetrieval) {
-    std::string configs = game.readFile("Configs.dat");
-    configs.erase(configs.find("fees.retrieve_boat="), std::string("fees.retrieve_boat=5\n").size());
-    game.writeFile("Configs.dat", configs);
+    removeFromConfigs("fees.retrieve_boat=5\n");
     game.writeFile("PlayerBoat.dat", "coords=2500,-900,40.5\ndock_id=0\nowned_boat_model=-1613317544\n");
     world().cashCents = 5000;
     startAndSettle();
