@@ -44,11 +44,16 @@ bool sameLetters(std::string_view text, std::string_view word) {
 
 // Players write a switch in many ways; a number keeps its old meaning (0 and -1 are off).
 bool readOnOff(const std::string& text, float& value) {
-    for (const char* on : {"true", "yes", "on"}) {
-        if (sameLetters(text, on)) return value = 1.0f, true;
-    }
-    for (const char* off : {"false", "no", "off"}) {
-        if (sameLetters(text, off)) return value = 0.0f, true;
+    struct Spelling {
+        const char* word;
+        bool on;
+    };
+    static constexpr Spelling kSpellings[] = {{"true", true},   {"yes", true}, {"on", true},
+                                              {"false", false}, {"no", false}, {"off", false}};
+    for (const Spelling& spelling : kSpellings) {
+        if (!sameLetters(text, spelling.word)) continue;
+        value = spelling.on ? 1.0f : 0.0f;
+        return true;
     }
     try {
         const std::int32_t number = parseInt(text);
