@@ -246,7 +246,17 @@ void PlayerBoatManager::copyEntityStateToRecord() {
 
 void PlayerBoatManager::saveBoatState() {
     copyEntityStateToRecord();
-    record().save(false);
+    writeRecord();
+}
+
+void PlayerBoatManager::writeRecord() {
+    if (record().save(false)) return;
+    // The log says why; the player must hear of it, or he learns only when his boat is gone. Once
+    // a run: a disk that refuses one save will refuse the periodic ones as well.
+    static bool noticeShown = false;
+    if (noticeShown) return;
+    noticeShown = true;
+    showErrorNotice("Tollmere could not save your boat. Look at Tollmere/Log.log to see why.");
 }
 
 void PlayerBoatManager::claimBoat(Vehicle vehicle) {
@@ -283,7 +293,7 @@ void PlayerBoatManager::claimBoat(Vehicle vehicle) {
 
     // The boat held until now keeps its last health and position in the record.
     copyEntityStateToRecord();
-    record().save(false);
+    writeRecord();
     boat = vehicle;
     createBoatBlip();
 }
@@ -304,7 +314,7 @@ void PlayerBoatManager::removeBoatEntity() {
 }
 
 void PlayerBoatManager::reloadRecord() {
-    record().load();
+    record().reload();
     if (hasOwnedBoat()) applySavedCustomisation();
 }
 

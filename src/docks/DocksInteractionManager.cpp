@@ -67,9 +67,27 @@ void DocksInteractionManager::reset() {
                            &dockPrompt_, &closePrompt_, &backPrompt_}) {
         prompt->hide();
     }
-    setCameraActive(camera_, false);
-    renderScriptedCameras(false, true, kCameraEaseMs);
+    leaveCatalogue();
+    stopShowingCamera(true);
+}
+
+void DocksInteractionManager::leaveCatalogue() {
+    if (!catalogue_.isOpen()) return;
     catalogue_.close();
+    // Undoes a preview model and any change no purchase saved.
+    boats_.reloadRecord();
+    if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+}
+
+void DocksInteractionManager::stopShowingCamera(bool withEase) {
+    if (cameraActive_) {
+        setCameraActive(camera_, false);
+        cameraActive_ = false;
+    }
+    if (cameraRendering_) {
+        renderScriptedCameras(false, withEase, kCameraEaseMs);
+        cameraRendering_ = false;
+    }
 }
 
 void DocksInteractionManager::update() {
@@ -141,7 +159,10 @@ void DocksInteractionManager::updateOnFoot() {
 }
 
 void DocksInteractionManager::updateMenu(const Dock& dock) {
-    renderScriptedCameras(false, false, kCameraEaseMs);
+    if (cameraRendering_) {
+        renderScriptedCameras(false, false, kCameraEaseMs);
+        cameraRendering_ = false;
+    }
     backPrompt_.hide();
     managePrompt_.hide();
     retrievePrompt_.hide();
@@ -182,6 +203,12 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
 void DocksInteractionManager::openCatalogue(const Dock& dock) {
     if (boats_.hasOwnedBoat()) {
         catalogue_.setCustomizeMode(true);
+        // The boat is shown at this dock, so it is moored here from now on, on disk as well:
+        // backing out reloads the record, which must not send it back to a dock it has left.
+        if (boats_.getDockId() != dock.id()) {
+            boats_.setDockId(dock.id());
+            boats_.saveBoatState();
+        }
     } else {
         // The preview boat goes into the record; leaving without buying reloads PlayerBoat.dat.
         boats_.setBoatModel(kRowboatModel);
@@ -201,6 +228,7 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     setCameraPosition(camera_, pier + normalise(pier - boat) * kCameraDistance + Vec3{0.0f, 0.0f, kCameraHeight});
     pointCameraAt(camera_, boat);
     setCameraActive(camera_, true);
+    cameraActive_ = true;
 
     scriptWait(500);
     catalogue_.open();
@@ -216,14 +244,12 @@ void DocksInteractionManager::updateCatalogue() {
     catalogue_.open();
     backPrompt_.show();
     renderScriptedCameras(true, false, kCameraEaseMs);
+    cameraRendering_ = true;
     if (!backPrompt_.poll()) return;
 
     native::doScreenFadeOut(250);
     scriptWait(500);
-    catalogue_.close();
-    // Undoes a preview model and any change no purchase saved.
-    boats_.reloadRecord();
-    if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+    leaveCatalogue();
     scriptWait(500);
     native::doScreenFadeIn(500);
     state_ = State::menuOpen;
@@ -232,12 +258,19 @@ void DocksInteractionManager::updateCatalogue() {
 void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     retrievePrompt_.hide();
     closePrompt_.show();
-    paidRetrievePrompt_.show();
-    if (closePrompt_.poll()) reset();
-    if (!paidRetrievePrompt_.poll()) return;
+    // Without a fee in Configs.dat there is no paid retrieval: a missing fee read as -999 paid
+    // the player for it.
+    const float fee = configPrice(keys::feesRetrieveBoat);
+    if (fee < 0.0f) {
+        paidRetrievePrompt_.hide();
+    } else {
+        paidRetrievePrompt_.show();
+    }
+    if (closePrompt_.poll()) return reset();
+    if (fee < 0.0f || !paidRetrievePrompt_.poll()) return;
     bringBoatHere(dock);
     // The fee is taken whatever the balance.
-    changePlayerMoney(-ConfigsData->getFloat(keys::feesRetrieveBoat), true);
+    changePlayerMoney(-fee, true);
     showTutorial(keys::tutorial::returnBoatToDocks, false);
     state_ = State::menuOpen;
 }

@@ -6,12 +6,14 @@
 #include "host/BoatTypes.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "runtime/Log.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <span>
 #include <stdexcept>
+#include <string>
 
 namespace tollmere {
 
@@ -52,8 +54,32 @@ Vec3 CargoBoatEventsGenerator::pickSpawnPoint() {
     return *pick(std::span<const Vec3* const>(retained.data(), static_cast<std::size_t>(count)), randomInt(0, count));
 }
 
+bool CargoBoatEventsGenerator::rewardsUsable() {
+    // Missing keys read as -999 and made rewards of millions, or a draw with its bounds reversed.
+    const std::int32_t maxReward = ConfigsData->getInt(keys::robberiesMaxReward);
+    const std::int32_t minReward = ConfigsData->getInt(keys::robberiesMinReward);
+    const float bonus = ConfigsData->getFloat(keys::robberiesGuardBonus);
+    const char* reason = nullptr;
+    if (maxReward < 0 || minReward < 0 || bonus < 0.0f) {
+        reason = "boat_robberies.min_reward, boat_robberies.max_reward or boat_robberies.guard_bonus is missing "
+                 "or below 0";
+    } else if (minReward > maxReward) {
+        reason = "boat_robberies.min_reward is above boat_robberies.max_reward";
+    }
+    if (reason == nullptr) return true;
+    writeLog(std::string("no river robbery in this run: in Configs.dat ") + reason);
+    return false;
+}
+
 void CargoBoatEventsGenerator::generate() {
     if (!enabled_) return;
+    if (!rewardsChecked_) {
+        rewardsChecked_ = true;
+        if (!rewardsUsable()) {
+            disable();
+            return;
+        }
+    }
     const std::int32_t now = native::getGameTimer();
     // The pick, with its draw, happens on every call, before the time is tested.
     const Vec3 candidate = pickSpawnPoint();

@@ -28,13 +28,6 @@ void CargoBoatsManager::onEvent(CargoBoatEvent event) {
     cargoBoatEventsGenerator->disable();
 }
 
-bool CargoBoatsManager::isAlarmRaised() const {
-    for (const auto& executor : executors_) {
-        if (executor->getPhase() == RandomBoatRobberyExecutor::alarm) return true;
-    }
-    return false;
-}
-
 void CargoBoatsManager::update() {
     if (!getSettingBool(keys::enableBoatRobberies)) return;
     if (!native::isScriptedActivityActive() && executors_.size() < kMostRunningEvents) {

@@ -13,6 +13,7 @@
 #include "runtime/Log.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 namespace tollmere {
@@ -28,14 +29,21 @@ constexpr float kMinRepairShare = 0.4f;
 
 const CatalogLayout kLayout{};
 
-float fee(const char* key) { return ConfigsData->getFloat(key); }
+// Negative when the service has no price: its row is then dimmed and never sold.
+float fee(const char* key) { return configPrice(key); }
 
 void divider(float y) {
     drawSprite("menu_textures", "divider_line", kLayout.contentLeft, y, kLayout.contentWidth, 0.0015f, 0.0f, 229, 229,
                229, 255);
 }
 
-void charge(float dollars) { changePlayerMoney(-dollars, true); }
+// Only ever takes money: a row without a price cannot be bought, and a price is never below 0.
+void charge(float dollars) { changePlayerMoney(-std::max(dollars, 0.0f), true); }
+
+std::int32_t wholeDollars(double dollars) {
+    constexpr double kMost = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(dollars, 0.0, kMost));
+}
 
 PlayerBoatManager& boats() { return *playerBoatManager; }
 
@@ -99,6 +107,12 @@ void BoatsCatalog::setCustomizeMode(bool customize) {
     // Entering customisation sets the option rows up from the record again: the boat may be
     // another model than the last time, with other options, and unbought previews were undone.
     if (customize) optionRowsReady_ = false;
+    // What the player could not pay for the last time may be within his means now.
+    for (const auto& row : purchaseRows_) row->checkAffordable();
+    for (ShopMenuInput* row : std::initializer_list<ShopMenuInput*>{&repairRow_, &cleanRow_, &tintRow_, &propsetRow_,
+                                                                    &lanternRow_}) {
+        row->checkAffordable();
+    }
     currentMenu_->selectFirstEnabled();
 }
 
@@ -114,7 +128,10 @@ void BoatsCatalog::open() {
 }
 
 void BoatsCatalog::close() {
-    if (isOpen_) writeLog("closing boats menu");
+    // Only what open took is given back: handing control back on every frame would free the
+    // player in the middle of the game's own cutscenes.
+    if (!isOpen_) return;
+    writeLog("closing boats menu");
     buyPrompt_.hide();
     native::setPlayerControl(native::getPlayerId(), true, 0, 0);
     native::removeHudContext(hudContext_);
@@ -140,6 +157,9 @@ void BoatsCatalog::update() {
     if (currentMenu_ != nullptr) {
         currentMenu_->setTop(l.rowsTop);
         currentMenu_->update();
+        // Rows held back for want of cash come back as soon as he has it; with none selected
+        // until then, the first one he can buy is selected.
+        if (currentMenu_->getSelectedRow() == nullptr) currentMenu_->selectFirstEnabled();
         if (!customizeMode_) {
             // The preview boat follows the selection, swapped only when it changes.
             const MenuInput* row = currentMenu_->getSelectedRow();
@@ -177,8 +197,9 @@ void BoatsCatalog::refreshCustomizeRows() {
         repairRow_.setDisabled(false);
         repairRow_.setSelected(true);
         const double share = std::max(1.0 - static_cast<double>(boats_.getBoatHealth()), double{kMinRepairShare});
-        repairRow_.setPrice(
-            static_cast<float>(toInt32Clamped(static_cast<float>(fee(keys::feesFixBoat) * share))));
+        const float fullFee = fee(keys::feesFixBoat);
+        // Truncated in double precision: through a float, fee 100 at 30 % health came out as $70.
+        repairRow_.setPrice(fullFee < 0.0f ? fullFee : static_cast<float>(wholeDollars(fullFee * share)));
         for (MenuInput* row : optionRows) row->setDisabled(true);
         optionRowsReady_ = false;
         return;

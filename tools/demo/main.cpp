@@ -292,7 +292,7 @@ int firstRun(const char* program) {
 }
 
 // The river robbery: published 350 m away, spawned when he comes within 300 m, the cargo boat
-// taken, the crew left behind and caught up again, and the boat sold at Annesburg.
+// taken, the crew left behind (the alarm raised), and the boat sold at Annesburg all the same.
 void playRobbery(Journey& play) {
     Harness& game = play.game_;
     sim::World& world = play.world_;
@@ -357,18 +357,16 @@ void playRobbery(Journey& play) {
             return entry.second.entity != 0 || entry.second.modifiers.contains(0x2B30E11Fu);
         });
     };
-    say("\n-- He rows 250 m downstream, leaving the escort behind.");
+    say("\n-- He rows 250 m downstream, leaving the escort behind: the guards raise the alarm.");
     world.moveVehicle(cargo->handle, sim::Vec3{cargo->position.x, cargo->position.y - 250.0f, cargo->position.z});
     play.run(3);
-    say(std::string("  the docks are ") + (docksClosed() ? "closed to him" : "open"));
-    say("-- The escort catches up.");
-    world.moveVehicle(escort->handle, sim::Vec3{cargo->position.x, cargo->position.y + 12.0f, cargo->position.z});
-    play.run(3);
-    say(std::string("  the docks are ") + (docksClosed() ? "closed to him" : "open"));
+    const float behind = sim::distance(world.positionOf(escort->handle), world.positionOf(cargo->handle));
+    say("  the escort is " + std::to_string(static_cast<int>(behind)) + " m behind; the docks are " +
+        (docksClosed() ? "closed to him" : "open"));
 
-    say("\n-- He rows to Annesburg with the escort on his heels, stops at the pier and holds INPUT_CONTEXT_B.");
+    say("\n-- He rows on to Annesburg, the escort far behind, stops at the pier and holds INPUT_CONTEXT_B.");
     world.moveVehicle(cargo->handle, annesburg);
-    world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y + 12.0f, annesburg.z});
+    world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y - 300.0f, annesburg.z});
     world.entity(cargo->handle)->speed = 0.0f;
     play.run(3);
     const std::int64_t cash = world.cashCents;
