@@ -54,6 +54,9 @@ class DictDataFile final : public BaseDataFile {
     // Stored as formatVec3 text, six significant digits per number.
     void setVec3(const char* key, const Vec3& value);
 
+    // Every entry in key order, for tools that look at a whole file.
+    const std::map<std::string, std::string, std::less<>>& allEntries() const { return entries; }
+
   private:
     // Byte-wise key order; the transparent comparator lets lookups by key avoid building a string.
     std::map<std::string, std::string, std::less<>> entries;
