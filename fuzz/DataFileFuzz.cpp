@@ -14,6 +14,8 @@ constexpr const char* kPath = "Tollmere/Fuzz.dat";
 
 void readEveryWay(const tollmere::DictDataFile& file) {
     for (const auto& [key, value] : file.allEntries()) {
+        // The getters take C strings, as the plug-in's keys are: a key holding a NUL names another.
+        if (key.find('\0') != std::string::npos) continue;
         if (std::string_view(file.getString(key.c_str())) != std::string_view(value.c_str())) {
             tollmere::fuzz::broken("getString differs from the stored value of", key);
         }

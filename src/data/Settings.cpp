@@ -5,6 +5,7 @@
 #include "runtime/Log.h"
 
 #include <cctype>
+#include <cmath>
 #include <functional>
 #include <stdexcept>
 #include <string_view>
@@ -44,7 +45,8 @@ bool readOnOff(const std::string& text, float& value) {
 bool readNumber(const std::string& text, float& value) {
     try {
         value = parseFloat(text);
-        return true;
+        // "nan" and "inf" read as numbers, but no chance or multiplier can be either.
+        return std::isfinite(value);
     } catch (const std::exception&) {
         return false;
     }
@@ -93,6 +95,12 @@ std::optional<bool> parseSwitch(std::string_view text) {
     } catch (const std::exception&) {
         return std::nullopt;
     }
+}
+
+std::optional<float> readSettingValue(std::string_view key, const std::string& text) {
+    float value = 0.0f;
+    if (!readSetting(key, text, value)) return std::nullopt;
+    return value;
 }
 
 std::map<std::string, std::string> defaultSettings() {

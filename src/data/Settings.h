@@ -25,6 +25,10 @@ bool isSettingsCommentLine(std::string_view line);
 // off, any other on, as they always were); nothing for any other text.
 std::optional<bool> parseSwitch(std::string_view text);
 
+// The value the plug-in takes from a setting's text (a switch as 1 or 0), or nothing when the text
+// is not valid for that setting, which makes the plug-in log it and use the default.
+std::optional<float> readSettingValue(std::string_view key, const std::string& text);
+
 // The stored text, or an empty text when the key is absent; a lookup never adds a key.
 const std::string& getSettingString(const char* key);
 

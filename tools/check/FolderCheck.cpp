@@ -337,7 +337,8 @@ class FileCheck {
                     }
                     return;
                 case Kind::settingFloat:
-                    number = parseFloat(found.value);
+                    number = readSettingValue(read.key, found.value);
+                    if (!number) throw std::invalid_argument("not a finite number");
                     break;
                 case Kind::flag:
                     (void)data_.getBool(read.key.c_str());
