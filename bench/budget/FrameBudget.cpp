@@ -45,6 +45,8 @@ Clock::duration frameTime{};
 long long nativeCalls = 0;
 long long pushedArguments = 0;
 
+bool trapAllocations = false;  // TOLLMERE_BUDGET_TRAP=1: stop at the first allocation measured, for a debugger
+
 bool onPluginSide() {
     return insideHost == 0 && std::this_thread::get_id() != hostThread;
 }
@@ -243,8 +245,9 @@ int run(const State& state, const char* tablePath) {
     sim::Host::hostCallObserver = observeHostCall;
     tollmere::testing::Harness game;
     if (state.ownsBoat) game.writeFile("PlayerBoat.dat", kBoatAtLagras);
-    // Every attempt at a robbery succeeds in this run; elsewhere the player stays away from the river.
-    game.writeFile("Settings.ini", "RandomBoatRobberyEventsFrequency=1\n");
+    // The robbery's state meets one at once; elsewhere none starts in the middle of a measurement.
+    game.writeFile("Settings.ini", std::string(state.name) == "robbery" ? "RandomBoatRobberyEventsFrequency=1\n"
+                                                                         : "EnableBoatRobberies=0\n");
     Player player(game);
 
     Figures figures;
@@ -257,6 +260,7 @@ int run(const State& state, const char* tablePath) {
         player.start();
         state.reach(player);
         measure(game, 60);  // warm-up: pools and caches fill in the first frames of a state
+        trapAllocations = std::getenv("TOLLMERE_BUDGET_TRAP") != nullptr;
         figures = measure(game, kFrames);
     }
     std::printf("%s\n", row(state, figures).c_str());
@@ -296,7 +300,10 @@ void usage(FILE* out) {
 
 // Counts the plug-in's heap allocations; the simulated game's and the harness's are left out.
 void* operator new(std::size_t size) {
-    if (onPluginSide()) pluginAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (onPluginSide()) {
+        pluginAllocations.fetch_add(1, std::memory_order_relaxed);
+        if (trapAllocations) __builtin_trap();
+    }
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }

@@ -77,8 +77,8 @@ float PlayerBoatManager::getHealthStat() const {
 float PlayerBoatManager::getUpgradedHealthStat() const {
     const BoatType* type = getOwnedBoatType();
     if (type == nullptr) return 0.0f;
-    const std::string key = keys::boatKey(keys::upgradedHealthPrefix, type->model);
-    return ConfigsData->getFloat(key.c_str()) / kHealthStatDivisor;
+    char key[64];
+    return ConfigsData->getFloat(keys::boatKey(key, keys::upgradedHealthPrefix, type->model)) / kHealthStatDivisor;
 }
 
 bool PlayerBoatManager::needsRepair() const { return hasOwnedBoat() && getBoatHealth() < kRepairThreshold; }

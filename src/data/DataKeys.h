@@ -4,6 +4,8 @@
 // a tool that checks a player's Tollmere folder knows exactly what the plug-in will look for.
 
 #include <cstdint>
+#include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -95,6 +97,14 @@ inline constexpr const char* robberiesLoseLaw = "boat_robberies.lose_law";
 
 // prefix + the model as data files write it ("fees.boat." + "-1613317544").
 std::string boatKey(const char* prefix, std::int32_t model);
+
+// The same key written into a buffer of the caller's, for code that runs every frame: the key is
+// too long for a short string and would allocate. Cut short to fit the buffer.
+template <std::size_t N>
+const char* boatKey(char (&buffer)[N], const char* prefix, std::int32_t model) {
+    std::snprintf(buffer, N, "%s%d", prefix, static_cast<int>(model));
+    return buffer;
+}
 
 enum class File { lang, configs, playerBoat, tutorialFlags, settings };
 
