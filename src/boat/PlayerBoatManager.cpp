@@ -43,24 +43,34 @@ PlayerBoatManager::PlayerBoatManager() {
     }
 }
 
+std::int32_t PlayerBoatManager::recordInt(CachedNumber& cache, const char* key) {
+    const std::uint64_t change = record().changeCount();
+    if (cache.file != &record() || cache.change != change) {
+        cache.value = record().getInt(key);
+        cache.file = &record();
+        cache.change = change;
+    }
+    return cache.value;
+}
+
 const BoatType* PlayerBoatManager::getOwnedBoatType() const {
-    return findBoatType(record().getInt(keys::ownedBoatModel));
+    return findBoatType(recordInt(cachedModel, keys::ownedBoatModel));
 }
 
 std::int32_t PlayerBoatManager::getTint() const {
-    return hasOwnedBoat() ? record().getInt(keys::tint) : -1;
+    return hasOwnedBoat() ? recordInt(cachedTint, keys::tint) : -1;
 }
 
 std::int32_t PlayerBoatManager::getPropsetIndex() const {
-    return hasOwnedBoat() ? record().getInt(keys::propsetIndex) : -1;
+    return hasOwnedBoat() ? recordInt(cachedPropset, keys::propsetIndex) : -1;
 }
 
 std::int32_t PlayerBoatManager::getLanternPropsetIndex() const {
-    return hasOwnedBoat() ? record().getInt(keys::lanternPropsetIndex) : -1;
+    return hasOwnedBoat() ? recordInt(cachedLantern, keys::lanternPropsetIndex) : -1;
 }
 
 std::int32_t PlayerBoatManager::getDockId() const {
-    return hasOwnedBoat() ? record().getInt(keys::dockId) : -1;
+    return hasOwnedBoat() ? recordInt(cachedDockId, keys::dockId) : -1;
 }
 
 Vec3 PlayerBoatManager::getBoatPosition() const { return entityPosition(boat); }

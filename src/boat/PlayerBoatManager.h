@@ -9,6 +9,8 @@
 
 namespace tollmere {
 
+class DictDataFile;
+
 class PlayerBoatManager {
 public:
     // Re-adopts the tagged boat the player sits in when the plug-in starts in a running game.
@@ -70,9 +72,23 @@ private:
     void writeRecord();
     void applyPropSet(const char* key, std::int32_t index, bool lantern, bool keepStoredIndex);
 
+    // A number of the record, parsed again only once the record has changed: the getters run
+    // many times a frame. A value that does not read throws on every call, as it always did.
+    struct CachedNumber {
+        const DictDataFile* file = nullptr;
+        std::uint64_t change = 0;
+        std::int32_t value = 0;
+    };
+    static std::int32_t recordInt(CachedNumber& cache, const char* key);
+
     Vehicle boat = 0;
     Blip blip = 0;
     bool anchored = false;
+    mutable CachedNumber cachedModel;
+    mutable CachedNumber cachedTint;
+    mutable CachedNumber cachedPropset;
+    mutable CachedNumber cachedLantern;
+    mutable CachedNumber cachedDockId;
 };
 
 // Places the saved boat in the world once, at start-up.

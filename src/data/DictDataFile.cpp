@@ -36,6 +36,7 @@ bool DictDataFile::parseLine(std::string_view line) {
     }
     // Loading fills the map but is not a change to save, so dirty stays as it was.
     entries.insert_or_assign(std::string(key), std::string(value));
+    ++changes;
     return true;
 }
 
@@ -78,11 +79,13 @@ bool DictDataFile::reload() {
     // his boat over a file he only has to put back.
     auto kept = std::move(entries);
     entries.clear();
+    ++changes;
     if (load()) {
         dirty = false;
         return true;
     }
     entries = std::move(kept);
+    ++changes;
     return false;
 }
 
@@ -140,6 +143,7 @@ void DictDataFile::setString(const char* key, std::string_view value) {
         if (it != entries.end()) {
             entries.erase(it);
             dirty = true;
+            ++changes;
         }
         return;
     }
@@ -150,6 +154,7 @@ void DictDataFile::setString(const char* key, std::string_view value) {
         it->second.assign(value);
     }
     dirty = true;
+    ++changes;
 }
 
 void DictDataFile::setInt(const char* key, std::int32_t value) {

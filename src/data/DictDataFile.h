@@ -54,12 +54,17 @@ class DictDataFile final : public BaseDataFile {
     // Stored as formatVec3 text, six significant digits per number.
     void setVec3(const char* key, const Vec3& value);
 
+    // Counts the changes to what is held in memory (each line loaded, set or erased), so a reader
+    // that runs every frame can keep what it parsed until the next change.
+    std::uint64_t changeCount() const { return changes; }
+
     // Every entry in key order, for tools that look at a whole file.
     const std::map<std::string, std::string, std::less<>>& allEntries() const { return entries; }
 
   private:
     // Byte-wise key order; the transparent comparator lets lookups by key avoid building a string.
     std::map<std::string, std::string, std::less<>> entries;
+    std::uint64_t changes = 0;
 
     const std::string* find(const char* key) const;
 };
