@@ -59,7 +59,7 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t value) {
 }  // namespace
 
 Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::string> allowed)
-    : game_(game), session_(session), allowed_(std::move(allowed)) {
+    : game_(game), session_(session), allowed_(std::move(allowed)), recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
     if (auto configs = readEntries(folder / "Configs.dat")) {
         for (const auto& [key, value] : *configs) {
@@ -76,6 +76,16 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
     if (auto lang = readEntries(folder / "Lang.dat")) {
         for (const auto& [key, value] : *lang) {
             if (key == "prompts.sell_boat") sellText_ = value;
+        }
+    }
+    if (auto record = readEntries(folder / "PlayerBoat.dat")) {
+        try {
+            for (const auto& [key, value] : *record)
+                recordAtStart_.setString(key.c_str(), value);
+            recordAtStart_.getInt("owned_boat_model");
+            recordAtStart_.getInt("dock_id");
+        } catch (const std::exception&) {
+            recordAtStart_.setString("owned_boat_model", "0");  // record-loads has said so
         }
     }
     std::error_code noLogYet;
@@ -180,6 +190,7 @@ void Invariants::cover(const std::string& line) {
         line.starts_with("lantern propset purchased") || line == "boat repaired" || line == "boat cleaned") {
         ++covered["customised"];
     }
+    if (line == "boat repaired") ++covered["boat-repaired"];
     if (line.starts_with("saving boat from entity")) ++covered["boat-claimed"];
     if (line.starts_with("boat sold at fence")) ++covered["boat-sold"];
     if (line == "player has sold his owned boat") ++covered["own-boat-sold"];
@@ -296,22 +307,11 @@ std::optional<Broken> Invariants::checkRecord() {
 }
 
 std::optional<Broken> Invariants::checkMoored() {
-    // Once, when start-up has placed the boat again.
-    if (mooredChecked_ || framesPlayed_ < kStartUpFrames || docksRegistry == nullptr) return std::nullopt;
+    // Once, in the frame start-up ends (the boat is placed again last), before the player acts.
+    if (mooredChecked_ || boatSpawner == nullptr) return std::nullopt;
     mooredChecked_ = true;
-    const auto entries = readEntries(game_.folder() / "Tollmere" / "PlayerBoat.dat");
-    if (!entries) return std::nullopt;
-    DictDataFile record("PlayerBoat.dat");
-    for (const auto& [key, value] : *entries)
-        record.setString(key.c_str(), value);
-    std::int32_t model = 0;
-    std::int32_t dockId = 0;
-    try {
-        model = record.getInt("owned_boat_model");
-        dockId = record.getInt("dock_id");
-    } catch (const std::exception&) {
-        return std::nullopt;  // record-loads says so
-    }
+    const std::int32_t model = recordAtStart_.getInt("owned_boat_model");
+    const std::int32_t dockId = recordAtStart_.getInt("dock_id");
     const Dock* dock = docksRegistry->findDockById(dockId);
     if (model == 0 || dockId <= 0 || dock == nullptr) return std::nullopt;
     const Vec3 mooring = dock->mooringPoint().position;

@@ -90,6 +90,7 @@ class Invariants {
     std::filesystem::file_time_type recordTime_{};
     std::uintmax_t recordSize_ = 0;
     bool mooredChecked_ = false;
+    DictDataFile recordAtStart_;  // PlayerBoat.dat as this start of the game found it
 
     struct PendingPrompt {
         std::uint32_t handle;

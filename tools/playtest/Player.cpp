@@ -191,6 +191,14 @@ void Player::rowOwnBoat() {
             return sim::Vec3{from.x + dx, from.y + dy, from.z};
         },
         0.0f);
+    if (chance(30)) {
+        then([this] {
+            // Rocks and snags: the boat comes back needing a repair.
+            if (sim::Entity* boat = world_.entity(ownBoat()))
+                boat->health = boat->maxHealth * (20 + below(60)) / 100;
+            return true;
+        });
+    }
     if (chance(60)) {
         // The drop prompt shows only once the control has been held a while: he keeps it down.
         hold("INPUT_CONTEXT_X", chance(80) ? 70 + below(30) : 10 + below(20));

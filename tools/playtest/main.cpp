@@ -123,8 +123,8 @@ int playSession(const Options& options) {
     game.start();
     try {
         while (session.frame + world.frame < options.frames) {
-            // The player acts once the plug-in has started up and set the docks out.
-            if (tollmere::docksRegistry != nullptr && !player.act()) {
+            // The player acts once the plug-in has started up (placing his boat again comes last).
+            if (tollmere::boatSpawner != nullptr && !player.act()) {
                 session.frame += world.frame;
                 session.cashCents = world.cashCents;
                 ++session.covered["restart"];
@@ -151,18 +151,15 @@ void printCoverage(const Session& session) {
         return it == session.covered.end() ? 0 : it->second;
     };
     std::printf(
-        "run %d: %lld frames, %d restarts; shop opened %d, boats bought %d, customised %d, claimed %d, sold "
-        "%d "
-        "(own %d); robberies met %d (boat taken %d; sold %d, failed %d, abandoned %d), guards killed %d; "
-        "deaths %d, made "
-        "unavailable %d, shop left by walking off %d, moored boat found again after a start %d; the log grew "
-        "%lld "
-        "bytes an hour\n",
+        "run %d: %lld frames, %d restarts; shop opened %d, boats bought %d, customised %d (repaired %d), "
+        "claimed %d, sold %d (own %d); robberies met %d (boat taken %d; sold %d, failed %d, abandoned %d), "
+        "guards killed %d; deaths %d, made unavailable %d, shop left by walking off %d, moored boat found "
+        "again after a start %d; the log grew %lld bytes an hour\n",
         session.run, static_cast<long long>(session.frame), count("restart"), count("shop-opened"),
-        count("boat-bought"), count("customised"), count("boat-claimed"), count("boat-sold"),
-        count("own-boat-sold"), count("robbery-met"), count("cargo-boat-taken"), count("robbery-sold"),
-        count("robbery-failed"), count("robbery-abandoned"), count("guard-killed"), count("died"),
-        count("made-unavailable"), count("shop-walked-off"), count("moored-boat-placed-again"),
+        count("boat-bought"), count("customised"), count("boat-repaired"), count("boat-claimed"),
+        count("boat-sold"), count("own-boat-sold"), count("robbery-met"), count("cargo-boat-taken"),
+        count("robbery-sold"), count("robbery-failed"), count("robbery-abandoned"), count("guard-killed"),
+        count("died"), count("made-unavailable"), count("shop-walked-off"), count("moored-boat-placed-again"),
         static_cast<long long>(session.logBytes * 3600000 / std::max<std::int64_t>(session.playedMs, 1)));
     for (const char* road : {"shop-opened", "boat-bought", "boat-sold", "robbery-met"}) {
         if (count(road) == 0) std::printf("  not reached: %s\n", road);
