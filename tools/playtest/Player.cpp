@@ -76,21 +76,23 @@ void Player::interruptions() {
 }
 
 void Player::pickErrand() {
+    // Errands by weight, out of 100.
     const int roll = below(100);
-    if (roll < 12)
+    if (roll < 12) {
         walkAbout();
-    else if (roll < 40)
+    } else if (roll < 40) {
         shopAtDock();
-    else if (roll < 50)
+    } else if (roll < 50) {
         fetchBoat();
-    else if (roll < 65)
+    } else if (roll < 65) {
         rowOwnBoat();
-    else if (roll < 75)
+    } else if (roll < 75) {
         takeStrangersBoat();
-    else if (roll < 97)
+    } else if (roll < 97) {
         goAfterRobbery();
-    else
+    } else {
         die();
+    }
     if (plan_.empty()) wait(1);
 }
 
