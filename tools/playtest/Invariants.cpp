@@ -149,7 +149,6 @@ void Invariants::readNewLog() {
     in.seekg(static_cast<std::streamoff>(logOffset_));
     std::string added(size - logOffset_, '\0');
     in.read(added.data(), static_cast<std::streamsize>(added.size()));
-    if (framesPlayed_ > kStartUpFrames) session_.logBytes += static_cast<std::int64_t>(added.size());
     logOffset_ = size;
     partialLine_ += added;
     std::size_t start = 0;
@@ -159,6 +158,10 @@ void Invariants::readNewLog() {
         const auto stampEnd = line.find("] ");
         newLines_.push_back(line.starts_with("[") && stampEnd != std::string::npos ? line.substr(stampEnd + 2)
                                                                                    : line);
+        // Counted without the time stamp, whose width follows the clock: a run measures the same
+        // at any hour.
+        if (framesPlayed_ > kStartUpFrames)
+            session_.logBytes += static_cast<std::int64_t>(newLines_.back().size()) + 1;
     }
     partialLine_.erase(0, start);
 }
