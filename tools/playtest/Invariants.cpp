@@ -1,0 +1,450 @@
+#include "Invariants.h"
+
+#include "data/TextFormat.h"
+#include "docks/DocksRegistry.h"
+#include "runtime/Globals.h"
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+
+namespace tollmere::playtest {
+
+namespace {
+
+// The colour the game's money toast uses for a credit; a charge has another.
+constexpr std::uint32_t kCreditColour = 0x067FA8F3u;
+// Start-up logs its banner and the files it loads: that is not play.
+constexpr int kStartUpFrames = 120;
+// Log growth allowed per hour of play; the first hour is allowed in full from the start. A busy
+// player's own doings (saves every 15 s while he rows, the shop opened every minute) log about
+// 30 KB an hour; a line logged every frame would be megabytes.
+constexpr std::int64_t kLogBytesPerHour = 64 * 1024;
+constexpr std::int64_t kHourMs = 3600 * 1000;
+// Frames after a completion in which its effect must show.
+constexpr int kPromptEffectFrames = 3;
+// The standard hold is 1000 ms: a sell held half a second past it must have sold.
+constexpr int kSellHoldFrames = 46;
+// A one-time build (a list made on first use) allocates once; a leak per frame keeps allocating.
+constexpr int kAllocatingFramesInARow = 3;
+
+std::string afterPrefix(const std::string& line, const std::string& prefix) {
+    return line.starts_with(prefix) ? line.substr(prefix.size()) : std::string();
+}
+
+// A data file read by the plug-in's own line grammar, without its logging: nullopt when a line
+// is rejected.
+std::optional<std::vector<std::pair<std::string, std::string>>> readEntries(
+    const std::filesystem::path& path) {
+    std::string content;
+    if (!readWholeFile(path.c_str(), content)) return std::nullopt;
+    std::vector<std::pair<std::string, std::string>> entries;
+    LineReader reader(content);
+    std::string_view line;
+    while (reader.next(line)) {
+        if (line.empty()) continue;
+        std::string_view key;
+        std::string_view value;
+        if (!splitEntry(line, key, value)) return std::nullopt;
+        entries.emplace_back(key, value);
+    }
+    return entries;
+}
+
+std::uint64_t mix(std::uint64_t hash, std::uint64_t value) {
+    return (hash ^ value) * 0x100000001B3ull + 0x9E3779B97F4A7C15ull;
+}
+
+}  // namespace
+
+Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::string> allowed)
+    : game_(game), session_(session), allowed_(std::move(allowed)), recordAtStart_("PlayerBoat.dat") {
+    const std::filesystem::path folder = game_.folder() / "Tollmere";
+    if (auto configs = readEntries(folder / "Configs.dat")) {
+        for (const auto& [key, value] : *configs) {
+            if (!key.starts_with("fees.") || key == "fees.sell_price_multiplier") continue;
+            try {
+                const auto cents = static_cast<std::int64_t>(std::trunc(parseFloat(value))) * 100;
+                priceCents_.insert(cents);
+                if (key == "fees.fix_boat") repairFeeCents_ = cents;
+            } catch (const std::exception&) {
+                // A price that does not read is the plug-in's to report; it can charge nothing valid.
+            }
+        }
+    }
+    if (auto lang = readEntries(folder / "Lang.dat")) {
+        for (const auto& [key, value] : *lang) {
+            if (key == "prompts.sell_boat") sellText_ = value;
+        }
+    }
+    if (auto record = readEntries(folder / "PlayerBoat.dat")) {
+        try {
+            for (const auto& [key, value] : *record)
+                recordAtStart_.setString(key.c_str(), value);
+            recordAtStart_.getInt("owned_boat_model");
+            recordAtStart_.getInt("dock_id");
+        } catch (const std::exception&) {
+            recordAtStart_.setString("owned_boat_model", "0");  // record-loads has said so
+        }
+    }
+    std::error_code noLogYet;
+    logOffset_ = std::filesystem::file_size(folder / "Log.log", noLogYet);
+    if (noLogYet) logOffset_ = 0;
+}
+
+void Invariants::beforeFrame() {
+    sim::World& world = game_.world();
+    cashBefore_ = world.cashCents;
+    toastsBefore_ = world.moneyToasts.size();
+    helpBefore_ = world.helpTexts.size();
+    entitiesBefore_ = world.entities.size();
+    allocationsBefore_ = pluginAllocations();
+}
+
+std::optional<Broken> Invariants::afterFrame() {
+    frameAllocations_ = pluginAllocations() - allocationsBefore_;
+    ++framesPlayed_;
+    readNewLog();
+    for (const std::string& line : newLines_) {
+        followOwnership(line);
+        cover(line);
+    }
+    session_.playedMs += game_.world().frameStepMs;
+    for (Broken& broken : check()) {
+        if (!allowed_.contains(broken.rule)) return std::move(broken);
+        session_.knownFaults.try_emplace(broken.rule, session_.frame + game_.world().frame);
+    }
+    return std::nullopt;
+}
+
+std::vector<Broken> Invariants::check() {
+    using Check = std::optional<Broken> (Invariants::*)();
+    std::vector<Broken> broken;
+    for (Check checkOne :
+         {&Invariants::checkMoney, &Invariants::checkRecord, &Invariants::checkMoored,
+          &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
+          &Invariants::checkAllocations, &Invariants::checkFrameErrors}) {
+        if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
+    }
+    return broken;
+}
+
+std::optional<Broken> Invariants::checkFrameErrors() {
+    for (const std::string& line : newLines_) {
+        if (line == "Something wrong happened" || line.starts_with("Fatal")) {
+            return Broken{"frame-error", "the log says \"" + line + "\""};
+        }
+    }
+    return std::nullopt;
+}
+
+void Invariants::readNewLog() {
+    newLines_.clear();
+    const std::filesystem::path path = game_.folder() / "Tollmere" / "Log.log";
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size <= logOffset_) return;
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(logOffset_));
+    std::string added(size - logOffset_, '\0');
+    in.read(added.data(), static_cast<std::streamsize>(added.size()));
+    logOffset_ = size;
+    partialLine_ += added;
+    std::size_t start = 0;
+    for (std::size_t end; (end = partialLine_.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = partialLine_.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto stampEnd = line.find("] ");
+        newLines_.push_back(line.starts_with("[") && stampEnd != std::string::npos ? line.substr(stampEnd + 2)
+                                                                                   : line);
+        // Counted without the time stamp, whose width follows the clock: a run measures the same
+        // at any hour.
+        if (framesPlayed_ > kStartUpFrames)
+            session_.logBytes += static_cast<std::int64_t>(newLines_.back().size()) + 1;
+    }
+    partialLine_.erase(0, start);
+}
+
+void Invariants::followOwnership(const std::string& line) {
+    Ownership& owned = session_.owned;
+    auto index = [&line](const std::string& prefix) { return parseInt(afterPrefix(line, prefix)); };
+    if (line.starts_with("boat purchased. model: ")) {
+        // A new boat comes with the customisation a purchase resets to.
+        owned = Ownership{index("boat purchased. model: "), {0, 1}, {-1}, {-1}, false};
+    } else if (line.starts_with("saving boat from entity. model: ")) {
+        owned = Ownership{index("saving boat from entity. model: "), {}, {}, {}, true};
+    } else if (line.starts_with("boat repainted. selected tint: ")) {
+        owned.tints.insert(index("boat repainted. selected tint: "));
+    } else if (line.starts_with("propset purchased. index: ")) {
+        owned.propSets.insert(index("propset purchased. index: "));
+    } else if (line.starts_with("lantern propset purchased. index: ")) {
+        owned.lanternPropSets.insert(index("lantern propset purchased. index: "));
+    } else if (line == "player has sold his owned boat" || line == "player's boat has been destroyed") {
+        owned = Ownership{};
+    }
+}
+
+void Invariants::cover(const std::string& line) {
+    auto& covered = session_.covered;
+    if (line == "opening boat menu") ++covered["shop-opened"];
+    if (line.starts_with("boat purchased")) ++covered["boat-bought"];
+    if (line.starts_with("boat repainted") || line.starts_with("propset purchased") ||
+        line.starts_with("lantern propset purchased") || line == "boat repaired" || line == "boat cleaned") {
+        ++covered["customised"];
+    }
+    if (line == "boat repaired") ++covered["boat-repaired"];
+    if (line.starts_with("saving boat from entity")) ++covered["boat-claimed"];
+    if (line.starts_with("boat sold at fence")) ++covered["boat-sold"];
+    if (line == "player has sold his owned boat") ++covered["own-boat-sold"];
+    if (line.starts_with("spawning boat at dock")) ++covered["boat-placed-at-dock"];
+    if (line.starts_with("RandomEventExecutor: event triggered")) ++covered["robbery-met"];
+    if (line.starts_with("RandomEventExecutor: outcome changed: ")) {
+        const std::string outcome = line.substr(line.rfind(' ') + 1);
+        if (outcome == "1") ++covered["robbery-failed"];
+        if (outcome == "2") ++covered["robbery-sold"];
+        if (outcome == "4") ++covered["robbery-abandoned"];
+    }
+}
+
+bool Invariants::isPrice(std::int64_t cents) const {
+    // Prices are whole dollars in the shipped file; the repair is a share of its fee, truncated.
+    if (priceCents_.contains(cents)) return true;
+    return cents > 0 && cents <= repairFeeCents_ && cents % 100 == 0;
+}
+
+std::optional<Broken> Invariants::checkMoney() {
+    sim::World& world = game_.world();
+    const std::int64_t delta = world.cashCents - cashBefore_;
+    std::int64_t shown = 0;
+    int charges = 0;
+    for (std::size_t i = toastsBefore_; i < world.moneyToasts.size(); ++i) {
+        const sim::MoneyToast& toast = world.moneyToasts[i];
+        if (toast.colour == kCreditColour) {
+            shown += toast.cents;
+        } else {
+            shown -= toast.cents;
+            ++charges;
+            if (!isPrice(toast.cents)) {
+                return Broken{"money-unshown", "a charge of " + std::to_string(toast.cents) +
+                                                   " cents is no price or fee of Configs.dat"};
+            }
+        }
+    }
+    if (world.cashCents < 0) {
+        return Broken{"money-negative", "cash is " + std::to_string(world.cashCents) + " cents"};
+    }
+    if (delta > 0) {
+        std::int64_t sold = -1;
+        for (const std::string& line : newLines_) {
+            const auto at = line.find(" boat value: ");
+            if (line.starts_with("boat sold at fence.") && at != std::string::npos) {
+                sold = static_cast<std::int64_t>(parseInt(line.substr(at + 13))) * 100;
+            }
+        }
+        if (sold != delta) {
+            return Broken{"money-gain",
+                          "cash grew by " + std::to_string(delta) + " cents" +
+                              (sold < 0 ? " without a sale"
+                                        : " for a sale logged at " + std::to_string(sold) + " cents")};
+        }
+    }
+    if (delta != shown) {
+        return Broken{"money-unshown", "cash changed by " + std::to_string(delta) +
+                                           " cents, the plug-in showed " + std::to_string(shown)};
+    }
+    if (charges > 1) return Broken{"money-unshown", std::to_string(charges) + " charges in one frame"};
+    return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkRecord() {
+    const std::filesystem::path path = game_.folder() / "Tollmere" / "PlayerBoat.dat";
+    std::error_code error;
+    const auto time = std::filesystem::last_write_time(path, error);
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && time == recordTime_ && size == recordSize_) return std::nullopt;
+    recordTime_ = time;
+    recordSize_ = error ? 0 : size;
+
+    const auto entries = readEntries(path);
+    if (!entries) return Broken{"record-loads", "PlayerBoat.dat has a line the plug-in's grammar rejects"};
+    DictDataFile record("PlayerBoat.dat");
+    std::int32_t model = 0;
+    std::int32_t tint = 0;
+    std::int32_t propSet = 0;
+    std::int32_t lantern = 0;
+    try {
+        for (const auto& [key, value] : *entries)
+            record.setString(key.c_str(), value);
+        model = record.getInt("owned_boat_model");
+        tint = record.getInt("tint");
+        propSet = record.getInt("propset_index");
+        lantern = record.getInt("lantern_propset_index");
+        record.getInt("dock_id");
+        record.getFloat("health");
+        record.getVec3("coords");
+    } catch (const std::exception& e) {
+        return Broken{"record-loads", std::string("PlayerBoat.dat does not read: ") + e.what()};
+    }
+
+    Ownership& owned = session_.owned;
+    if (model == 0) return std::nullopt;
+    if (owned.adoptNextRecord && model == owned.model) {
+        owned = Ownership{model, {tint}, {propSet}, {lantern}, false};
+        return std::nullopt;
+    }
+    if (model != owned.model) {
+        return Broken{"record-paid", "PlayerBoat.dat names boat model " + std::to_string(model) +
+                                         ", which was neither bought nor claimed (owned: " +
+                                         std::to_string(owned.model) + ")"};
+    }
+    if (!owned.tints.contains(tint))
+        return Broken{"record-paid", "tint " + std::to_string(tint) + " was not paid for"};
+    if (!owned.propSets.contains(propSet)) {
+        return Broken{"record-paid", "prop set " + std::to_string(propSet) + " was not paid for"};
+    }
+    if (!owned.lanternPropSets.contains(lantern)) {
+        return Broken{"record-paid", "lantern prop set " + std::to_string(lantern) + " was not paid for"};
+    }
+    return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkMoored() {
+    // Once, in the frame start-up ends (the boat is placed again last), before the player acts.
+    if (mooredChecked_ || boatSpawner == nullptr) return std::nullopt;
+    mooredChecked_ = true;
+    const std::int32_t model = recordAtStart_.getInt("owned_boat_model");
+    const std::int32_t dockId = recordAtStart_.getInt("dock_id");
+    const Dock* dock = docksRegistry->findDockById(dockId);
+    if (model == 0 || dockId <= 0 || dock == nullptr) return std::nullopt;
+    const Vec3 mooring = dock->mooringPoint().position;
+    for (const sim::Entity* vehicle : game_.world().vehicles()) {
+        if (!vehicle->decorators.contains("QY_RB_isPlayerBoat")) continue;
+        const sim::Vec3 at{mooring.x, mooring.y, mooring.z};
+        if (sim::distance(vehicle->position, at) < 5.0f) {
+            ++session_.covered["moored-boat-placed-again"];
+            return std::nullopt;
+        }
+    }
+    return Broken{"record-moored", "PlayerBoat.dat names dock " + std::to_string(dockId) +
+                                       " but no boat of the player floats at its mooring after the start"};
+}
+
+std::uint64_t Invariants::worldSignature() const {
+    sim::World& world = game_.world();
+    std::uint64_t hash = mix(0, logOffset_);
+    hash = mix(hash, static_cast<std::uint64_t>(world.cashCents));
+    for (const sim::GamePrompt* prompt : world.prompts.visible()) {
+        hash = mix(hash, prompt->handle * 2u + (world.prompts.isEnabled(prompt->handle) ? 1u : 0u));
+    }
+    hash = mix(hash, static_cast<std::uint64_t>(world.fade.fadesOut * 7 + world.fade.fadesIn));
+    hash = mix(hash, world.playerPed().vehicle);
+    hash = mix(hash, world.player.control ? 1 : 0);
+    hash = mix(hash, world.screen.thisFrame().draws.empty() ? 0 : 1);
+    for (const sim::Entity* vehicle : world.vehicles())
+        hash = mix(hash, vehicle->anchored ? vehicle->handle : 0);
+    return hash;
+}
+
+std::optional<Broken> Invariants::checkPrompts() {
+    sim::World& world = game_.world();
+    const int frame = world.frame;
+    const std::uint64_t signature = worldSignature();
+    for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {
+        if (signature != it->signature) {
+            it = pendingPrompts_.erase(it);
+        } else if (frame - it->frame >= kPromptEffectFrames) {
+            const bool closed = docksRegistry != nullptr && docksRegistry->docks().front()->isDisabled();
+            return Broken{"idle-prompt", "the prompt \"" + it->text + "\" completed in frame " +
+                                             std::to_string(session_.frame + it->frame) +
+                                             " and nothing came of it" +
+                                             (closed ? " (the docks are closed)" : "")};
+        } else {
+            ++it;
+        }
+    }
+    // Completions are worked out as the frame begins, from the prompts as the frame before left them.
+    // One that comes while the screen is dark or the plug-in waits inside an operation (the fades
+    // and waits of the dock menu) is not the player's to see.
+    const bool served = !world.fade.out && game_.host().callsInFrame(frame) > 0;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world.prompts.find(handle);
+        if (prompt == nullptr) continue;
+        const std::size_t slot = handle - 0x4A01;
+        if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
+        if (prompt->completions > completions_[slot]) {
+            // The buy prompt only shows which control selects: a ticked or dimmed row refuses it by design.
+            if (prompt->control != 0xC7B5340Au && served) {
+                pendingPrompts_.push_back(PendingPrompt{handle, prompt->text, frame, lastSignature_});
+            }
+            completions_[slot] = prompt->completions;
+        }
+    }
+    for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {
+        it = signature != it->signature ? pendingPrompts_.erase(it) : it + 1;
+    }
+    lastSignature_ = signature;
+    return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkStolenSale() {
+    sim::World& world = game_.world();
+    const sim::Entity* boat = world.entity(world.playerPed().vehicle);
+    const bool stolen =
+        boat != nullptr && boat->decorators.contains("QY_RB_boatValue") &&
+        !boat->decorators.contains("QY_RB_isPlayerBoat") &&
+        (!boat->decorators.contains("QY_RB_isBoatSold") || boat->decorators.at("QY_RB_isBoatSold") == 0);
+    bool atPier = false;
+    if (stolen && docksRegistry != nullptr && !world.player.unavailable && !world.player.scriptedActivity &&
+        !world.playerDead() && boat->speed <= 1.5f) {
+        for (const auto& dock : docksRegistry->docks()) {
+            const Vec3 pier = dock->pierPoint().position;
+            atPier = atPier || sim::distance(world.positionOf(world.player.ped),
+                                             sim::Vec3{pier.x, pier.y, pier.z}) < 9.5f;
+        }
+    }
+    if (!atPier) {
+        sellHeldFrames_ = sellHiddenFrames_ = 0;
+        return std::nullopt;
+    }
+    const sim::GamePrompt* sell = world.prompts.withText(sellText_);
+    const bool offered =
+        sell != nullptr && world.prompts.isVisible(sell->handle) && world.prompts.isEnabled(sell->handle);
+    sellHiddenFrames_ = offered ? 0 : sellHiddenFrames_ + 1;
+    sellHeldFrames_ = offered && holdingSell ? sellHeldFrames_ + 1 : 0;
+    if (sellHiddenFrames_ > 3) {
+        const bool closed = docksRegistry->docks().front()->isDisabled();
+        return Broken{"stolen-sale", std::string("a stolen boat at a pier is offered no sale") +
+                                         (closed ? " (the docks are closed)" : "")};
+    }
+    if (sellHeldFrames_ > kSellHoldFrames) {
+        return Broken{"stolen-sale", "the sell prompt of a stolen boat at a pier was held " +
+                                         std::to_string(sellHeldFrames_) + " frames and nothing was sold"};
+    }
+    return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkLogGrowth() {
+    const std::int64_t hours = std::max<std::int64_t>(1, (session_.playedMs + kHourMs - 1) / kHourMs);
+    if (session_.logBytes <= hours * kLogBytesPerHour) return std::nullopt;
+    return Broken{"log-growth", "the log grew by " + std::to_string(session_.logBytes) + " bytes in " +
+                                    std::to_string(session_.playedMs / 1000) + " s of play"};
+}
+
+std::optional<Broken> Invariants::checkAllocations() {
+    // A steady frame: nothing logged (no save, no purchase, no state change the plug-in reports),
+    // no help text, nothing created in the world (a robbery spawning over several frames), and the
+    // plug-in past its start-up.
+    const bool steady = newLines_.empty() && game_.world().helpTexts.size() == helpBefore_ &&
+                        game_.world().entities.size() == entitiesBefore_ && framesPlayed_ > kStartUpFrames;
+    const std::int64_t allocations = frameAllocations_;
+    allocatingSteadyFrames_ = steady && allocations > 0 ? allocatingSteadyFrames_ + 1 : 0;
+    if (allocatingSteadyFrames_ < kAllocatingFramesInARow) return std::nullopt;
+    allocatingSteadyFrames_ = 0;
+    return Broken{"frame-allocation",
+                  "the plug-in allocated " + std::to_string(allocations) + " times a frame for " +
+                      std::to_string(kAllocatingFramesInARow) + " steady frames in a row" +
+                      (game_.world().screen.thisFrame().draws.empty() ? "" : ", the shop open")};
+}
+
+}  // namespace tollmere::playtest

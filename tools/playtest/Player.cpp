@@ -1,0 +1,503 @@
+#include "Player.h"
+
+#include "docks/DocksRegistry.h"
+#include "host/BoatTypes.h"
+#include "runtime/Globals.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace tollmere::playtest {
+
+namespace {
+
+// The catalogue's controls, as the menu reads them.
+constexpr std::uint32_t kSelect = 0xC7B5340A;
+constexpr std::uint32_t kDown = 0x05CA7C52;
+constexpr std::uint32_t kUp = 0x6319DB71;
+constexpr std::uint32_t kIncrease = 0xDEB34313;
+constexpr std::uint32_t kDecrease = 0xA65EBAB4;
+
+constexpr float kWalkPerFrame = 0.15f;  // about 4.5 m/s
+constexpr float kRowPerFrame = 1.5f;
+
+sim::Vec3 toSim(const Vec3& p) {
+    return sim::Vec3{p.x, p.y, p.z};
+}
+
+sim::Vec3 stepTowards(const sim::Vec3& from, const sim::Vec3& to, float step) {
+    const float d = sim::distance(from, to);
+    if (d <= step) return to;
+    const float f = step / d;
+    return sim::Vec3{from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f,
+                     from.z + (to.z - from.z) * f};
+}
+
+}  // namespace
+
+Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::string, int>& covered)
+    : game_(game),
+      world_(game.world()),
+      random_(startValue),
+      covered_(covered),
+      logAtStart_(game.logMessages().size()) {
+    // Most starts of the game last a few thousand frames; some last a long time.
+    framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
+}
+
+bool Player::act() {
+    if (--framesToRestart_ <= 0 && !catalogueOpen()) return false;
+    interruptions();
+    if (interruptedFrames_ > 0) return true;
+    if (plan_.empty()) pickErrand();
+    if (plan_.front()()) plan_.pop_front();
+    return true;
+}
+
+bool Player::holdingSell() const {
+    return world_.input.isDown("INPUT_CONTEXT_B");
+}
+
+void Player::interruptions() {
+    sim::Player& player = world_.player;
+    if (interruptedFrames_ > 0) {
+        if (--interruptedFrames_ == 0) player.unavailable = player.scriptedActivity = false;
+        return;
+    }
+    // The game takes the player away for a while: a cutscene, being grabbed, an activity. In the
+    // shop this happens far more often, to play the roads where a shop is closed from outside.
+    if (below(catalogueOpen() ? 150 : 3000) == 0) {
+        interruptedFrames_ = 5 + below(120);
+        (chance(50) ? player.unavailable : player.scriptedActivity) = true;
+        ++covered_["made-unavailable"];
+    }
+    // Cash runs low: spent elsewhere in the game.
+    if (below(4000) == 0) world_.cashCents /= 4;
+}
+
+void Player::pickErrand() {
+    // Errands by weight, out of 100.
+    const int roll = below(100);
+    if (roll < 12) {
+        walkAbout();
+    } else if (roll < 40) {
+        shopAtDock();
+    } else if (roll < 50) {
+        fetchBoat();
+    } else if (roll < 65) {
+        rowOwnBoat();
+    } else if (roll < 75) {
+        takeStrangersBoat();
+    } else if (roll < 97) {
+        goAfterRobbery();
+    } else {
+        die();
+    }
+    if (plan_.empty()) wait(1);
+}
+
+// --- Errands --------------------------------------------------------------------------------------
+
+void Player::walkAbout() {
+    leaveBoat();
+    const sim::Vec3 pier = pierOf(chance(50) ? nearestDock() : randomDock());
+    travelNear(pier, 40.0f);
+    walkTo(sim::Vec3{pier.x + static_cast<float>(below(60) - 30), pier.y + static_cast<float>(below(60) - 30),
+                     pier.z});
+    wait(below(200));
+}
+
+void Player::shopAtDock() {
+    leaveBoat();
+    const int dock = chance(60) && ownBoat() != 0 ? nearestDock() : randomDock();
+    travelNear(pierOf(dock), 20.0f);
+    walkTo(pierOf(dock));
+    // The manage prompt is a hold: sometimes he lets go too soon.
+    hold("INPUT_CONTEXT_Y", chance(80) ? 20 + below(20) : 2 + below(10));
+    wait(2 + below(5));
+    const int roll = below(100);
+    if (roll < 70) {
+        press(sim::hashOf("INPUT_CONTEXT_Y"));  // browse or customise
+        browseCatalogue();
+    } else if (roll < 80) {
+        press(sim::hashOf("INPUT_CONTEXT_B"));  // close
+    } else if (roll < 90) {
+        walkTo(sim::Vec3{pierOf(dock).x + 6.0f, pierOf(dock).y, pierOf(dock).z});  // walks off
+    } else {
+        useRandomControls(3);
+    }
+}
+
+void Player::browseCatalogue() {
+    then([this, frames = 0]() mutable { return catalogueOpen() || ++frames > 120; });
+    const int actions = 2 + below(12);
+    for (int i = 0; i < actions; ++i) {
+        static constexpr std::uint32_t kMenuControls[] = {kDown,     kDown,     kUp,    kIncrease,
+                                                          kIncrease, kDecrease, kSelect};
+        press(kMenuControls[below(7)]);
+        wait(below(6));
+        if (chance(4)) {
+            // Leaves without the back button: walks off the pier or dies with the shop open.
+            if (chance(70)) {
+                then([this] {
+                    world_.playerPed().position.x += 8.0f;
+                    ++covered_["shop-walked-off"];
+                    return true;
+                });
+            } else {
+                die();
+            }
+            return;
+        }
+    }
+    press(sim::hashOf("INPUT_CONTEXT_B"));  // back
+    wait(40 + below(20));
+    if (chance(60)) press(sim::hashOf("INPUT_CONTEXT_B"));  // close the dock menu
+}
+
+void Player::fetchBoat() {
+    leaveBoat();
+    const int dock = randomDock();
+    travelNear(pierOf(dock), 20.0f);
+    walkTo(pierOf(dock));
+    hold("INPUT_CONTEXT_Y", 22);
+    wait(3);
+    // The free retrieval is a press, the paid one a hold; he does not always know which is offered.
+    if (chance(50))
+        press(sim::hashOf("INPUT_CONTEXT_X"));
+    else
+        hold("INPUT_CONTEXT_X", chance(80) ? 25 : 5);
+    wait(5 + below(20));
+    if (chance(50)) press(sim::hashOf("INPUT_CONTEXT_B"));
+}
+
+void Player::rowOwnBoat() {
+    if (ownBoat() == 0) return walkAbout();
+    leaveBoat();
+    then([this] {
+        const sim::Entity* boat = world_.entity(ownBoat());
+        if (boat != nullptr && sim::distance(at(), boat->position) > 40.0f) {
+            world_.playerPed().position = stepTowards(boat->position, at(), 30.0f);
+        }
+        return true;
+    });
+    swimTo([this] { return ownBoat(); });
+    board([this] { return ownBoat(); });
+    // Out onto the river and about.
+    const float dx = static_cast<float>(below(400) - 200);
+    const float dy = static_cast<float>(below(400) - 200);
+    rowTo(
+        [this, dx, dy] {
+            const sim::Entity* boat = world_.entity(ownBoat());
+            const sim::Vec3 from = boat != nullptr ? boat->position : at();
+            return sim::Vec3{from.x + dx, from.y + dy, from.z};
+        },
+        0.0f);
+    if (chance(30)) {
+        then([this] {
+            // Rocks and snags: the boat comes back needing a repair.
+            if (sim::Entity* boat = world_.entity(ownBoat()))
+                boat->health = boat->maxHealth * (20 + below(60)) / 100;
+            return true;
+        });
+    }
+    if (chance(60)) {
+        // The drop prompt shows only once the control has been held a while: he keeps it down.
+        hold("INPUT_CONTEXT_X", chance(80) ? 70 + below(30) : 10 + below(20));
+        wait(20 + below(60));
+        if (chance(70)) hold("INPUT_CONTEXT_X", 45 + below(20));
+    }
+    if (chance(70)) {
+        const int dock = chance(50) ? nearestDock() : randomDock();
+        rowTo([this, dock] { return mooringOf(dock); }, chance(85) ? 0.5f : 2.0f);
+        sellOrDockHere();
+    } else if (chance(30)) {
+        leaveBoat();
+    }
+}
+
+void Player::takeStrangersBoat() {
+    leaveBoat();
+    const int dock = randomDock();
+    travelNear(mooringOf(dock), 30.0f);
+    auto stranger = std::make_shared<std::uint32_t>(0);
+    then([this, stranger, dock] {
+        const auto& types = allBoatTypes();
+        const sim::Vec3 m = mooringOf(dock);
+        *stranger = world_.createVehicle(
+            static_cast<std::uint32_t>(types[below(static_cast<int>(types.size()))]->model),
+            sim::Vec3{m.x + 25.0f, m.y + 10.0f, m.z}, 0.0f);
+        ++covered_["stranger-boat-taken"];
+        return true;
+    });
+    swimTo([stranger] { return *stranger; });
+    board([stranger] { return *stranger; });
+    rowTo([this, dock] { return mooringOf(dock); }, chance(85) ? 0.4f : 1.6f);
+    sellOrDockHere();
+}
+
+void Player::goAfterRobbery() {
+    // One robbery per start of the game: once it has ended, he takes his boat out instead.
+    if (loggedSinceStart("event terminated") != nullptr) return rowOwnBoat();
+    leaveBoat();
+    ++covered_["robbery-sought"];
+    // Near one of the river bends where a cargo boat may start, far enough for it to be picked.
+    const Vec3& bend =
+        cargoSpawnPoints[static_cast<std::size_t>(below(static_cast<int>(cargoSpawnPoints.size())))];
+    then([this, bend] {
+        world_.playerPed().position = sim::Vec3{bend.x + 180.0f, bend.y + 120.0f, bend.z};
+        return true;
+    });
+    // Waits about until a robbery is published (one try every 14.4 s), or gives up.
+    then([this, frames = 0]() mutable {
+        if (++frames % 30 != 0) return false;
+        if (const std::string* line = loggedSinceStart("CargoBoatsManager: starting event at coords: ")) {
+            float x = 0, y = 0, z = 0;
+            std::sscanf(line->c_str() + line->find("coords: ") + 8, "%f,%f,%f", &x, &y, &z);
+            robberyAt_ = sim::Vec3{x, y, z};
+            return true;
+        }
+        if (frames > 3000) {
+            plan_.clear();
+            plan_.push_back([] { return true; });
+        }
+        return false;
+    });
+    then([this] {
+        world_.playerPed().position = stepTowards(robberyAt_, at(), 250.0f);
+        return true;
+    });
+    then([this, frames = 0]() mutable { return cargoBoat() != 0 || ++frames > 200; });
+    swimTo([this] { return cargoBoat(); });
+    board([this] { return cargoBoat(); });
+    then([this] {
+        if (world_.playerPed().vehicle != 0 && world_.playerPed().vehicle == cargoBoat())
+            ++covered_["cargo-boat-taken"];
+        // The guards: some he kills or ties, some he leaves behind.
+        for (auto& [handle, entity] : world_.entities) {
+            if (entity.kind != sim::EntityKind::ped || handle == world_.player.ped) continue;
+            const int roll = below(100);
+            if (roll < 25) {
+                entity.dead = true;
+                entity.health = 0;
+                ++covered_["guard-killed"];
+            } else if (roll < 30) {
+                entity.hogtied = true;
+            }
+        }
+        return true;
+    });
+    const int ending = below(100);
+    if (ending < 8) {
+        die();
+    } else if (ending < 14) {
+        rowTo([this] { return stepTowards(robberyAt_, at(), -700.0f); }, 0.0f);  // abandons it
+    } else {
+        // Leaves the escort behind, then makes for a dock to sell the boat.
+        if (chance(50)) rowTo([this] { return stepTowards(robberyAt_, at(), -250.0f); }, 0.0f);
+        const int dock = chance(70) ? nearestDock() : randomDock();
+        then([this, dock] {
+            world_.moveVehicle(world_.playerPed().vehicle, stepTowards(mooringOf(dock), at(), 60.0f));
+            return true;
+        });
+        rowTo([this, dock] { return mooringOf(dock); }, chance(90) ? 0.5f : 2.5f);
+        hold("INPUT_CONTEXT_B", chance(85) ? 60 : 15);
+        wait(10);
+    }
+}
+
+void Player::die() {
+    then([this] {
+        world_.playerPed().dead = true;
+        world_.playerPed().health = 0;
+        ++covered_["died"];
+        return true;
+    });
+    wait(60 + below(200));
+    then([this] {
+        // The game brings him back on foot, some way off.
+        sim::Entity& ped = world_.playerPed();
+        ped.dead = false;
+        ped.health = ped.maxHealth;
+        world_.putPlayerOnFoot();
+        const sim::Vec3 pier = pierOf(randomDock());
+        ped.position = sim::Vec3{pier.x + 40.0f, pier.y + 40.0f, pier.z};
+        ped.speed = 0.0f;
+        return true;
+    });
+}
+
+// --- Steps ----------------------------------------------------------------------------------------
+
+void Player::wait(int frames) {
+    then([frames]() mutable { return --frames < 0; });
+}
+
+void Player::walkTo(const sim::Vec3& target) {
+    then([this, target, frames = 0]() mutable {
+        sim::Entity& ped = world_.playerPed();
+        // A walk longer than a minute is given up: he has been taken elsewhere meanwhile.
+        if (ped.vehicle != 0 || ped.dead || ++frames > 1800) return true;
+        ped.position = stepTowards(ped.position, target, kWalkPerFrame);
+        const bool there = ped.position == target;
+        ped.speed = there ? 0.0f : kWalkPerFrame / world_.frameTimeSeconds();
+        return there;
+    });
+}
+
+void Player::travelNear(const sim::Vec3& target, float within) {
+    // Long ways are travelled at once (a horse, a train): the plug-in only sees where he arrives.
+    then([this, target, within] {
+        sim::Entity& ped = world_.playerPed();
+        if (ped.vehicle == 0 && sim::distance(ped.position, target) > within) {
+            ped.position = stepTowards(target, ped.position, within);
+        }
+        ped.speed = 0.0f;
+        return true;
+    });
+}
+
+void Player::swimTo(std::function<std::uint32_t()> boat) {
+    then([this, boat, frames = 0]() mutable {
+        const sim::Entity* vehicle = world_.entity(boat());
+        sim::Entity& ped = world_.playerPed();
+        if (vehicle == nullptr || ped.vehicle != 0 || ++frames > 600) return true;
+        ped.position = stepTowards(ped.position, vehicle->position, kWalkPerFrame * 3.0f);
+        return sim::distance(ped.position, vehicle->position) < 2.0f;
+    });
+}
+
+void Player::board(std::function<std::uint32_t()> boat) {
+    then([this, boat, frames = 0]() mutable {
+        const std::uint32_t vehicle = boat();
+        if (vehicle == 0 || world_.entity(vehicle) == nullptr) return true;
+        // Climbing in takes a moment, as in the game: entering first, then seated.
+        if (frames++ < 3) {
+            world_.playerEntersVehicle(vehicle);
+            return false;
+        }
+        world_.putPlayerInVehicle(vehicle);
+        world_.playerPed().entering = 0;
+        return true;
+    });
+}
+
+void Player::rowTo(std::function<sim::Vec3()> target, float slowTo) {
+    then([this, target, slowTo, goal = std::optional<sim::Vec3>(), frames = 0]() mutable {
+        sim::Entity* boat = world_.entity(world_.playerPed().vehicle);
+        if (boat == nullptr || ++frames > 2000) return true;
+        if (!goal) goal = target();
+        const float left = sim::distance(boat->position, *goal);
+        const float step = left > 20.0f ? kRowPerFrame * 3.0f : kRowPerFrame * 0.1f;
+        world_.moveVehicle(boat->handle, stepTowards(boat->position, *goal, step));
+        const bool there = left <= step;
+        boat->speed = there ? slowTo : step / world_.frameTimeSeconds();
+        return there;
+    });
+}
+
+void Player::hold(const char* control, int frames) {
+    then([this, control, frames] {
+        world_.input.hold(control, frames);
+        return true;
+    });
+    wait(frames + 1);
+}
+
+void Player::press(std::uint32_t control) {
+    then([this, control] {
+        world_.input.press(control);
+        return true;
+    });
+    wait(1);
+}
+
+void Player::useRandomControls(int count) {
+    static constexpr const char* kControls[] = {"INPUT_CONTEXT_Y", "INPUT_CONTEXT_X", "INPUT_CONTEXT_B"};
+    for (int i = 0; i < count; ++i) {
+        if (chance(50))
+            press(sim::hashOf(kControls[below(3)]));
+        else
+            hold(kControls[below(3)], 1 + below(50));
+        wait(below(10));
+    }
+}
+
+void Player::leaveBoat() {
+    then([this] {
+        sim::Entity& ped = world_.playerPed();
+        if (ped.vehicle != 0) {
+            world_.putPlayerOnFoot();
+            ped.position.z += 1.0f;  // onto the bank
+        }
+        ped.speed = 0.0f;
+        return true;
+    });
+}
+
+void Player::sellOrDockHere() {
+    const int roll = below(100);
+    if (roll < 50) {
+        hold("INPUT_CONTEXT_X", chance(85) ? 40 : 10);  // dock (or claim) it
+    } else if (roll < 80) {
+        hold("INPUT_CONTEXT_B", chance(85) ? 40 : 10);  // sell it
+    } else {
+        useRandomControls(2);
+    }
+    wait(5);
+    if (chance(50)) leaveBoat();
+}
+
+// --- The world as he sees it ----------------------------------------------------------------------
+
+sim::Vec3 Player::pierOf(int dockIndex) const {
+    return toSim(docksRegistry->docks()[static_cast<std::size_t>(dockIndex)]->pierPoint().position);
+}
+
+sim::Vec3 Player::mooringOf(int dockIndex) const {
+    return toSim(docksRegistry->docks()[static_cast<std::size_t>(dockIndex)]->mooringPoint().position);
+}
+
+int Player::nearestDock() const {
+    int nearest = 0;
+    for (int i = 1; i < 15; ++i) {
+        if (sim::distance(at(), pierOf(i)) < sim::distance(at(), pierOf(nearest))) nearest = i;
+    }
+    return nearest;
+}
+
+std::uint32_t Player::ownBoat() const {
+    for (const sim::Entity* vehicle : world_.vehicles()) {
+        if (vehicle->decorators.contains("QY_RB_isPlayerBoat") && !vehicle->released) return vehicle->handle;
+    }
+    return 0;
+}
+
+std::uint32_t Player::cargoBoat() const {
+    for (const sim::Entity* vehicle : world_.vehicles()) {
+        const auto sold = vehicle->decorators.find("QY_RB_isBoatSold");
+        if (vehicle->decorators.contains("QY_RB_boatValue") &&
+            (sold == vehicle->decorators.end() || sold->second == 0)) {
+            return vehicle->handle;
+        }
+    }
+    return 0;
+}
+
+bool Player::catalogueOpen() const {
+    return !world_.screen.thisFrame().draws.empty();
+}
+
+const std::string* Player::loggedSinceStart(const std::string& prefix) {
+    log_ = game_.logMessages();
+    for (std::size_t i = logAtStart_; i < log_.size(); ++i) {
+        if (log_[i].starts_with(prefix)) return &log_[i];
+    }
+    return nullptr;
+}
+
+sim::Vec3 Player::at() const {
+    return world_.positionOf(world_.player.ped);
+}
+
+}  // namespace tollmere::playtest

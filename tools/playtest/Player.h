@@ -1,0 +1,88 @@
+#pragma once
+// A random player: plays the simulated game the way people do, drawn from a generator started from
+// the run number and the start of the game within the run, so a run plays the same every time.
+//
+// He picks an errand (walk about, shop at a dock, fetch or row his boat, take a stranger's boat,
+// go after the river robbery, ...) and plays it as a plan of small steps, one or more frames each.
+// Now and then the game takes him away (a cutscene, being made unavailable), he dies, his cash
+// runs low, or the game is started again.
+
+#include "support/Harness.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tollmere::playtest {
+
+class Player {
+  public:
+    Player(testing::Harness& game, std::uint64_t startValue, std::map<std::string, int>& covered);
+
+    // Before a frame: does this frame's part of the plan. False when he wants the game started again.
+    bool act();
+    // Whether the sell control is down in the frame about to run.
+    bool holdingSell() const;
+
+  private:
+    using Step = std::function<bool()>;  // true once the step is done
+
+    int below(int n) { return static_cast<int>(random_() % static_cast<std::uint64_t>(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+
+    void pickErrand();
+    void interruptions();
+
+    // Errands.
+    void walkAbout();
+    void shopAtDock();
+    void fetchBoat();
+    void rowOwnBoat();
+    void takeStrangersBoat();
+    void goAfterRobbery();
+    void die();
+
+    // Steps.
+    void then(Step step) { plan_.push_back(std::move(step)); }
+    void wait(int frames);
+    void walkTo(const sim::Vec3& target);
+    void travelNear(const sim::Vec3& target, float within);
+    void swimTo(std::function<std::uint32_t()> boat);
+    void board(std::function<std::uint32_t()> boat);
+    void rowTo(std::function<sim::Vec3()> target, float slowTo);
+    void hold(const char* control, int frames);
+    void press(std::uint32_t control);
+    void useRandomControls(int count);
+    void browseCatalogue();
+    void leaveBoat();
+    void sellOrDockHere();
+
+    // The world as he sees it.
+    sim::Vec3 pierOf(int dockIndex) const;
+    sim::Vec3 mooringOf(int dockIndex) const;
+    int randomDock() { return below(15); }
+    int nearestDock() const;
+    std::uint32_t ownBoat() const;
+    std::uint32_t cargoBoat() const;
+    bool catalogueOpen() const;
+    sim::Vec3 at() const;
+    // The first line of this start of the game's log beginning with prefix, or nullptr.
+    const std::string* loggedSinceStart(const std::string& prefix);
+
+    testing::Harness& game_;
+    sim::World& world_;
+    std::mt19937_64 random_;
+    std::map<std::string, int>& covered_;
+    std::deque<Step> plan_;
+    int interruptedFrames_ = 0;
+    int framesToRestart_;
+    sim::Vec3 robberyAt_{};
+    std::size_t logAtStart_;
+    std::vector<std::string> log_;
+};
+
+}  // namespace tollmere::playtest

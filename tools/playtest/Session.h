@@ -1,0 +1,41 @@
+#pragma once
+// What one run of the play-test carries from one start of the game to the next: the run's frame
+// count, the player's cash, what he paid for or claimed, and what was covered. The game is started
+// again as a new process on the same folder, so this lives in a small file beside the Tollmere
+// folder ("playtest.state"), written when a process hands over and read by the next.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+namespace tollmere::playtest {
+
+// What the player owns as far as money and the plug-in's own log show it: a boat bought or claimed,
+// and the options paid for on it. PlayerBoat.dat may name nothing else.
+struct Ownership {
+    std::int32_t model = 0;  // 0: no boat
+    std::set<std::int32_t> tints;
+    std::set<std::int32_t> propSets;
+    std::set<std::int32_t> lanternPropSets;
+    // A claimed boat comes with whatever it carried: the next record saved says what that was.
+    bool adoptNextRecord = false;
+};
+
+struct Session {
+    int run = 0;
+    int index = 0;           // 0 for the first start of the game in this run
+    std::int64_t frame = 0;  // frames played in this run before this start
+    std::int64_t cashCents = 0;
+    Ownership owned;
+    std::int64_t logBytes = 0;                        // bytes the plug-in logged in play, start-ups left out
+    std::int64_t playedMs = 0;                        // game time played in this run
+    std::map<std::string, int> covered;               // what the run reached, by road
+    std::map<std::string, std::int64_t> knownFaults;  // allowed rules broken: first frame seen
+
+    void save(const std::filesystem::path& file) const;
+    static Session load(const std::filesystem::path& file);
+};
+
+}  // namespace tollmere::playtest
