@@ -70,6 +70,8 @@ std::int32_t BoatFence::computeBoatValue(Vehicle vehicle) const {
     return std::max(roundToMultiple(value, 5), 0);
 }
 
+void BoatFence::reset() { sellPrompt_.hide(); }
+
 void BoatFence::update() {
     const Dock* dock = docksRegistry->findNearestDock(playerPosition(), kFenceSearchRange);
     if (dock == nullptr || dock->isDisabled() || !native::isPedInAnyBoat(PlayerPed)) return sellPrompt_.hide();

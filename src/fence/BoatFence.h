@@ -19,6 +19,10 @@ public:
     // Once a frame, in frames in which dock activity is not suspended.
     void update();
 
+    // In frames in which it is: the sell prompt goes, since nothing would answer it until the
+    // player is back (a cutscene that starts as the hold completes would otherwise leave it shown).
+    void reset();
+
     // The sale value in whole dollars. Never below 0: a boat worth less than nothing would take
     // money from the player.
     std::int32_t computeBoatValue(Vehicle vehicle) const;

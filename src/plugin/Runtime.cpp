@@ -154,6 +154,7 @@ void frameUpdate() {
         if (dockActivitySuspended()) {
             docksRegistry->disableAllDocks();
             docksInteractionManager->reset();
+            boatFence->reset();
         } else {
             docksRegistry->enableAllDocks();
             docksInteractionManager->update();
