@@ -26,8 +26,11 @@ float configPrice(const char* key) {
     if (price >= 0.0f) return price;
     // A missing price used to read as -999 and be "charged", which paid the player. Named once,
     // since prices are read again while the shop is open.
+    // Looked up before inserting: building the key's string to insert would allocate on every frame
+    // the price is read.
     static auto* const named = new std::set<std::string, std::less<>>();
-    if (named->insert(key).second) {
+    if (!named->contains(std::string_view(key))) {
+        named->emplace(key);
         const char* value = ConfigsData->getString(key);
         writeLog(*value == '\0'
                      ? std::string("Configs.dat has no price for ") + key + ", so that service is not offered"
