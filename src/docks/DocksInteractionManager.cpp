@@ -261,15 +261,18 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     // Without a fee in Configs.dat there is no paid retrieval: a missing fee read as -999 paid
     // the player for it.
     const float fee = configPrice(keys::feesRetrieveBoat);
+    // Held back while the player cannot pay, as the shop's rows are: the fee was taken whatever
+    // the balance and left him in debt.
+    const bool affordable = fee >= 0.0f && static_cast<float>(native::getPlayerCash()) >= fee * 100.0f;
     if (fee < 0.0f) {
         paidRetrievePrompt_.hide();
     } else {
         paidRetrievePrompt_.show();
+        paidRetrievePrompt_.setEnabled(affordable);
     }
     if (closePrompt_.poll()) return reset();
-    if (fee < 0.0f || !paidRetrievePrompt_.poll()) return;
+    if (!affordable || !paidRetrievePrompt_.poll()) return;
     bringBoatHere(dock);
-    // The fee is taken whatever the balance.
     changePlayerMoney(-fee, true);
     showTutorial(keys::tutorial::returnBoatToDocks, false);
     state_ = State::menuOpen;

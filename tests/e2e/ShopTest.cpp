@@ -332,6 +332,27 @@ TEST_F(ShopTest, WithoutAFeeThereIsNoPaidRetrieval) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
 }
 
+// Catches the retrieval fee taken from a player who cannot pay it, leaving him in debt.
+TEST_F(ShopTest, ThePaidRetrievalWaitsUntilThePlayerCanPay) {
+    game.writeFile("PlayerBoat.dat", "coords=2500,-900,40.5\ndock_id=0\nowned_boat_model=-1613317544\n");
+    world().cashCents = 460;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    const sim::GamePrompt* paid = world().prompts.withText(langText("prompts.retrieve_boat") + " $5");
+    ASSERT_NE(paid, nullptr);
+    world().input.hold("INPUT_CONTEXT_X", 60);
+    game.runFrames(60);
+    EXPECT_EQ(world().cashCents, 460);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
+
+    world().cashCents = 1000;
+    world().input.hold("INPUT_CONTEXT_X", 60);
+    game.runFrames(60);
+    EXPECT_EQ(world().cashCents, 500);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+}
+
 // Catches customising a boat moored elsewhere moving it here while the record keeps the other dock.
 TEST_F(ShopTest, CustomisingABoatMooredElsewhereMoorsItHere) {
     game.writeFile("PlayerBoat.dat", kBoatAtDock4);
