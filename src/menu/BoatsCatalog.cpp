@@ -261,10 +261,24 @@ void BoatsCatalog::purchase(MenuInput& row) {
     boatsCatalog->setCustomizeMode(true);
 }
 
+void BoatsCatalog::saveWithOnlyPaidOptions() {
+    // Another option row may be previewing an option the player has not bought, and a purchase of
+    // one option saved the previews of the others with it. The paid options go into the record
+    // for the save, and the previews come back on the boat after it.
+    if (!optionRowsReady_) return boats_.saveBoatState();
+    boats_.setTint(tintRow_.appliedValue() - 1);
+    boats_.setPropset(propsetRow_.appliedValue() - 1);
+    boats_.setLanternPropset(lanternRow_.appliedValue() - 1);
+    boats_.saveBoatState();
+    boats_.setTint(tintRow_.getValue() - 1);
+    boats_.setPropset(propsetRow_.getValue() - 1);
+    boats_.setLanternPropset(lanternRow_.getValue() - 1);
+}
+
 void BoatsCatalog::repair(MenuInput& row) {
     boats().repairBoat();
     writeLog("boat repaired");
-    boats().saveBoatState();
+    boatsCatalog->saveWithOnlyPaidOptions();
     charge(static_cast<ShopMenuInput&>(row).getPrice());
 }
 
@@ -279,8 +293,8 @@ void BoatsCatalog::buyTint(MenuInput& row) {
     boats().setTint(tint);
     boats().cleanBoat();
     writeLog("boat repainted. selected tint: " + formatInt(tint));
-    boats().saveBoatState();
     row.setAppliedValue(row.getValue());
+    boatsCatalog->saveWithOnlyPaidOptions();
     charge(fee(keys::feesTint));
 }
 
@@ -288,8 +302,8 @@ void BoatsCatalog::buyPropset(MenuInput& row) {
     const std::int32_t index = row.getValue() - 1;
     boats().setPropset(index);
     writeLog("propset purchased. index: " + formatInt(index));
-    boats().saveBoatState();
     row.setAppliedValue(row.getValue());
+    boatsCatalog->saveWithOnlyPaidOptions();
     // Taking the prop set off is free.
     if (index >= 0) charge(fee(keys::feesPropset));
 }
@@ -298,8 +312,8 @@ void BoatsCatalog::buyLanternPropset(MenuInput& row) {
     const std::int32_t index = row.getValue() - 1;
     boats().setLanternPropset(index);
     writeLog("lantern propset purchased. index: " + formatInt(index));
-    boats().saveBoatState();
     row.setAppliedValue(row.getValue());
+    boatsCatalog->saveWithOnlyPaidOptions();
     if (index >= 0) charge(fee(keys::feesLanternPropset));
 }
 

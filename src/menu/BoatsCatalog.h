@@ -72,6 +72,7 @@ private:
     void drawStats() const;
 
     static void purchase(MenuInput& row);
+    void saveWithOnlyPaidOptions();
     static void repair(MenuInput& row);
     static void clean(MenuInput& row);
     static void buyTint(MenuInput& row);
