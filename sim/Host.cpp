@@ -93,12 +93,13 @@ const NativeHandler* Host::handler(const std::string& name) const {
     return nullptr;
 }
 
-void Host::attach(void (*onProcessAttach)(void*)) {
+void Host::attach(void (*onProcessAttach)(HINSTANCE__*)) {
+    // Any address will do: the plug-in only hands the module back to scriptUnregister.
     static int moduleToken = 0;
-    onProcessAttach(&moduleToken);
+    onProcessAttach(reinterpret_cast<HINSTANCE__*>(&moduleToken));
 }
 
-void Host::detach(void (*onProcessDetach)(void*)) { onProcessDetach(module_); }
+void Host::detach(void (*onProcessDetach)(HINSTANCE__*)) { onProcessDetach(module_); }
 
 bool Host::onScriptThread() const { return started_ && runner_.onScript(); }
 
@@ -144,7 +145,7 @@ void Host::fail(const std::string& why) {
     throw Fatal(why);
 }
 
-void Host::onScriptRegister(void* module, void (*scriptMain)()) {
+void Host::onScriptRegister(HINSTANCE__* module, void (*scriptMain)()) {
     if (script_ != nullptr) {
         fail("a script is already registered in this process: the plug-in's globals live for the whole "
              "process, as in the game, so start each end-to-end run in a process of its own");
@@ -153,7 +154,7 @@ void Host::onScriptRegister(void* module, void (*scriptMain)()) {
     script_ = scriptMain;
 }
 
-void Host::onScriptUnregister(void* module) {
+void Host::onScriptUnregister(HINSTANCE__* module) {
     if (module != module_) fail("scriptUnregister with a module that never registered a script");
     // The script is never resumed again.
     finished_ = true;
@@ -188,7 +189,7 @@ void Host::onNativePush(std::uint64_t value) {
     pendingArgs_.push_back(value);
 }
 
-std::uint64_t* Host::onNativeCall() {
+unsigned long long* Host::onNativeCall() {
     if (!building_) fail("nativeCall without nativeInit");
     building_ = false;
     const NativeHandler* entry = handler(pendingHash_);
@@ -251,11 +252,20 @@ void Host::onKeyboardUnregister(KeyboardCallback callback) {
 
 // --- The eight host functions --------------------------------------------------------------------
 
-void scriptRegister(void* module, void (*scriptMain)()) { sim::Host::instance().onScriptRegister(module, scriptMain); }
-void scriptUnregister(void* module) { sim::Host::instance().onScriptUnregister(module); }
-void scriptWait(std::uint32_t milliseconds) { sim::Host::instance().onScriptWait(milliseconds); }
-void nativeInit(std::uint64_t hash) { sim::Host::instance().onNativeInit(hash); }
-void nativePush64(std::uint64_t value) { sim::Host::instance().onNativePush(value); }
-std::uint64_t* nativeCall() { return sim::Host::instance().onNativeCall(); }
+// The types are the host's Windows ones. DWORD is 32 bits there: a wider wait would be a plug-in
+// relying on Linux's unsigned long, and cut short in the game.
+void scriptRegister(HINSTANCE__* module, void (*scriptMain)()) {
+    sim::Host::instance().onScriptRegister(module, scriptMain);
+}
+void scriptUnregister(HINSTANCE__* module) { sim::Host::instance().onScriptUnregister(module); }
+void scriptWait(unsigned long milliseconds) {
+    if (milliseconds > UINT32_MAX) {
+        sim::Host::instance().fail("scriptWait(" + std::to_string(milliseconds) + ") is wider than a DWORD");
+    }
+    sim::Host::instance().onScriptWait(static_cast<std::uint32_t>(milliseconds));
+}
+void nativeInit(unsigned long long hash) { sim::Host::instance().onNativeInit(hash); }
+void nativePush64(unsigned long long value) { sim::Host::instance().onNativePush(value); }
+unsigned long long* nativeCall() { return sim::Host::instance().onNativeCall(); }
 void keyboardHandlerRegister(KeyboardHandler handler) { sim::Host::instance().onKeyboardRegister(handler); }
 void keyboardHandlerUnregister(KeyboardHandler handler) { sim::Host::instance().onKeyboardUnregister(handler); }

@@ -8,6 +8,7 @@
 // was sign-extended stops the run: the script is parked for good and the next frame throws Fatal
 // with a message naming the native.
 
+#include "ScriptHost.h"
 #include "ScriptRunner.h"
 #include "World.h"
 
@@ -30,7 +31,7 @@ class Host;
 // One native call as its handler sees it: the pushed slots and the result slots.
 class Call {
 public:
-    Call(Host& host, const char* name, const std::vector<std::uint64_t>& args, std::array<std::uint64_t, 4>& result)
+    Call(Host& host, const char* name, const std::vector<std::uint64_t>& args, std::array<unsigned long long, 4>& result)
         : host_(host), name_(name), args_(args), result_(result) {}
 
     const char* name() const { return name_; }
@@ -61,7 +62,7 @@ private:
     Host& host_;
     const char* name_;
     const std::vector<std::uint64_t>& args_;
-    std::array<std::uint64_t, 4>& result_;
+    std::array<unsigned long long, 4>& result_;
 };
 
 using Handler = std::function<void(Call&)>;
@@ -78,7 +79,7 @@ struct CallRecord {
     std::uint64_t hash = 0;
     const char* name = "";
     std::vector<std::uint64_t> args;
-    std::array<std::uint64_t, 4> result{};
+    std::array<unsigned long long, 4> result{};
 };
 
 class Host {
@@ -96,8 +97,8 @@ public:
     const NativeHandler* handler(const std::string& name) const;
 
     // Loads a plug-in the way the game's loader does: by calling its attach entry.
-    void attach(void (*onProcessAttach)(void*));
-    void detach(void (*onProcessDetach)(void*));
+    void attach(void (*onProcessAttach)(HINSTANCE__*));
+    void detach(void (*onProcessDetach)(HINSTANCE__*));
     bool scriptRegistered() const { return script_ != nullptr; }
     bool scriptFinished() const { return finished_; }
 
@@ -121,14 +122,13 @@ public:
     void sendKey(std::uint32_t key, bool down);
 
     // Hooks of the eight host functions.
-    void onScriptRegister(void* module, void (*scriptMain)());
-    void onScriptUnregister(void* module);
+    void onScriptRegister(HINSTANCE__* module, void (*scriptMain)());
+    void onScriptUnregister(HINSTANCE__* module);
     void onScriptWait(std::uint32_t milliseconds);
     void onNativeInit(std::uint64_t hash);
     void onNativePush(std::uint64_t value);
-    std::uint64_t* onNativeCall();
-    using KeyboardCallback = void (*)(std::uint32_t, std::uint16_t, std::uint8_t, std::int32_t, std::int32_t,
-                                      std::int32_t, std::int32_t);
+    unsigned long long* onNativeCall();
+    using KeyboardCallback = KeyboardHandler;
     void onKeyboardRegister(KeyboardCallback callback);
     void onKeyboardUnregister(KeyboardCallback callback);
 
@@ -143,7 +143,7 @@ private:
     std::unordered_map<std::uint64_t, NativeHandler> handlers_;
 
     // The script and the hand-off between it and the host.
-    void* module_ = nullptr;
+    HINSTANCE__* module_ = nullptr;
     void (*script_)() = nullptr;
     KeyboardCallback keyboard_ = nullptr;
     ScriptRunner runner_;
@@ -157,7 +157,7 @@ private:
     bool building_ = false;
     std::uint64_t pendingHash_ = 0;
     std::vector<std::uint64_t> pendingArgs_;
-    std::array<std::uint64_t, 4> result_{};
+    std::array<unsigned long long, 4> result_{};  // the host's result slots are UINT64
 
     std::vector<CallRecord> calls_;
     std::vector<int> callsPerFrame_;

@@ -44,7 +44,7 @@ void pushArg(T value) {
 }
 
 template <typename R>
-R readResult(const std::uint64_t* slots) {
+R readResult(const unsigned long long* slots) {
     if constexpr (std::is_void_v<R>) {
         return;
     } else if constexpr (std::is_same_v<R, bool>) {

@@ -1,17 +1,24 @@
 #pragma once
 // The eight functions of the script host library. The core declares them and never defines
 // them: the Windows build imports them from ScriptHookQLX3.dll, the simulated game defines them.
+//
+// The host library exports them as C++ functions, so their decorated names encode the parameter
+// types, and these declarations must decorate exactly as the host's own Windows-typed ones do
+// (HMODULE, DWORD, WORD, BYTE, BOOL, UINT64). Each type below is what that Windows type is on
+// 64-bit Windows, spelled without windows.h: the module handle is a pointer to the struct tag
+// HINSTANCE__, and DWORD is unsigned long, which is 32 bits there (wider on Linux, so nothing may
+// rely on its width). scripts/test checks the decorated names against the Windows declarations.
 
-#include <cstdint>
+struct HINSTANCE__;
 
-void scriptRegister(void* module, void (*scriptMain)());
-void scriptUnregister(void* module);
-void scriptWait(std::uint32_t milliseconds);
-void nativeInit(std::uint64_t hash);
-void nativePush64(std::uint64_t value);
-std::uint64_t* nativeCall();
-using KeyboardHandler = void (*)(std::uint32_t key, std::uint16_t repeats, std::uint8_t scanCode,
-                                 std::int32_t isExtended, std::int32_t isWithAlt,
-                                 std::int32_t wasDownBefore, std::int32_t isUpNow);
+using KeyboardHandler = void (*)(unsigned long key, unsigned short repeats, unsigned char scanCode,
+                                 int isExtended, int isWithAlt, int wasDownBefore, int isUpNow);
+
+void scriptRegister(HINSTANCE__* module, void (*scriptMain)());
+void scriptUnregister(HINSTANCE__* module);
+void scriptWait(unsigned long milliseconds);
+void nativeInit(unsigned long long hash);
+void nativePush64(unsigned long long value);
+unsigned long long* nativeCall();
 void keyboardHandlerRegister(KeyboardHandler handler);
 void keyboardHandlerUnregister(KeyboardHandler handler);

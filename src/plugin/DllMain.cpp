@@ -15,9 +15,9 @@ constexpr int succeeded = 1;  // TRUE: the loader keeps the library.
 
 }  // namespace
 
-extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* reserved);
+extern "C" int __stdcall DllMain(HINSTANCE__* module, unsigned long reason, void* reserved);
 
-extern "C" int __stdcall DllMain(void* module, unsigned long reason, [[maybe_unused]] void* reserved) {
+extern "C" int __stdcall DllMain(HINSTANCE__* module, unsigned long reason, [[maybe_unused]] void* reserved) {
     switch (reason) {
         case processAttach:
             onProcessAttach(module);

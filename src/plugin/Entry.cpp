@@ -3,18 +3,21 @@
 #include "host/ScriptHost.h"
 #include "runtime/Keyboard.h"
 
-void onProcessAttach(void* module) {
+#include <cstdint>
+
+void onProcessAttach(HINSTANCE__* module) {
     scriptRegister(module, scriptMain);
     keyboardHandlerRegister(keyboardHandler);
 }
 
-void onProcessDetach(void* module) {
+void onProcessDetach(HINSTANCE__* module) {
     scriptUnregister(module);
     keyboardHandlerUnregister(keyboardHandler);
 }
 
-void keyboardHandler(std::uint32_t key, std::uint16_t /*repeats*/, std::uint8_t /*scanCode*/,
-                     std::int32_t /*isExtended*/, std::int32_t isWithAlt, std::int32_t wasDownBefore,
-                     std::int32_t isUpNow) {
-    tollmere::recordKey(key, isWithAlt, wasDownBefore, isUpNow);
+void keyboardHandler(unsigned long key, unsigned short /*repeats*/, unsigned char /*scanCode*/,
+                     int /*isExtended*/, int isWithAlt, int wasDownBefore, int isUpNow) {
+    // Key codes fit in 32 bits on every host; a wider value is no key and the table ignores it.
+    if (key > UINT32_MAX) return;
+    tollmere::recordKey(static_cast<std::uint32_t>(key), isWithAlt, wasDownBefore, isUpNow);
 }

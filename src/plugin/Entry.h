@@ -3,10 +3,11 @@
 // keyboard handler. Any host loads the plug-in by calling onProcessAttach, as the game's loader
 // does through DllMain.
 
-#include <cstdint>
+struct HINSTANCE__;
 
-void onProcessAttach(void* module);
-void onProcessDetach(void* module);
+void onProcessAttach(HINSTANCE__* module);
+void onProcessDetach(HINSTANCE__* module);
 void scriptMain();
-void keyboardHandler(std::uint32_t key, std::uint16_t repeats, std::uint8_t scanCode, std::int32_t isExtended,
-                     std::int32_t isWithAlt, std::int32_t wasDownBefore, std::int32_t isUpNow);
+// The host's keyboard handler type (see host/ScriptHost.h).
+void keyboardHandler(unsigned long key, unsigned short repeats, unsigned char scanCode, int isExtended,
+                     int isWithAlt, int wasDownBefore, int isUpNow);
