@@ -54,9 +54,14 @@ target_link_libraries(tollmere_harness PUBLIC ScriptHookQLX3 PRIVATE tollmere_wa
 target_link_options(tollmere_harness INTERFACE -static -static-libgcc -static-libstdc++)
 add_dependencies(tollmere_harness Tollmere)
 
+# PictureTest.cpp cannot hold here: the pictures read the plug-in's own globals, which live inside
+# Tollmere.asi on Windows, and are rendered by a Linux program.
 file(GLOB_RECURSE TOLLMERE_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp tests/windows/*.cpp)
+list(FILTER TOLLMERE_E2E_TESTS EXCLUDE REGEX "tests/e2e/PictureTest\\.cpp$")
 add_executable(tollmere_e2e_tests ${TOLLMERE_E2E_TESTS})
-target_link_libraries(tollmere_e2e_tests PRIVATE tollmere_harness GTest::gmock GTest::gtest_main tollmere_warnings)
+# The plug-in's own parser reads back what the real DLL saved; the test's copy of it never starts.
+target_link_libraries(tollmere_e2e_tests PRIVATE tollmere_harness tollmere_core GTest::gmock GTest::gtest_main
+                                                 tollmere_warnings)
 # The parameterised cases name their lambda's parameter as GoogleTest's macro names its own; the
 # native compiler keeps quiet about it inside a system header's macro, mingw's does not.
 set_source_files_properties(${TOLLMERE_E2E_TESTS} PROPERTIES COMPILE_OPTIONS -Wno-shadow)

@@ -250,22 +250,62 @@ void Host::onKeyboardUnregister(KeyboardCallback callback) {
 
 }  // namespace sim
 
+namespace {
+
+// Tells the observer, if any, that the caller is inside the host for the scope's lifetime.
+class HostCallScope {
+public:
+    explicit HostCallScope(const char* function) : function_(function) {
+        if (sim::Host::hostCallObserver != nullptr) sim::Host::hostCallObserver(function_, true);
+    }
+    ~HostCallScope() {
+        if (sim::Host::hostCallObserver != nullptr) sim::Host::hostCallObserver(function_, false);
+    }
+    HostCallScope(const HostCallScope&) = delete;
+    HostCallScope& operator=(const HostCallScope&) = delete;
+
+private:
+    const char* function_;
+};
+
+}  // namespace
+
 // --- The eight host functions --------------------------------------------------------------------
 
 // The types are the host's Windows ones. DWORD is 32 bits there: a wider wait would be a plug-in
 // relying on Linux's unsigned long, and cut short in the game.
 void scriptRegister(HINSTANCE__* module, void (*scriptMain)()) {
+    const HostCallScope scope("scriptRegister");
     sim::Host::instance().onScriptRegister(module, scriptMain);
 }
-void scriptUnregister(HINSTANCE__* module) { sim::Host::instance().onScriptUnregister(module); }
+void scriptUnregister(HINSTANCE__* module) {
+    const HostCallScope scope("scriptUnregister");
+    sim::Host::instance().onScriptUnregister(module);
+}
 void scriptWait(unsigned long milliseconds) {
+    const HostCallScope scope("scriptWait");
     if (milliseconds > UINT32_MAX) {
         sim::Host::instance().fail("scriptWait(" + std::to_string(milliseconds) + ") is wider than a DWORD");
     }
     sim::Host::instance().onScriptWait(static_cast<std::uint32_t>(milliseconds));
 }
-void nativeInit(unsigned long long hash) { sim::Host::instance().onNativeInit(hash); }
-void nativePush64(unsigned long long value) { sim::Host::instance().onNativePush(value); }
-unsigned long long* nativeCall() { return sim::Host::instance().onNativeCall(); }
-void keyboardHandlerRegister(KeyboardHandler handler) { sim::Host::instance().onKeyboardRegister(handler); }
-void keyboardHandlerUnregister(KeyboardHandler handler) { sim::Host::instance().onKeyboardUnregister(handler); }
+void nativeInit(unsigned long long hash) {
+    const HostCallScope scope("nativeInit");
+    sim::Host::instance().onNativeInit(hash);
+}
+void nativePush64(unsigned long long value) {
+    const HostCallScope scope("nativePush64");
+    sim::Host::instance().onNativePush(value);
+}
+unsigned long long* nativeCall() {
+    const HostCallScope scope("nativeCall");
+    return sim::Host::instance().onNativeCall();
+}
+void keyboardHandlerRegister(KeyboardHandler handler) {
+    const HostCallScope scope("keyboardHandlerRegister");
+    sim::Host::instance().onKeyboardRegister(handler);
+}
+void keyboardHandlerUnregister(KeyboardHandler handler) {
+    const HostCallScope scope("keyboardHandlerUnregister");
+    sim::Host::instance().onKeyboardUnregister(handler);
+}

@@ -134,6 +134,11 @@ public:
 
     [[noreturn]] void fail(const std::string& why);
 
+    // Called on entering (true) and leaving (false) each of the eight host functions, named, on
+    // the caller's thread, when set. Lets a measuring tool tell the plug-in's frames and heap use
+    // from the simulated game's answers. Set it before the plug-in starts.
+    static inline void (*hostCallObserver)(const char* function, bool entering) = nullptr;
+
 private:
     Host();
     bool onScriptThread() const;

@@ -2,6 +2,7 @@
 
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
 #include "runtime/Globals.h"
@@ -20,8 +21,9 @@ bool anchorTutorialShown = false;
 
 AnchorManager::AnchorManager(PlayerBoatManager& boats)
     : boats_(boats),
-      dropPrompt_(LangData->getString("prompts.drop_anchor"), hashOf("INPUT_CONTEXT_X"), PromptMode::standardHoldOnce),
-      releasePrompt_(LangData->getString("prompts.release_anchor"), hashOf("INPUT_CONTEXT_X"),
+      dropPrompt_(LangData->getString(keys::promptsDropAnchor), hashOf("INPUT_CONTEXT_X"),
+                  PromptMode::standardHoldOnce),
+      releasePrompt_(LangData->getString(keys::promptsReleaseAnchor), hashOf("INPUT_CONTEXT_X"),
                      PromptMode::standardHoldOnce) {
     dropPrompt_.hide();
     releasePrompt_.hide();
@@ -53,7 +55,7 @@ void AnchorManager::update() {
     }
 
     if (!anchorTutorialShown) {
-        showTutorial("drop_boat_anchor", false);
+        showTutorial(keys::tutorial::dropBoatAnchor, false);
         anchorTutorialShown = true;
     }
     releasePrompt_.hide();

@@ -1,6 +1,7 @@
 #include "boat/PlayerBoatManager.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "data/TextFormat.h"
 #include "docks/DocksRegistry.h"
 #include "host/GameHelpers.h"
@@ -43,20 +44,24 @@ PlayerBoatManager::PlayerBoatManager() {
 }
 
 const BoatType* PlayerBoatManager::getOwnedBoatType() const {
-    return findBoatType(record().getInt("owned_boat_model"));
+    return findBoatType(record().getInt(keys::ownedBoatModel));
 }
 
-std::int32_t PlayerBoatManager::getTint() const { return hasOwnedBoat() ? record().getInt("tint") : -1; }
+std::int32_t PlayerBoatManager::getTint() const {
+    return hasOwnedBoat() ? record().getInt(keys::tint) : -1;
+}
 
 std::int32_t PlayerBoatManager::getPropsetIndex() const {
-    return hasOwnedBoat() ? record().getInt("propset_index") : -1;
+    return hasOwnedBoat() ? record().getInt(keys::propsetIndex) : -1;
 }
 
 std::int32_t PlayerBoatManager::getLanternPropsetIndex() const {
-    return hasOwnedBoat() ? record().getInt("lantern_propset_index") : -1;
+    return hasOwnedBoat() ? record().getInt(keys::lanternPropsetIndex) : -1;
 }
 
-std::int32_t PlayerBoatManager::getDockId() const { return hasOwnedBoat() ? record().getInt("dock_id") : -1; }
+std::int32_t PlayerBoatManager::getDockId() const {
+    return hasOwnedBoat() ? record().getInt(keys::dockId) : -1;
+}
 
 Vec3 PlayerBoatManager::getBoatPosition() const { return entityPosition(boat); }
 
@@ -72,8 +77,8 @@ float PlayerBoatManager::getHealthStat() const {
 float PlayerBoatManager::getUpgradedHealthStat() const {
     const BoatType* type = getOwnedBoatType();
     if (type == nullptr) return 0.0f;
-    const std::string key = "boat_upgrades.health." + formatInt(type->model);
-    return ConfigsData->getFloat(key.c_str()) / kHealthStatDivisor;
+    char key[64];
+    return ConfigsData->getFloat(keys::boatKey(key, keys::upgradedHealthPrefix, type->model)) / kHealthStatDivisor;
 }
 
 bool PlayerBoatManager::needsRepair() const { return hasOwnedBoat() && getBoatHealth() < kRepairThreshold; }
@@ -92,8 +97,8 @@ void PlayerBoatManager::releaseAnchor() {
 void PlayerBoatManager::createBoatBlip() {
     if (boat == 0 || native::getBlipFromEntity(boat) != 0) return;
     blip = createEntityBlip(boat, kBoatBlipStyle, kBoatBlipSprite);
-    const std::string name =
-        std::string(native::getPlayerName(native::getPlayerId())) + "'s " + LangData->getString("blips.boat");
+    const std::string name = std::string(native::getPlayerName(native::getPlayerId())) + "'s " +
+                             LangData->getString(keys::blipsBoat);
     setBlipName(blip, name.c_str());
 }
 
@@ -114,12 +119,12 @@ void PlayerBoatManager::spawnBoat(const Vec3& position, float heading) {
 void PlayerBoatManager::setBoatModel(std::int32_t model) {
     writeLog("setting boat model: " + formatInt(model));
     if (findBoatType(model) == nullptr) {
-        record().setInt("owned_boat_model", 0);
+        record().setInt(keys::ownedBoatModel, 0);
         resetCustomisation();
         return;
     }
     writeLog("model found");
-    record().setInt("owned_boat_model", model);
+    record().setInt(keys::ownedBoatModel, model);
     resetCustomisation();
     if (boat != 0) {
         // The new model is created where the old boat floated.
@@ -135,14 +140,14 @@ void PlayerBoatManager::resetCustomisation() {
     setTint(1);
     const bool owned = hasOwnedBoat();
     if (owned) {
-        record().setInt("lantern_propset_index", -1);
+        record().setInt(keys::lanternPropsetIndex, -1);
         if (boat != 0) native::setVehicleLanternPropSet(boat, 0);
-        record().setInt("propset_index", -1);
+        record().setInt(keys::propsetIndex, -1);
         if (boat != 0) native::setVehiclePropSet(boat, 0);
-        record().setInt("dock_id", 0);
+        record().setInt(keys::dockId, 0);
     }
-    record().setInt("max_health", kDefaultMaxHealth);
-    record().setInt("health", 1);
+    record().setInt(keys::maxHealth, kDefaultMaxHealth);
+    record().setInt(keys::health, 1);
 }
 
 void PlayerBoatManager::applySavedCustomisation() {
@@ -150,28 +155,30 @@ void PlayerBoatManager::applySavedCustomisation() {
     // An index the model does not offer (a hand-edited or stale record) would throw here in
     // start-up's spawn and again every frame; the boat is shown without that prop set instead,
     // and the stored index stays as it is until the player picks another.
-    applyPropSet("propset_index", getPropsetIndex(), false, true);
-    applyPropSet("lantern_propset_index", getLanternPropsetIndex(), true, true);
+    applyPropSet(keys::propsetIndex, getPropsetIndex(), false, true);
+    applyPropSet(keys::lanternPropsetIndex, getLanternPropsetIndex(), true, true);
     // A claimed boat's record has no "max_health", and a hand-edited one may lack "health": read
     // as -999 they would give the entity a negative health, and the boat watch would then take it
     // for destroyed and clear the record. Missing values mean a boat in full health instead.
-    const std::int32_t maxHealth = record().getInt("max_health");
+    const std::int32_t maxHealth = record().getInt(keys::maxHealth);
     native::setEntityMaxHealth(boat, maxHealth > 0 ? maxHealth : kDefaultMaxHealth);
-    const float health = record().getFloat("health");
+    const float health = record().getFloat(keys::health);
     setHealth(health >= 0.0f ? health : 1.0f);
     cleanBoat();
 }
 
 void PlayerBoatManager::setTint(std::int32_t tint) {
     if (!hasOwnedBoat() || tint < 0) return;
-    if (tint != record().getInt("tint")) record().setInt("tint", tint);
+    if (tint != record().getInt(keys::tint)) record().setInt(keys::tint, tint);
     if (boat != 0) native::setVehicleTint(boat, tint);
 }
 
-void PlayerBoatManager::setPropset(std::int32_t index) { applyPropSet("propset_index", index, false, false); }
+void PlayerBoatManager::setPropset(std::int32_t index) {
+    applyPropSet(keys::propsetIndex, index, false, false);
+}
 
 void PlayerBoatManager::setLanternPropset(std::int32_t index) {
-    applyPropSet("lantern_propset_index", index, true, false);
+    applyPropSet(keys::lanternPropsetIndex, index, true, false);
 }
 
 void PlayerBoatManager::applyPropSet(const char* key, std::int32_t index, bool lantern, bool keepStoredIndex) {
@@ -200,7 +207,7 @@ void PlayerBoatManager::applyPropSet(const char* key, std::int32_t index, bool l
 }
 
 void PlayerBoatManager::setHealth(float ratio) {
-    record().setFloat("health", ratio);
+    record().setFloat(keys::health, ratio);
     if (boat != 0) {
         const float health = static_cast<float>(native::getEntityMaxHealth(boat, 0)) * ratio;
         native::setEntityHealth(boat, toInt32Clamped(health), 0);
@@ -222,23 +229,34 @@ void PlayerBoatManager::cleanBoat() {
 
 void PlayerBoatManager::setDockId(std::int32_t id) {
     if (!hasOwnedBoat()) return;
-    record().setInt("dock_id", id);
+    record().setInt(keys::dockId, id);
     if (boat != 0 && id > 0) dropAnchor();
 }
 
 void PlayerBoatManager::copyEntityStateToRecord() {
     if (!hasOwnedBoat() || boat == 0) return;
     const float health = getBoatHealth();
-    if (std::fabs(record().getFloat("health") - health) > kHealthTolerance) record().setFloat("health", health);
-    if (record().getInt("dock_id") <= 0 && native::isPedInVehicle(PlayerPed, boat, false)) {
-        record().setVec3("coords", getBoatPosition());
-        record().setFloat("heading", native::getEntityHeading(boat));
+    if (std::fabs(record().getFloat(keys::health) - health) > kHealthTolerance)
+        record().setFloat(keys::health, health);
+    if (record().getInt(keys::dockId) <= 0 && native::isPedInVehicle(PlayerPed, boat, false)) {
+        record().setVec3(keys::coords, getBoatPosition());
+        record().setFloat(keys::heading, native::getEntityHeading(boat));
     }
 }
 
 void PlayerBoatManager::saveBoatState() {
     copyEntityStateToRecord();
-    record().save(false);
+    writeRecord();
+}
+
+void PlayerBoatManager::writeRecord() {
+    if (record().save(false)) return;
+    // The log says why; the player must hear of it, or he learns only when his boat is gone. Once
+    // a run: a disk that refuses one save will refuse the periodic ones as well.
+    static bool noticeShown = false;
+    if (noticeShown) return;
+    noticeShown = true;
+    showErrorNotice("Tollmere could not save your boat. Look at Tollmere/Log.log to see why.");
 }
 
 void PlayerBoatManager::claimBoat(Vehicle vehicle) {
@@ -249,8 +267,8 @@ void PlayerBoatManager::claimBoat(Vehicle vehicle) {
         return;
     }
     writeLog("saving boat from entity. model: " + formatInt(model));
-    record().setInt("owned_boat_model", model);
-    record().setInt("tint", 0);
+    record().setInt(keys::ownedBoatModel, model);
+    record().setInt(keys::tint, 0);
 
     // The index of the fitted prop set in the model's list; -1 when none is fitted or the game
     // fitted one the model's list does not have.
@@ -268,13 +286,14 @@ void PlayerBoatManager::claimBoat(Vehicle vehicle) {
         return index;
     };
     const Hash lantern = native::getPropSetHash(native::getVehicleLanternPropSet(vehicle));
-    record().setInt("lantern_propset_index", detect(lantern, type->lanternPropSets, "detected lantern propset, model: "));
+    record().setInt(keys::lanternPropsetIndex,
+                    detect(lantern, type->lanternPropSets, "detected lantern propset, model: "));
     const Hash propSet = native::getPropSetHash(native::getVehiclePropSet(vehicle));
-    record().setInt("propset_index", detect(propSet, type->propSets, "detected propset, model: "));
+    record().setInt(keys::propsetIndex, detect(propSet, type->propSets, "detected propset, model: "));
 
     // The boat held until now keeps its last health and position in the record.
     copyEntityStateToRecord();
-    record().save(false);
+    writeRecord();
     boat = vehicle;
     createBoatBlip();
 }
@@ -295,7 +314,7 @@ void PlayerBoatManager::removeBoatEntity() {
 }
 
 void PlayerBoatManager::reloadRecord() {
-    record().load();
+    record().reload();
     if (hasOwnedBoat()) applySavedCustomisation();
 }
 
@@ -311,7 +330,7 @@ void PlayerBoatManager::watchBoat() {
                 if (dock == nullptr ||
                     distanceBetweenPoints(getBoatPosition(), dock->mooringPoint().position) > kLeftDockDistance) {
                     writeLog("player has left dock: " + formatInt(dockId));
-                    showTutorial("left_docks", false);
+                    showTutorial(keys::tutorial::leftDocks, false);
                     setDockId(0);
                     saveBoatState();
                     native::setScriptTimer(0);
@@ -322,7 +341,7 @@ void PlayerBoatManager::watchBoat() {
             discardBoat();
             saveBoatState();
             native::setScriptTimer(0);
-            showTutorial("boat_destroyed", true);
+            showTutorial(keys::tutorial::boatDestroyed, true);
         }
     }
     // Held back while the shop is open, so that previews never reach the disk.
@@ -337,7 +356,7 @@ void BoatSpawner::spawnSavedBoat() {
     PlayerBoatManager& boats = *playerBoatManager;
     if (!boats.hasOwnedBoat()) {
         // Say why a record that names something is taken for no boat at all.
-        const std::int32_t model = PlayerBoatData->getInt("owned_boat_model");
+        const std::int32_t model = PlayerBoatData->getInt(keys::ownedBoatModel);
         if (model != 0) {
             writeLog("owned_boat_model " + formatInt(model) +
                      " in PlayerBoat.dat is not a known boat model, so no boat is owned; set it to 0 or to a "
@@ -360,13 +379,13 @@ void BoatSpawner::spawnSavedBoat() {
             writeLog("dock id " + formatInt(dockId) +
                      " in PlayerBoat.dat is not a known dock, looking for the boat's saved coords instead");
         }
-        position = PlayerBoatData->getVec3("coords");
+        position = PlayerBoatData->getVec3(keys::coords);
         if (position == Vec3{}) {
             writeLog("player's boat is not docked and has no saved coords, not spawning it.");
             return;
         }
         writeLog("spawning boat at coords: " + formatVec3(position));
-        heading = PlayerBoatData->getFloat("heading");
+        heading = PlayerBoatData->getFloat(keys::heading);
     }
     boats.spawnBoat(position, heading);
     boats.dropAnchor();

@@ -66,6 +66,8 @@ public:
 
 private:
     void copyEntityStateToRecord();
+    // Saves PlayerBoat.dat if it changed; a failed save is shown once a run.
+    void writeRecord();
     void applyPropSet(const char* key, std::int32_t index, bool lantern, bool keepStoredIndex);
 
     Vehicle boat = 0;

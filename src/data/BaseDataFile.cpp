@@ -16,7 +16,7 @@ bool BaseDataFile::load() {
     }
     writeLog(std::string("data file found: ") + path);
 
-    LineReader reader(content);
+    LineReader reader(withoutByteOrderMark(content));
     std::string_view line;
     int count = 0;
     while (reader.next(line)) {

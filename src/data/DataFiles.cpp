@@ -1,8 +1,10 @@
 #include "data/DataFiles.h"
 
 #include "runtime/Log.h"
+#include "runtime/Platform.h"
 
 #include <deque>
+#include <set>
 #include <string>
 
 namespace tollmere {
@@ -19,11 +21,32 @@ const char* dataFilePath(const char* name) {
     return paths->emplace_back(std::string("Tollmere/") + name).c_str();
 }
 
+float configPrice(const char* key) {
+    const float price = ConfigsData->getFloat(key);
+    if (price >= 0.0f) return price;
+    // A missing price used to read as -999 and be "charged", which paid the player. Named once,
+    // since prices are read again while the shop is open.
+    static auto* const named = new std::set<std::string, std::less<>>();
+    if (named->insert(key).second) {
+        const char* value = ConfigsData->getString(key);
+        writeLog(*value == '\0'
+                     ? std::string("Configs.dat has no price for ") + key + ", so that service is not offered"
+                     : std::string("Configs.dat gives ") + key + " the price " + value +
+                           ", below 0, so that service is not offered");
+    }
+    return -1.0f;
+}
+
 namespace {
 
 bool createAndLoad(DictDataFile*& global, const char* name) {
     // Stored before loading, so a file that fails to load is still reachable.
     global = new DictDataFile(dataFilePath(name));
+    // The file itself is whole (a save swaps it in only once written); what a cut-short save
+    // left beside it is of no use and would lie there for ever.
+    if (platform::removeUnfinishedReplacement(global->getPath())) {
+        writeLog(std::string("removed the unfinished save left beside ") + global->getPath());
+    }
     return global->load();
 }
 

@@ -14,6 +14,11 @@ extern DictDataFile* ConfigsData;        // "Configs.dat": prices, fees, rewards
 extern DictDataFile* PlayerBoatData;     // "PlayerBoat.dat": the owned boat's record
 extern DictDataFile* TutorialFlagsData;  // "TutorialFlags.dat": tutorials already shown
 
+// A price or fee from Configs.dat in dollars, or -1 when the key is missing or its value is below
+// 0: the service it prices is then not offered. Each such key is logged once a run. Throws as
+// getFloat does on a value that is not a number.
+float configPrice(const char* key);
+
 // Creates and loads the four files in this order: Lang.dat, Configs.dat, PlayerBoat.dat,
 // TutorialFlags.dat, each stored in its global before it loads. False as soon as one of the first
 // three fails to load (the ones created so far stay in their globals and the rest are not

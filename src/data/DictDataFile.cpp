@@ -11,6 +11,19 @@ namespace tollmere {
 namespace {
 constexpr std::int32_t kMissingInt = -999;
 constexpr float kMissingFloat = -999.0f;
+
+// The reading error alone ("invalid stoi argument") tells the player nothing about where to look:
+// the file, key and value go to the log first, and the error goes on to the caller as before.
+template <typename Read>
+auto readNamed(const char* path, const char* key, const std::string& value, Read read) {
+    try {
+        return read();
+    } catch (const std::exception& error) {
+        writeLog(std::string("could not read the value of ") + key + " in " + path + ": '" + value + "' (" +
+                 error.what() + ")");
+        throw;
+    }
+}
 }  // namespace
 
 bool DictDataFile::parseLine(std::string_view line) {
@@ -33,7 +46,7 @@ bool DictDataFile::writeFile() {
     // file stays as it was.
     std::size_t size = 0;
     for (const auto& [key, value] : entries) {
-        size += key.size() + value.size() + 2;
+        size += key.size() + value.size() + 3;
     }
     std::string content;
     content.reserve(size);
@@ -41,6 +54,10 @@ bool DictDataFile::writeFile() {
         content += key;
         content += '=';
         content += value;
+        // "key=" is not a line the file can be read from, and a carriage return at a line's end
+        // is taken for part of the line break; a closing '=' reads back as nothing, so such a
+        // value (a hand-edited "note==" loads as empty) comes back as it was.
+        if (value.empty() || value.back() == '\r') content += '=';
         content += '\n';
     }
 
@@ -53,6 +70,19 @@ bool DictDataFile::writeFile() {
         case platform::ReplaceResult::writeFailed:
             return false;
     }
+    return false;
+}
+
+bool DictDataFile::reload() {
+    // A file that can no longer be read must not leave the record empty: the player would lose
+    // his boat over a file he only has to put back.
+    auto kept = std::move(entries);
+    entries.clear();
+    if (load()) {
+        dirty = false;
+        return true;
+    }
+    entries = std::move(kept);
     return false;
 }
 
@@ -69,37 +99,39 @@ const char* DictDataFile::getString(const char* key) const {
 std::int32_t DictDataFile::getInt(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return kMissingInt;
-    return parseInt(*value);
+    return readNamed(path, key, *value, [value] { return parseInt(*value); });
 }
 
 bool DictDataFile::getBool(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return false;
-    const std::int32_t number = parseInt(*value);
+    const std::int32_t number = readNamed(path, key, *value, [value] { return parseInt(*value); });
     return number != 0 && number != kMissingInt;
 }
 
 float DictDataFile::getFloat(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return kMissingFloat;
-    return parseFloat(*value);
+    return readNamed(path, key, *value, [value] { return parseFloat(*value); });
 }
 
 Vec3 DictDataFile::getVec3(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return {};
 
-    // The three pieces are read in place: a number never runs past a ',', so reading from a
-    // piece's start gives what reading the piece alone would, without copying it out.
-    const std::size_t firstComma = value->find(',');
-    const std::size_t secondComma =
-        firstComma == std::string::npos ? std::string::npos : value->find(',', firstComma + 1);
-    // A third piece needs a second ',' with something after it.
-    if (secondComma == std::string::npos || secondComma + 1 == value->size()) {
-        throw std::out_of_range("invalid vector subscript");
-    }
-    const char* text = value->c_str();
-    return {parseFloat(text), parseFloat(text + firstComma + 1), parseFloat(text + secondComma + 1)};
+    return readNamed(path, key, *value, [value] {
+        // The three pieces are read in place: a number never runs past a ',', so reading from a
+        // piece's start gives what reading the piece alone would, without copying it out.
+        const std::size_t firstComma = value->find(',');
+        const std::size_t secondComma =
+            firstComma == std::string::npos ? std::string::npos : value->find(',', firstComma + 1);
+        // A third piece needs a second ',' with something after it.
+        if (secondComma == std::string::npos || secondComma + 1 == value->size()) {
+            throw std::out_of_range("invalid vector subscript");
+        }
+        const char* text = value->c_str();
+        return Vec3{parseFloat(text), parseFloat(text + firstComma + 1), parseFloat(text + secondComma + 1)};
+    });
 }
 
 void DictDataFile::setString(const char* key, std::string_view value) {

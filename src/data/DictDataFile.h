@@ -23,8 +23,14 @@ class DictDataFile final : public BaseDataFile {
     // anything else is logged and rejected.
     bool parseLine(std::string_view line) override;
 
-    // One "key=value\n" line per entry, in key order.
+    // One "key=value\n" line per entry, in key order; a value that would not read back as it is
+    // (empty, or ending in a carriage return) gets a closing '='.
     bool writeFile() override;
+
+    // Forgets every entry and loads the file again, so memory holds exactly what is on disk and
+    // nothing is left to save. For undoing changes no save kept; load alone would keep keys the
+    // file lacks. When the file does not load, memory stays as it was.
+    bool reload();
 
     // The stored text, valid until that entry changes; "" when absent. Never allocates.
     const char* getString(const char* key) const;
@@ -47,6 +53,9 @@ class DictDataFile final : public BaseDataFile {
     void setFloat(const char* key, float value);
     // Stored as formatVec3 text, six significant digits per number.
     void setVec3(const char* key, const Vec3& value);
+
+    // Every entry in key order, for tools that look at a whole file.
+    const std::map<std::string, std::string, std::less<>>& allEntries() const { return entries; }
 
   private:
     // Byte-wise key order; the transparent comparator lets lookups by key avoid building a string.

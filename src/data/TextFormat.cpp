@@ -107,6 +107,12 @@ bool readWholeFile(const char* path, std::string& content) {
     return true;
 }
 
+std::string_view withoutByteOrderMark(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kMark)) text.remove_prefix(kMark.size());
+    return text;
+}
+
 bool LineReader::next(std::string_view& line) {
     if (finished) return false;
     const std::size_t end = rest.find('\n');

@@ -56,6 +56,10 @@ std::string formatVec3(const Vec3& value);
 // keeps what was read so far.
 bool readWholeFile(const char* path, std::string& content);
 
+// The text without the UTF-8 byte-order mark some editors put at the start of a file, which would
+// otherwise become part of the first key.
+std::string_view withoutByteOrderMark(std::string_view text);
+
 // Hands out a file's lines the way the game reads a text-mode file until end of file, testing
 // for the end before each read: every line feed ends a line, and whatever follows the last one
 // is one more line, even when empty. So "a\nb\n" gives "a", "b" and "", and an empty file gives

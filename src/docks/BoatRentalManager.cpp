@@ -1,6 +1,7 @@
 #include "docks/BoatRentalManager.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "host/GameHelpers.h"
 
 #include <string>
@@ -11,7 +12,8 @@ namespace {
 
 // The fee is shown exactly as Configs.dat stores it, right after the dollar sign.
 std::string rentText() {
-    return std::string(LangData->getString("prompts.rent_boat")) + " $" + ConfigsData->getString("rent.fee");
+    return std::string(LangData->getString(keys::promptsRentBoat)) + " $" +
+           ConfigsData->getString(keys::rentFee);
 }
 
 }  // namespace
@@ -19,7 +21,8 @@ std::string rentText() {
 BoatRentalManager::BoatRentalManager(DocksRegistry& registry)
     : registry_(registry),
       rentPrompt_(rentText().c_str(), hashOf("INPUT_CONTEXT_Y"), PromptMode::hold),
-      returnPrompt_(LangData->getString("prompts.return_boat"), hashOf("INPUT_CONTEXT_Y"), PromptMode::hold) {
+      returnPrompt_(LangData->getString(keys::promptsReturnBoat), hashOf("INPUT_CONTEXT_Y"),
+                    PromptMode::hold) {
     rentPrompt_.hide();
     returnPrompt_.hide();
 }

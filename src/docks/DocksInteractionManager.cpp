@@ -2,6 +2,7 @@
 
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "docks/DocksRegistry.h"
 #include "host/BoatTypes.h"
 #include "host/Camera.h"
@@ -32,8 +33,8 @@ bool tooFastTutorialShown = false;
 bool dockedTutorialShown = false;
 
 std::string paidRetrieveText() {
-    return std::string(LangData->getString("prompts.retrieve_boat")) + " $" +
-           ConfigsData->getString("fees.retrieve_boat");
+    return std::string(LangData->getString(keys::promptsRetrieveBoat)) + " $" +
+           ConfigsData->getString(keys::feesRetrieveBoat);
 }
 
 }  // namespace
@@ -44,14 +45,19 @@ DocksInteractionManager::DocksInteractionManager(DocksRegistry& registry, Player
       boats_(boats),
       catalogue_(catalogue),
       camera_(createScriptedCamera(Vec3{}, 30.0f)),
-      managePrompt_(LangData->getString("prompts.manage_boats"), hashOf("INPUT_CONTEXT_Y"), PromptMode::holdOnce),
-      browsePrompt_(LangData->getString("prompts.browse_catalog"), hashOf("INPUT_CONTEXT_Y"), PromptMode::press),
-      customizePrompt_(LangData->getString("prompts.customize_boat"), hashOf("INPUT_CONTEXT_Y"), PromptMode::press),
-      retrievePrompt_(LangData->getString("prompts.retrieve_boat"), hashOf("INPUT_CONTEXT_X"), PromptMode::press),
+      managePrompt_(LangData->getString(keys::promptsManageBoats), hashOf("INPUT_CONTEXT_Y"),
+                    PromptMode::holdOnce),
+      browsePrompt_(LangData->getString(keys::promptsBrowseCatalog), hashOf("INPUT_CONTEXT_Y"),
+                    PromptMode::press),
+      customizePrompt_(LangData->getString(keys::promptsCustomizeBoat), hashOf("INPUT_CONTEXT_Y"),
+                       PromptMode::press),
+      retrievePrompt_(LangData->getString(keys::promptsRetrieveBoat), hashOf("INPUT_CONTEXT_X"),
+                      PromptMode::press),
       paidRetrievePrompt_(paidRetrieveText().c_str(), hashOf("INPUT_CONTEXT_X"), PromptMode::holdOnce),
-      dockPrompt_(LangData->getString("prompts.dock_boat"), hashOf("INPUT_CONTEXT_X"), PromptMode::standardHoldOnce),
-      closePrompt_(LangData->getString("prompts.close"), hashOf("INPUT_CONTEXT_B"), PromptMode::press),
-      backPrompt_(LangData->getString("prompts.back"), hashOf("INPUT_CONTEXT_B"), PromptMode::press) {
+      dockPrompt_(LangData->getString(keys::promptsDockBoat), hashOf("INPUT_CONTEXT_X"),
+                  PromptMode::standardHoldOnce),
+      closePrompt_(LangData->getString(keys::promptsClose), hashOf("INPUT_CONTEXT_B"), PromptMode::press),
+      backPrompt_(LangData->getString(keys::promptsBack), hashOf("INPUT_CONTEXT_B"), PromptMode::press) {
     reset();
 }
 
@@ -61,9 +67,27 @@ void DocksInteractionManager::reset() {
                            &dockPrompt_, &closePrompt_, &backPrompt_}) {
         prompt->hide();
     }
-    setCameraActive(camera_, false);
-    renderScriptedCameras(false, true, kCameraEaseMs);
+    leaveCatalogue();
+    stopShowingCamera(true);
+}
+
+void DocksInteractionManager::leaveCatalogue() {
+    if (!catalogue_.isOpen()) return;
     catalogue_.close();
+    // Undoes a preview model and any change no purchase saved.
+    boats_.reloadRecord();
+    if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+}
+
+void DocksInteractionManager::stopShowingCamera(bool withEase) {
+    if (cameraActive_) {
+        setCameraActive(camera_, false);
+        cameraActive_ = false;
+    }
+    if (cameraRendering_) {
+        renderScriptedCameras(false, withEase, kCameraEaseMs);
+        cameraRendering_ = false;
+    }
 }
 
 void DocksInteractionManager::update() {
@@ -87,7 +111,7 @@ void DocksInteractionManager::updateInBoat() {
     if (mayDock) {
         if (native::getEntitySpeed(boat) >= kMaxDockingSpeed) {
             if (!tooFastTutorialShown) {
-                showTutorial("dock_boat_too_fast", false);
+                showTutorial(keys::tutorial::dockBoatTooFast, false);
                 tooFastTutorialShown = true;
             }
         } else {
@@ -97,10 +121,10 @@ void DocksInteractionManager::updateInBoat() {
     if (!dockPrompt_.poll()) return;
 
     if (!ownsBoat) {
-        showTutorial("boat_claimed", false);
+        showTutorial(keys::tutorial::boatClaimed, false);
         boats_.claimBoat(boat);
     } else if (!dockedTutorialShown) {
-        showTutorial("owned_boat_docked", false);
+        showTutorial(keys::tutorial::ownedBoatDocked, false);
         dockedTutorialShown = true;
     }
     dockPrompt_.hide();
@@ -135,7 +159,10 @@ void DocksInteractionManager::updateOnFoot() {
 }
 
 void DocksInteractionManager::updateMenu(const Dock& dock) {
-    renderScriptedCameras(false, false, kCameraEaseMs);
+    if (cameraRendering_) {
+        renderScriptedCameras(false, false, kCameraEaseMs);
+        cameraRendering_ = false;
+    }
     backPrompt_.hide();
     managePrompt_.hide();
     retrievePrompt_.hide();
@@ -176,6 +203,12 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
 void DocksInteractionManager::openCatalogue(const Dock& dock) {
     if (boats_.hasOwnedBoat()) {
         catalogue_.setCustomizeMode(true);
+        // The boat is shown at this dock, so it is moored here from now on, on disk as well:
+        // backing out reloads the record, which must not send it back to a dock it has left.
+        if (boats_.getDockId() != dock.id()) {
+            boats_.setDockId(dock.id());
+            boats_.saveBoatState();
+        }
     } else {
         // The preview boat goes into the record; leaving without buying reloads PlayerBoat.dat.
         boats_.setBoatModel(kRowboatModel);
@@ -195,6 +228,7 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     setCameraPosition(camera_, pier + normalise(pier - boat) * kCameraDistance + Vec3{0.0f, 0.0f, kCameraHeight});
     pointCameraAt(camera_, boat);
     setCameraActive(camera_, true);
+    cameraActive_ = true;
 
     scriptWait(500);
     catalogue_.open();
@@ -210,14 +244,12 @@ void DocksInteractionManager::updateCatalogue() {
     catalogue_.open();
     backPrompt_.show();
     renderScriptedCameras(true, false, kCameraEaseMs);
+    cameraRendering_ = true;
     if (!backPrompt_.poll()) return;
 
     native::doScreenFadeOut(250);
     scriptWait(500);
-    catalogue_.close();
-    // Undoes a preview model and any change no purchase saved.
-    boats_.reloadRecord();
-    if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+    leaveCatalogue();
     scriptWait(500);
     native::doScreenFadeIn(500);
     state_ = State::menuOpen;
@@ -226,13 +258,20 @@ void DocksInteractionManager::updateCatalogue() {
 void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     retrievePrompt_.hide();
     closePrompt_.show();
-    paidRetrievePrompt_.show();
-    if (closePrompt_.poll()) reset();
-    if (!paidRetrievePrompt_.poll()) return;
+    // Without a fee in Configs.dat there is no paid retrieval: a missing fee read as -999 paid
+    // the player for it.
+    const float fee = configPrice(keys::feesRetrieveBoat);
+    if (fee < 0.0f) {
+        paidRetrievePrompt_.hide();
+    } else {
+        paidRetrievePrompt_.show();
+    }
+    if (closePrompt_.poll()) return reset();
+    if (fee < 0.0f || !paidRetrievePrompt_.poll()) return;
     bringBoatHere(dock);
     // The fee is taken whatever the balance.
-    changePlayerMoney(-ConfigsData->getFloat("fees.retrieve_boat"), true);
-    showTutorial("return_boat_to_docks", false);
+    changePlayerMoney(-fee, true);
+    showTutorial(keys::tutorial::returnBoatToDocks, false);
     state_ = State::menuOpen;
 }
 

@@ -45,6 +45,11 @@ private:
     void updateRetrieveForFee(const Dock& dock);
     // Moors the boat at this dock, saves the record and places the boat at the mooring point.
     void bringBoatHere(const Dock& dock);
+    // However the shop closes: the preview not bought goes, the record is read again from the
+    // file, so only what was paid for stays. Nothing when the shop is not open.
+    void leaveCatalogue();
+    // Hands the view back from the dock camera, only when it was shown.
+    void stopShowingCamera(bool withEase);
 
     DocksRegistry& registry_;
     PlayerBoatManager& boats_;
@@ -59,6 +64,10 @@ private:
     Prompt closePrompt_;
     Prompt backPrompt_;
     State state_ = State::idle;
+    // What the manager took from the game and must give back once: the camera switched on and
+    // its view rendered. Giving back what it never took would switch off other scripts' cameras.
+    bool cameraActive_ = false;
+    bool cameraRendering_ = false;
 };
 
 }  // namespace tollmere

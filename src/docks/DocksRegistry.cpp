@@ -1,6 +1,7 @@
 #include "docks/DocksRegistry.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
 
@@ -62,10 +63,17 @@ constexpr std::array<DockRow, 15> kDockTable = {{
 
 }  // namespace
 
+const char* dockNameById(int id) {
+    for (const DockRow& row : kDockTable) {
+        if (row.id == id) return row.name;
+    }
+    return nullptr;
+}
+
 void Dock::ensureBlip() {
     if (blip_ != 0 && native::doesBlipExist(blip_)) return;
     blip_ = createPointBlip(pierPoint_.position, kDockBlipStyle, kDockBlipSprite);
-    setBlipName(blip_, LangData->getString("blips.fence"));
+    setBlipName(blip_, LangData->getString(keys::blipsFence));
 }
 
 DocksRegistry::DocksRegistry() {

@@ -46,6 +46,10 @@ class Dock {
     bool disabled_ = false;
 };
 
+// The name of the dock with that id in the fixed table, or nullptr when no dock has it. Needs no
+// registry and calls no native, so tools can check a stored "dock_id" without a game.
+const char* dockNameById(int id);
+
 class DocksRegistry {
   public:
     // Builds every dock in table order, each with its blip at the pier, then goes over all of them

@@ -1,16 +1,19 @@
 #include "events/CargoBoatEventsGenerator.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "data/Settings.h"
 #include "host/BoatTypes.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "runtime/Log.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <span>
 #include <stdexcept>
+#include <string>
 
 namespace tollmere {
 
@@ -51,8 +54,32 @@ Vec3 CargoBoatEventsGenerator::pickSpawnPoint() {
     return *pick(std::span<const Vec3* const>(retained.data(), static_cast<std::size_t>(count)), randomInt(0, count));
 }
 
+bool CargoBoatEventsGenerator::rewardsUsable() {
+    // Missing keys read as -999 and made rewards of millions, or a draw with its bounds reversed.
+    const std::int32_t maxReward = ConfigsData->getInt(keys::robberiesMaxReward);
+    const std::int32_t minReward = ConfigsData->getInt(keys::robberiesMinReward);
+    const float bonus = ConfigsData->getFloat(keys::robberiesGuardBonus);
+    const char* reason = nullptr;
+    if (maxReward < 0 || minReward < 0 || bonus < 0.0f) {
+        reason = "boat_robberies.min_reward, boat_robberies.max_reward or boat_robberies.guard_bonus is missing "
+                 "or below 0";
+    } else if (minReward > maxReward) {
+        reason = "boat_robberies.min_reward is above boat_robberies.max_reward";
+    }
+    if (reason == nullptr) return true;
+    writeLog(std::string("no river robbery in this run: in Configs.dat ") + reason);
+    return false;
+}
+
 void CargoBoatEventsGenerator::generate() {
     if (!enabled_) return;
+    if (!rewardsChecked_) {
+        rewardsChecked_ = true;
+        if (!rewardsUsable()) {
+            disable();
+            return;
+        }
+    }
     const std::int32_t now = native::getGameTimer();
     // The pick, with its draw, happens on every call, before the time is tested.
     const Vec3 candidate = pickSpawnPoint();
@@ -62,7 +89,9 @@ void CargoBoatEventsGenerator::generate() {
     }
     lastAttemptTime_ = now;
 
-    const float frequency = std::min(std::max(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.1f), 1.0f);
+    const float frequency =
+        std::min(std::max(getSettingFloat(keys::robberyFrequency), keys::robberyFrequencyMin),
+                 keys::robberyFrequencyMax);
     if (native::getRandomFloatInRange(0.0f, 1.0f) < 1.0f - frequency) return;
 
     const BoatType& type = *findBoatType(kRowboatModel);
@@ -75,11 +104,11 @@ void CargoBoatEventsGenerator::generate() {
     event.lanternPropSet = hashOf(pick(type.lanternPropSets, randomInt(0, static_cast<std::int32_t>(type.lanternPropSets.size()))));
     event.cargoPropSet = hashOf(pick(std::span<const char* const>(rowboatSupplyPropSets), randomInt(0, 4)));
 
-    const std::int32_t maxReward = ConfigsData->getInt("boat_robberies.max_reward");
-    const std::int32_t minReward = ConfigsData->getInt("boat_robberies.min_reward");
+    const std::int32_t maxReward = ConfigsData->getInt(keys::robberiesMaxReward);
+    const std::int32_t minReward = ConfigsData->getInt(keys::robberiesMinReward);
     const std::int32_t base =
         randomInt(minReward, maxReward == std::numeric_limits<std::int32_t>::max() ? maxReward : maxReward + 1);
-    event.reward = toInt32Clamped((ConfigsData->getFloat("boat_robberies.guard_bonus") * 5.0f + 1.0f) *
+    event.reward = toInt32Clamped((ConfigsData->getFloat(keys::robberiesGuardBonus) * 5.0f + 1.0f) *
                                   static_cast<float>(base));
     ++nextEventId_;
 

@@ -24,10 +24,14 @@ public:
     static Vec3 pickSpawnPoint();
 
 private:
+    // False, after one log line, when Configs.dat's reward keys cannot make a sane reward.
+    static bool rewardsUsable();
+
     std::set<EventsSubscriber<CargoBoatEvent>*> subscribers_;  // published to in address order
     bool enabled_;
     std::int32_t lastAttemptTime_ = 0;
     std::int32_t nextEventId_ = 0;
+    bool rewardsChecked_ = false;
 };
 
 }  // namespace tollmere

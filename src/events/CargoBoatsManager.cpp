@@ -1,5 +1,6 @@
 #include "events/CargoBoatsManager.h"
 
+#include "data/DataKeys.h"
 #include "data/Settings.h"
 #include "data/TextFormat.h"
 #include "events/CargoBoatEventsGenerator.h"
@@ -27,15 +28,8 @@ void CargoBoatsManager::onEvent(CargoBoatEvent event) {
     cargoBoatEventsGenerator->disable();
 }
 
-bool CargoBoatsManager::isAlarmRaised() const {
-    for (const auto& executor : executors_) {
-        if (executor->getPhase() == RandomBoatRobberyExecutor::alarm) return true;
-    }
-    return false;
-}
-
 void CargoBoatsManager::update() {
-    if (!getSettingBool("EnableBoatRobberies")) return;
+    if (!getSettingBool(keys::enableBoatRobberies)) return;
     if (!native::isScriptedActivityActive() && executors_.size() < kMostRunningEvents) {
         cargoBoatEventsGenerator->generate();
     }

@@ -20,8 +20,6 @@ public:
     void update();
 
     const std::vector<std::unique_ptr<RandomBoatRobberyExecutor>>& getExecutors() const { return executors_; }
-    // While a robbery's crew is after the player, the docks refuse service.
-    bool isAlarmRaised() const;
 
 private:
     std::vector<std::unique_ptr<RandomBoatRobberyExecutor>> executors_;

@@ -1,5 +1,6 @@
 #include "events/RandomBoatRobberyExecutor.h"
 
+#include "data/DataKeys.h"
 #include "docks/DocksRegistry.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
@@ -49,10 +50,17 @@ Ped RandomBoatRobberyExecutor::createCrewMember(Vehicle vehicle, std::int32_t se
     return ped;
 }
 
-void RandomBoatRobberyExecutor::enlist(Ped ped) {
+void RandomBoatRobberyExecutor::enlist(Ped ped, Vehicle vehicle) {
     if (ped == 0) return;
+    if (event.leader == 0) {
+        // The cargo boat's own guard leads when he was created; otherwise the first one that was.
+        event.leader = ped;
+        leaderBoat = vehicle;
+        native::setPedAsGroupLeader(ped, native::createGroup(0), true);
+    } else {
+        native::setPedAsGroupMember(ped, native::getPedGroupIndex(event.leader));
+    }
     event.crew.push_back(ped);
-    if (ped != event.leader) native::setPedAsGroupMember(ped, native::getPedGroupIndex(event.leader));
     native::setPedConfigFlag(ped, 279, true);
     native::setPedConfigFlag(ped, 280, true);
     native::setPedConfigFlag(ped, 545, false);
@@ -68,12 +76,7 @@ void RandomBoatRobberyExecutor::onTriggered() {
     native::decorSetInt(event.boat, "QY_RB_boatValue", event.reward);
     scriptWait(10);
 
-    event.leader = createCrewMember(event.boat, -1);
-    if (event.leader != 0) {
-        const std::int32_t group = native::createGroup(0);
-        native::setPedAsGroupLeader(event.leader, group, true);
-        enlist(event.leader);
-    }
+    enlist(createCrewMember(event.boat, -1), event.boat);
     scriptWait(10);
 
     // One escort boat for every four guards besides the leader, alternating ahead and behind.
@@ -88,18 +91,27 @@ void RandomBoatRobberyExecutor::onTriggered() {
         scriptWait(10);
         const std::int32_t seats = std::min(remaining, 4);
         for (std::int32_t j = 0; j < seats; ++j) {
-            enlist(createCrewMember(escort, j - 1));
+            enlist(createCrewMember(escort, j - 1), escort);
             scriptWait(10);
         }
         remaining -= seats;
     }
     scriptWait(100);
 
-    native::taskVehicleDriveWander(event.leader, event.boat, 2.0f, kDrivingStyle);
+    // Without a single guard there is nothing to rob from: the event ends at once and lets go of
+    // its boats.
+    if (event.crew.empty()) {
+        phase = ended;
+        setOutcome(failed);
+        return;
+    }
+    // A leader who is not in the cargo boat rows his own boat, and only the others escort him.
+    native::taskVehicleDriveWander(event.leader, leaderBoat, 2.0f, kDrivingStyle);
     for (Vehicle vehicle : event.vehicles) {
-        if (vehicle == event.boat) continue;
-        native::taskVehicleEscort(native::getDriverOfVehicle(vehicle), vehicle, event.leader, 12, 4.0f, kDrivingStyle,
-                                  150.0f, -1.0f, 1);
+        if (vehicle == event.boat || vehicle == leaderBoat) continue;
+        const Ped driver = native::getDriverOfVehicle(vehicle);
+        if (driver == 0) continue;
+        native::taskVehicleEscort(driver, vehicle, event.leader, 12, 4.0f, kDrivingStyle, 150.0f, -1.0f, 1);
     }
     phase = afloat;
 }
@@ -130,10 +142,13 @@ void RandomBoatRobberyExecutor::reorderOneEscort() {
         if (vehicle == event.boat || !native::doesEntityExist(vehicle) || !native::isVehicleDriveable(vehicle, true, true)) {
             continue;
         }
+        // A boat whose guards never came has no one to row it.
+        const Ped driver = native::getDriverOfVehicle(vehicle);
+        if (driver == 0 || driver == event.leader) continue;
         const Vec3 target = entityPosition(event.boat);
         const float speed = distanceToEntity(target, vehicle) > 20.0f ? 4.0f : 2.0f;
-        native::taskVehicleDriveToCoord(native::getDriverOfVehicle(vehicle), vehicle, target, speed, 0,
-                                        native::getEntityModel(vehicle), kDrivingStyle, 5.0f, 1.0f);
+        native::taskVehicleDriveToCoord(driver, vehicle, target, speed, 0, native::getEntityModel(vehicle),
+                                        kDrivingStyle, 5.0f, 1.0f);
         retaskCounter = 0;
         return;
     }
@@ -159,7 +174,7 @@ void RandomBoatRobberyExecutor::update() {
             reorderOneEscort();
             if (!robberyTutorialShown && distanceBetweenEntities(PlayerPed, event.boat) < kFirstTutorialDistance) {
                 robberyTutorialShown = true;
-                showTutorial("boat_robberies.1", false);
+                showTutorial(keys::tutorial::robberies1, false);
             }
             if (native::isPedInVehicle(PlayerPed, event.boat, true)) {
                 // Every guard, dead or alive, turns on the player.
@@ -171,14 +186,14 @@ void RandomBoatRobberyExecutor::update() {
             if (alarmRaised()) {
                 docksRegistry->disableAllDocks();
                 phase = alarm;
-                showTutorial("boat_robberies.lose_law", false);
+                showTutorial(keys::tutorial::robberiesLoseLaw, false);
             }
             break;
         case alarm:
             if (!alarmRaised()) {
                 docksRegistry->enableAllDocks();
                 phase = boatTaken;
-                showTutorial("boat_robberies.2", false);
+                showTutorial(keys::tutorial::robberies2, false);
             }
             break;
         default:

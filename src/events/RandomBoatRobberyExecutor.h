@@ -1,9 +1,9 @@
 #pragma once
 // The river robbery, with the player as the robber: a cargo rowboat guarded by a crew waits on the
 // river. When the player comes within 300 m the boats and guards appear, the leader rowing and an
-// escort following. Climbing into the cargo boat turns the crew on him; while they chase him the
-// docks refuse service. Selling the boat ends the event as a success; losing it, dying or leaving
-// it far behind ends it otherwise.
+// escort following. Climbing into the cargo boat turns the crew on him; a guard falling behind
+// raises the alarm, and the boat can still be sold at any dock. Selling the boat ends the event as
+// a success; losing it, dying or leaving it far behind ends it otherwise.
 
 #include "events/CargoBoatEvent.h"
 #include "events/RandomEventExecutor.h"
@@ -31,7 +31,8 @@ public:
 private:
     // 0 when the guard model did not load in time.
     Ped createCrewMember(Vehicle vehicle, std::int32_t seat);
-    void enlist(Ped ped);
+    // The first guard that was created leads the others; a guard that was not created is left out.
+    void enlist(Ped ped, Vehicle vehicle);
     bool endedThisUpdate();
     void reorderOneEscort();
     bool alarmRaised() const;
@@ -39,6 +40,8 @@ private:
     CargoBoatEvent event;
     std::int32_t retaskCounter = 0;
     std::int32_t phase = waiting;
+    // The boat the leader sits in: the cargo boat unless its guard was never created.
+    Vehicle leaderBoat = 0;
 };
 
 }  // namespace tollmere

@@ -2,6 +2,7 @@
 
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "data/Settings.h"
 #include "data/TextFormat.h"
 #include "docks/DocksRegistry.h"
@@ -40,7 +41,8 @@ std::int32_t roundToMultiple(float value, std::int32_t multiple) {
 }
 
 BoatFence::BoatFence()
-    : sellPrompt_(LangData->getString("prompts.sell_boat"), hashOf("INPUT_CONTEXT_B"), PromptMode::standardHoldOnce) {
+    : sellPrompt_(LangData->getString(keys::promptsSellBoat), hashOf("INPUT_CONTEXT_B"),
+                  PromptMode::standardHoldOnce) {
     sellPrompt_.hide();
 }
 
@@ -52,15 +54,16 @@ std::int32_t BoatFence::computeBoatValue(Vehicle vehicle) const {
     std::int32_t base = stored;
     if (stored <= 0) {
         const std::string priceKey =
-            "fees.boat." + formatInt(static_cast<std::int32_t>(native::getEntityModel(vehicle)));
+            keys::boatKey(keys::feesBoatPrefix, static_cast<std::int32_t>(native::getEntityModel(vehicle)));
         std::int32_t price = toInt32Clamped(configFloat(priceKey.c_str()));
-        const float lantern = native::getVehicleLanternPropSet(vehicle) != 0 ? configFloat("fees.lantern_propset") : 0.0f;
+        const float lantern =
+            native::getVehicleLanternPropSet(vehicle) != 0 ? configFloat(keys::feesLanternPropset) : 0.0f;
         price = toInt32Clamped(static_cast<float>(price) + lantern);
-        const float propSet = native::getVehiclePropSet(vehicle) != 0 ? configFloat("fees.propset") : 0.0f;
+        const float propSet = native::getVehiclePropSet(vehicle) != 0 ? configFloat(keys::feesPropset) : 0.0f;
         const std::int32_t withExtras = toInt32Clamped(static_cast<float>(price) + propSet);
-        base = toInt32Clamped(configFloat("fees.sell_price_multiplier") * static_cast<float>(withExtras));
+        base = toInt32Clamped(configFloat(keys::feesSellPriceMultiplier) * static_cast<float>(withExtras));
     }
-    const float value = getSettingFloat("BoatRobberiesRewardMultiplier") *
+    const float value = getSettingFloat(keys::rewardMultiplier) *
                         static_cast<float>(toInt32Clamped(static_cast<float>(base) * health));
     // A boat without a price in Configs.dat reads the missing price as -999: worth nothing, but
     // never a charge.
@@ -75,8 +78,9 @@ void BoatFence::update() {
 
     if (!fenceTutorialShown_) {
         fenceTutorialShown_ = true;
-        showTutorial(native::getEntityHealthFraction(vehicle) >= kPoorCondition ? "boat_fence"
-                                                                                : "boat_fence.poor_condition",
+        showTutorial(native::getEntityHealthFraction(vehicle) >= kPoorCondition
+                         ? keys::tutorial::boatFence
+                         : keys::tutorial::boatFencePoorCondition,
                      false);
     }
     if (distanceBetweenPoints(playerPosition(), dock->pierPoint().position) >= kSellRange) return sellPrompt_.hide();
@@ -87,7 +91,7 @@ void BoatFence::update() {
         sellPrompt_.setEnabled(false);
         if (!slowDownTutorialShown) {
             slowDownTutorialShown = true;
-            showTutorial("boat_fence.slow_down_to_sell", false);
+            showTutorial(keys::tutorial::boatFenceSlowDown, false);
         }
     } else {
         sellPrompt_.setEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "data/TextFormat.h"
 #include "host/BoatTypes.h"
 #include "host/GameHelpers.h"
@@ -12,6 +13,7 @@
 #include "runtime/Log.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 namespace tollmere {
@@ -27,16 +29,21 @@ constexpr float kMinRepairShare = 0.4f;
 
 const CatalogLayout kLayout{};
 
-float fee(const char* key) { return ConfigsData->getFloat(key); }
-
-std::string boatKey(const char* prefix, std::int32_t model) { return prefix + formatInt(model); }
+// Negative when the service has no price: its row is then dimmed and never sold.
+float fee(const char* key) { return configPrice(key); }
 
 void divider(float y) {
     drawSprite("menu_textures", "divider_line", kLayout.contentLeft, y, kLayout.contentWidth, 0.0015f, 0.0f, 229, 229,
                229, 255);
 }
 
-void charge(float dollars) { changePlayerMoney(-dollars, true); }
+// Only ever takes money: a row without a price cannot be bought, and a price is never below 0.
+void charge(float dollars) { changePlayerMoney(-std::max(dollars, 0.0f), true); }
+
+std::int32_t wholeDollars(double dollars) {
+    constexpr double kMost = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(dollars, 0.0, kMost));
+}
 
 PlayerBoatManager& boats() { return *playerBoatManager; }
 
@@ -44,10 +51,10 @@ std::vector<std::unique_ptr<ShopMenuInput>> makePurchaseRows(MenuInput::SelectCa
     std::vector<std::unique_ptr<ShopMenuInput>> rows;
     for (const BoatType* type : allBoatTypes()) {
         rows.push_back(std::make_unique<ShopMenuInput>(
-            type->model, fee(boatKey("fees.boat.", type->model).c_str()),
-            LangData->getString(boatKey("boat_types.", type->model).c_str()), kLayout.contentLeft, kLayout.rowsTop,
-            kLayout.contentWidth, kLayout.rowHeight, purchase, nullptr, kInnerMargin, kVerticalMargin,
-            kHorizontalMargin, kFontScale));
+            type->model, fee(keys::boatKey(keys::feesBoatPrefix, type->model).c_str()),
+            LangData->getString(keys::boatKey(keys::boatTypesPrefix, type->model).c_str()),
+            kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, purchase, nullptr,
+            kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale));
     }
     return rows;
 }
@@ -66,27 +73,28 @@ const CatalogLayout& BoatsCatalog::layout() { return kLayout; }
 BoatsCatalog::BoatsCatalog(PlayerBoatManager& boatManager)
     : boats_(boatManager),
       hudContext_(hashOf("HUD_CTX_IN_CATALOGUE_SHOP_MENU")),
-      buyPrompt_(LangData->getString("prompts.buy"), kSelectControl, PromptMode::press),
+      buyPrompt_(LangData->getString(keys::promptsBuy), kSelectControl, PromptMode::press),
       purchaseRows_(makePurchaseRows(purchase)),
       purchaseMenu_(pointersTo(purchaseRows_)),
-      repairRow_(1, fee("fees.fix_boat"), LangData->getString("catalog.input.fix_boat"), kLayout.contentLeft,
-                 kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, repair, nullptr, kInnerMargin,
-                 kVerticalMargin, kHorizontalMargin, kFontScale),
-      cleanRow_(2, fee("fees.clean_boat"), LangData->getString("catalog.input.clean_boat"), kLayout.contentLeft,
-                kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, clean, nullptr, kInnerMargin,
-                kVerticalMargin, kHorizontalMargin, kFontScale),
-      tintRow_(3, fee("fees.tint"), LangData->getString("catalog.input.tint"), 0, kLayout.contentLeft, kLayout.rowsTop,
-               kLayout.contentWidth, kLayout.rowHeight, buyTint, previewTint, false, kInnerMargin, kVerticalMargin,
-               kHorizontalMargin, kFontScale),
-      propsetRow_(4, fee("fees.propset"), LangData->getString("catalog.input.propset"), 0, kLayout.contentLeft,
-                  kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, buyPropset, previewPropset, true,
-                  kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale),
-      lanternRow_(5, fee("fees.lantern_propset"), LangData->getString("catalog.input.lantern_propset"), 0,
-                  kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, buyLanternPropset,
-                  previewLanternPropset, true, kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale) {
+      repairRow_(1, fee(keys::feesFixBoat), LangData->getString(keys::catalogInputFixBoat),
+                 kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, repair,
+                 nullptr, kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale),
+      cleanRow_(2, fee(keys::feesCleanBoat), LangData->getString(keys::catalogInputCleanBoat),
+                kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, clean, nullptr,
+                kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale),
+      tintRow_(3, fee(keys::feesTint), LangData->getString(keys::catalogInputTint), 0, kLayout.contentLeft,
+               kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, buyTint, previewTint, false,
+               kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale),
+      propsetRow_(4, fee(keys::feesPropset), LangData->getString(keys::catalogInputPropset), 0,
+                  kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, buyPropset,
+                  previewPropset, true, kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale),
+      lanternRow_(5, fee(keys::feesLanternPropset), LangData->getString(keys::catalogInputLanternPropset), 0,
+                  kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight,
+                  buyLanternPropset, previewLanternPropset, true, kInnerMargin, kVerticalMargin,
+                  kHorizontalMargin, kFontScale) {
     buyPrompt_.hide();
     cleanRow_.setDisabled(true);
-    propsetRow_.setDescription(LangData->getString("catalog.input.propset.description"));
+    propsetRow_.setDescription(LangData->getString(keys::catalogInputPropsetDescription));
     for (MenuInput* row : std::initializer_list<MenuInput*>{&repairRow_, &cleanRow_, &tintRow_, &propsetRow_,
                                                             &lanternRow_}) {
         customizeMenu_.addRow(row);
@@ -99,6 +107,12 @@ void BoatsCatalog::setCustomizeMode(bool customize) {
     // Entering customisation sets the option rows up from the record again: the boat may be
     // another model than the last time, with other options, and unbought previews were undone.
     if (customize) optionRowsReady_ = false;
+    // What the player could not pay for the last time may be within his means now.
+    for (const auto& row : purchaseRows_) row->checkAffordable();
+    for (ShopMenuInput* row : std::initializer_list<ShopMenuInput*>{&repairRow_, &cleanRow_, &tintRow_, &propsetRow_,
+                                                                    &lanternRow_}) {
+        row->checkAffordable();
+    }
     currentMenu_->selectFirstEnabled();
 }
 
@@ -114,7 +128,10 @@ void BoatsCatalog::open() {
 }
 
 void BoatsCatalog::close() {
-    if (isOpen_) writeLog("closing boats menu");
+    // Only what open took is given back: handing control back on every frame would free the
+    // player in the middle of the game's own cutscenes.
+    if (!isOpen_) return;
+    writeLog("closing boats menu");
     buyPrompt_.hide();
     native::setPlayerControl(native::getPlayerId(), true, 0, 0);
     native::removeHudContext(hudContext_);
@@ -129,16 +146,20 @@ void BoatsCatalog::update() {
     drawSprite("generic_textures", "menu_header_1a", l.contentLeft, l.headerTop, l.contentWidth, l.headerHeight, 0.0f,
                229, 229, 229, 255);
     const float centre = l.contentLeft + l.contentWidth * 0.5f;
-    drawText(LangData->getString("catalog.title"), centre, l.headerTop + l.headerHeight * 0.25f, 229, 229, 229, 255,
-             true, 0.7f, 0.7f, "$title");
-    drawText(LangData->getString(customizeMode_ ? "catalog.subtitle.customize" : "catalog.subtitle.purchase"), centre,
-             l.subtitleY, 229, 229, 229, 255, true, 0.34f, 0.34f, "$title");
+    drawText(LangData->getString(keys::catalogTitle), centre, l.headerTop + l.headerHeight * 0.25f, 229, 229,
+             229, 255, true, 0.7f, 0.7f, "$title");
+    drawText(
+        LangData->getString(customizeMode_ ? keys::catalogSubtitleCustomize : keys::catalogSubtitlePurchase),
+        centre, l.subtitleY, 229, 229, 229, 255, true, 0.34f, 0.34f, "$title");
     divider(l.firstDividerY);
 
     float rowsBottom = l.rowsTop;
     if (currentMenu_ != nullptr) {
         currentMenu_->setTop(l.rowsTop);
         currentMenu_->update();
+        // Rows held back for want of cash come back as soon as he has it; with none selected
+        // until then, the first one he can buy is selected.
+        if (currentMenu_->getSelectedRow() == nullptr) currentMenu_->selectFirstEnabled();
         if (!customizeMode_) {
             // The preview boat follows the selection, swapped only when it changes.
             const MenuInput* row = currentMenu_->getSelectedRow();
@@ -176,7 +197,9 @@ void BoatsCatalog::refreshCustomizeRows() {
         repairRow_.setDisabled(false);
         repairRow_.setSelected(true);
         const double share = std::max(1.0 - static_cast<double>(boats_.getBoatHealth()), double{kMinRepairShare});
-        repairRow_.setPrice(static_cast<float>(toInt32Clamped(static_cast<float>(fee("fees.fix_boat") * share))));
+        const float fullFee = fee(keys::feesFixBoat);
+        // Truncated in double precision: through a float, fee 100 at 30 % health came out as $70.
+        repairRow_.setPrice(fullFee < 0.0f ? fullFee : static_cast<float>(wholeDollars(fullFee * share)));
         for (MenuInput* row : optionRows) row->setDisabled(true);
         optionRowsReady_ = false;
         return;
@@ -216,18 +239,18 @@ void BoatsCatalog::drawStats() const {
     };
     const float healthY = l.statsTop + 0.0015f;
     if (boats_.needsRepair()) {
-        stat(healthY, "boat_stats.health", toInt32Clamped(boats_.getBoatHealth() * 5.0f),
+        stat(healthY, keys::boatStatsHealth, toInt32Clamped(boats_.getBoatHealth() * 5.0f),
              toInt32Clamped(boats_.getHealthStat() * 5.0f), 5);
     } else {
-        stat(healthY, "boat_stats.health", toInt32Clamped(boats_.getHealthStat() * 5.0f),
+        stat(healthY, keys::boatStatsHealth, toInt32Clamped(boats_.getHealthStat() * 5.0f),
              toInt32Clamped(boats_.getUpgradedHealthStat() * 5.0f), 5);
     }
     // Without a known boat type there is no speed rating to show.
     const BoatType* type = boats_.getOwnedBoatType();
     const std::int32_t speed = type != nullptr ? type->speedRating : 0;
-    stat(healthY + 0.03f, "boat_stats.speed", speed, speed, 5);
+    stat(healthY + 0.03f, keys::boatStatsSpeed, speed, speed, 5);
     const std::int32_t passengers = native::getVehiclePassengerCapacity(boats_.getBoatEntity());
-    stat(healthY + 0.06f, "boat_stats.passengers", passengers, passengers, passengers);
+    stat(healthY + 0.06f, keys::boatStatsPassengers, passengers, passengers, passengers);
 }
 
 void BoatsCatalog::purchase(MenuInput& row) {
@@ -258,7 +281,7 @@ void BoatsCatalog::buyTint(MenuInput& row) {
     writeLog("boat repainted. selected tint: " + formatInt(tint));
     boats().saveBoatState();
     row.setAppliedValue(row.getValue());
-    charge(fee("fees.tint"));
+    charge(fee(keys::feesTint));
 }
 
 void BoatsCatalog::buyPropset(MenuInput& row) {
@@ -268,7 +291,7 @@ void BoatsCatalog::buyPropset(MenuInput& row) {
     boats().saveBoatState();
     row.setAppliedValue(row.getValue());
     // Taking the prop set off is free.
-    if (index >= 0) charge(fee("fees.propset"));
+    if (index >= 0) charge(fee(keys::feesPropset));
 }
 
 void BoatsCatalog::buyLanternPropset(MenuInput& row) {
@@ -277,7 +300,7 @@ void BoatsCatalog::buyLanternPropset(MenuInput& row) {
     writeLog("lantern propset purchased. index: " + formatInt(index));
     boats().saveBoatState();
     row.setAppliedValue(row.getValue());
-    if (index >= 0) charge(fee("fees.lantern_propset"));
+    if (index >= 0) charge(fee(keys::feesLanternPropset));
 }
 
 void BoatsCatalog::previewTint(MenuInput& row, std::int32_t) { boats().setTint(row.getValue() - 1); }

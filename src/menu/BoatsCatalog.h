@@ -58,7 +58,7 @@ public:
     // Each first opening loads every boat model (up to 3 s each, yielding to the host); every
     // call takes the player's controls away and keeps the shop's HUD context.
     void open();
-    // Gives the controls back; called on most frames by the dock menu.
+    // Gives the controls and the HUD back when the shop is open; nothing otherwise.
     void close();
     // Draws and runs the shop while it is open, else nothing.
     void update();

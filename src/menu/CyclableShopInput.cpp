@@ -1,6 +1,7 @@
 #include "menu/CyclableShopInput.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "host/Natives.h"
 #include "host/ScreenText.h"
 
@@ -55,7 +56,7 @@ void CyclableShopInput::drawValue() {
     char number[12];
     const char* text = number;
     if (value_ == 0) {
-        text = LangData->getString("generic.none");
+        text = LangData->getString(keys::genericNone);
     } else {
         std::snprintf(number, sizeof number, "%d", static_cast<int>(value_));
     }

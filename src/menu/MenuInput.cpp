@@ -44,8 +44,14 @@ void MenuInput::setValue(std::int32_t value) {
 
 void MenuInput::setDisabled(bool disabled) {
     disabled_ = disabled;
-    textColour_.a = disabled ? kDimmedAlpha : kFullAlpha;
-    if (disabled) selected_ = false;
+    textColour_.a = isDisabled() ? kDimmedAlpha : kFullAlpha;
+    if (isDisabled()) selected_ = false;
+}
+
+void MenuInput::setHeldBack(bool heldBack) {
+    heldBack_ = heldBack;
+    textColour_.a = isDisabled() ? kDimmedAlpha : kFullAlpha;
+    if (isDisabled()) selected_ = false;
 }
 
 void MenuInput::draw() {
@@ -69,7 +75,7 @@ void MenuInput::draw() {
 
     // The controls are read last and only for a row that could be bought, so an ordinary frame
     // costs no control query per row.
-    if (!disabled_ && selected_ && value_ != appliedValue_ &&
+    if (!isDisabled() && selected_ && value_ != appliedValue_ &&
         (native::isControlJustPressed(0, kSelectControl) ||
          native::isDisabledControlJustPressed(0, kSelectControl))) {
         playMenuSound("HUD_SHOP_SOUNDSET", "SELECT");

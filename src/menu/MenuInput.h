@@ -29,9 +29,10 @@ class MenuInput : public MenuComponent {
     std::int32_t getValue() const { return value_; }
 
     // Disabled rows are dimmed (text alpha 100) and cannot be selected; disabling also drops the
-    // selected flag. Enabling restores full alpha but does not select the row again.
+    // selected flag. Enabling restores full alpha but does not select the row again. The owner's
+    // switch; a row may also hold itself back (see setHeldBack), and is disabled while either is on.
     void setDisabled(bool disabled);
-    bool isDisabled() const { return disabled_; }
+    bool isDisabled() const { return disabled_ || heldBack_; }
 
     // The list that walks the rows sets this; an owner may set it directly as well.
     void setSelected(bool selected) { selected_ = selected; }
@@ -71,6 +72,10 @@ class MenuInput : public MenuComponent {
     // The title, price and value: everything inside the row's box.
     virtual void drawContents() = 0;
 
+    // The row's own reason to be disabled, worked out anew each frame (a price the player cannot
+    // pay today may be paid tomorrow), apart from the owner's switch.
+    void setHeldBack(bool heldBack);
+
     // Where the row's texts start: inside the margins, a sixth of the height down.
     float textX() const { return x_ + horizontalMargin_ + innerMargin_; }
     float textY() const { return y_ + verticalMargin_ + height_ / 6.0f; }
@@ -85,6 +90,7 @@ class MenuInput : public MenuComponent {
     std::int32_t appliedValue_ = -1;
     const char* description_ = nullptr;
     bool disabled_ = false;
+    bool heldBack_ = false;
     std::int32_t value_ = 0;
     SelectCallback onSelect_;
     ChangeCallback onChange_;

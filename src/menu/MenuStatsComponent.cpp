@@ -2,6 +2,8 @@
 
 #include "host/ScreenText.h"
 
+#include <algorithm>
+
 namespace tollmere {
 
 MenuStatsComponent::MenuStatsComponent(float x, float y, float width, float height, const char* label,
@@ -29,20 +31,27 @@ void MenuStatsComponent::draw() {
     drawText(label_, x_, y_, textColour_.r, textColour_.g, textColour_.b, textColour_.a, false, textScale_,
              textScale_, "$body");
 
+    // The counts come from files a player may edit (an upgrade rating of millions drew millions
+    // of icons a frame); no more are drawn than the panel has room for.
+    constexpr std::int32_t kMostIcons = 10;
+    const std::int32_t total = std::clamp(totalCount_, 0, kMostIcons);
+    const std::int32_t filled = std::clamp(filledCount_, 0, total);
+    const std::int32_t half = std::clamp(halfCount_, 0, total);
+
     const float gap = iconHeight_ * 0.05f;
     const float step = iconWidth_ + gap;
-    float iconX = x_ + width_ - static_cast<float>(totalCount_) * iconWidth_;
+    float iconX = x_ + width_ - static_cast<float>(total) * iconWidth_;
     // One running index through the three kinds: each count is where its kind stops, so a half
     // count at or below the full count draws no half icons.
     std::int32_t i = 0;
-    for (; i < filledCount_; ++i, iconX += step) {
+    for (; i < filled; ++i, iconX += step) {
         drawIcon(fullIcon_, iconX, textColour_.a);
     }
-    for (; i < halfCount_; ++i, iconX += step) {
+    for (; i < half; ++i, iconX += step) {
         drawIcon(fullIcon_, iconX, textColour_.a / 2);
     }
     const auto emptyAlpha = static_cast<std::int32_t>(static_cast<float>(textColour_.a) * 0.4f);
-    for (; i < totalCount_; ++i, iconX += step) {
+    for (; i < total; ++i, iconX += step) {
         drawIcon(emptyIcon_, iconX, emptyAlpha);
     }
 }

@@ -27,10 +27,17 @@ ShopMenuInput::ShopMenuInput(std::int32_t id, float price, const char* title, fl
                 horizontalMargin, fontScale),
       price_(price) {}
 
+void ShopMenuInput::checkAffordable() {
+    setHeldBack(price_ < 0.0f || static_cast<float>(native::getPlayerCash()) < price_ * 100.0f);
+}
+
 void ShopMenuInput::drawContents() {
     // The row's fee, not the price of its current value: a row standing on a free "none" is still
-    // dimmed when the player cannot pay for any of its options.
-    if (static_cast<float>(native::getPlayerCash()) < price_ * 100.0f) setDisabled(true);
+    // dimmed when the player cannot pay for any of its options. Worked out on every frame, so a
+    // row comes back as soon as the player has the cash. A negative fee means Configs.dat has no
+    // price for it: that service is not sold at all.
+    checkAffordable();
+    const bool priced = price_ >= 0.0f;
 
     const float textLeft = textX();
     const float textTop = textY();
@@ -38,7 +45,10 @@ void ShopMenuInput::drawContents() {
     drawText(title_, textLeft, textTop, colour.r, colour.g, colour.b, colour.a, false, fontScale_, fontScale_,
              "$body");
 
-    if (value_ == appliedValue_) {
+    if (!priced) {
+        drawText("--", textLeft + width_ - 0.022f - 2.0f * innerMargin_, textTop, colour.r, colour.g,
+                 colour.b, colour.a, false, fontScale_ * kDollarsScale, fontScale_ * kDollarsScale, "$title");
+    } else if (value_ == appliedValue_) {
         drawSprite("menu_textures", "menu_icon_tick", textLeft + width_ - kTickWidth - 2.0f * innerMargin_,
                    y_ + height_ * 0.5f - 0.0096f, kTickWidth, kTickHeight, 0.0f, colour.r, colour.g, colour.b,
                    colour.a);
@@ -50,10 +60,7 @@ void ShopMenuInput::drawContents() {
         // the same truncation and modulo for every price whose cents fit, and still a real two-digit
         // remainder for one whose dollars fit but whose cents do not ($100,000,000 shows "00").
         const std::int32_t dollars = toInt32Clamped(price);
-        std::int32_t cents = toInt32Clamped(std::fmod(price * 100.0f, 100.0f));
-        // Only a negative price (a fee missing from Configs.dat reads as -999) gives a negative
-        // remainder; its cents are shown by their size.
-        if (cents < 0) cents = -cents;
+        const std::int32_t cents = toInt32Clamped(std::fmod(price * 100.0f, 100.0f));
 
         // The dollars grow leftwards by one step per digit, so the cents keep their place.
         const float digits =

@@ -21,10 +21,14 @@ class ShopMenuInput : public MenuInput {
     // What the row costs at its current value, in dollars.
     virtual float getPrice() const { return price_; }
 
+    // Holds the row back while the player's cash is below the price or the row has no price (a
+    // negative one). Drawing does it every frame; an owner does it before choosing a selection.
+    void checkAffordable();
+
   protected:
-    // Asks the game for the player's cash once per frame and disables the row as soon as the cash
-    // is below the price; nothing here enables it again. Then the title, the tick or the price,
-    // and the row class's value.
+    // Asks the game for the player's cash once per frame and holds the row back while the cash is
+    // below the price or the row has no price (a negative one, shown as "--"). Then the title, the
+    // tick or the price, and the row class's value.
     void drawContents() override;
 
     // Whatever a row class shows between the title and the price.

@@ -24,7 +24,7 @@ std::string describe(const std::exception_ptr& error) {
 
 }  // namespace
 
-void FrameErrorReporter::reportFailure(const std::exception_ptr& error) {
+void FrameErrorReporter::reportFailure(const std::exception_ptr& error, bool notify) {
     std::string message = describe(error);
     if (failing_ && message == lastMessage_) {
         ++repeats_;
@@ -39,7 +39,7 @@ void FrameErrorReporter::reportFailure(const std::exception_ptr& error) {
 
     writeLog("Something wrong happened");
     writeLog(message);
-    if (error) showErrorNotice("An error has occured, please check the logs and report it");
+    if (error && notify) showErrorNotice("An error has occured, please check the logs and report it");
 
     failing_ = true;
     lastMessage_ = std::move(message);

@@ -13,8 +13,9 @@ namespace tollmere {
 
 class FrameErrorReporter {
 public:
-    // A frame (or start-up) ended with this exception; null when there was none to take.
-    void reportFailure(const std::exception_ptr& error);
+    // A frame (or start-up) ended with this exception; null when there was none to take. Without
+    // notify, the caller shows a notice of its own.
+    void reportFailure(const std::exception_ptr& error, bool notify = true);
 
     // A frame ran through; cheap, since it runs every frame.
     void reportCleanFrame() {

@@ -3,17 +3,18 @@
 #include "anchor/AnchorManager.h"
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
+#include "data/Settings.h"
 #include "docks/BoatRentalManager.h"
 #include "docks/DocksInteractionManager.h"
 #include "docks/DocksRegistry.h"
 #include "events/CargoBoatEventsGenerator.h"
 #include "events/CargoBoatsManager.h"
 #include "fence/BoatFence.h"
-#include "data/Settings.h"
 #include "host/Natives.h"
-#include "menu/BoatsCatalog.h"
 #include "host/ScreenText.h"
 #include "host/ScriptHost.h"
+#include "menu/BoatsCatalog.h"
 #include "plugin/Entry.h"
 #include "plugin/FrameErrorReporter.h"
 #include "runtime/Globals.h"
@@ -41,6 +42,26 @@ BoatSpawner* boatSpawner = nullptr;
 namespace {
 
 FrameErrorReporter frameErrors;
+FrameErrorReporter docksErrors;
+FrameErrorReporter anchorErrors;
+FrameErrorReporter robberyErrors;
+FrameErrorReporter boatWatchErrors;
+FrameErrorReporter helpTextErrors;
+
+// Read once at start-up: the settings never change during a run.
+bool robberiesEnabled = false;
+
+// Each reporter keeps its own run of repeats, so two features failing in the same frames do not
+// take turns at being reported in full.
+template <typename Step>
+void runGuarded(FrameErrorReporter& errors, Step step) {
+    try {
+        step();
+        errors.reportCleanFrame();
+    } catch (...) {
+        errors.reportFailure(std::current_exception());
+    }
+}
 
 // Dock services stand still while the player is unavailable or a game activity runs. The second
 // question is only asked when the first says no.
@@ -54,14 +75,18 @@ bool guardedStartUp() {
     try {
         return startUp();
     } catch (...) {
-        frameErrors.reportFailure(std::current_exception());
+        frameErrors.reportFailure(std::current_exception(), false);
         return false;
     }
 }
 
 void runMainLoop() {
     scriptWait(500);
-    if (!guardedStartUp()) return;
+    if (!guardedStartUp()) {
+        // Otherwise the player would only notice that nothing of the plug-in is there.
+        showErrorNotice("Tollmere is off: it could not start. Look at Tollmere/Log.log to see why.");
+        return;
+    }
 
     // An earlier run may have left the player's control off while the shop was open.
     native::setPlayerControl(native::getPlayerId(), true, 0, 0);
@@ -71,13 +96,9 @@ void runMainLoop() {
         PlayerPed = native::getPlayerPed();
         // The game has drawn the last frame by now, so the texts kept for it can be reused.
         releaseDrawnTexts();
-        try {
-            frameUpdate();
-            postPendingHelpText();
-            frameErrors.reportCleanFrame();
-        } catch (...) {
-            frameErrors.reportFailure(std::current_exception());
-        }
+        runGuarded(frameErrors, frameUpdate);
+        // Help texts are posted whatever failed in the frame.
+        runGuarded(helpTextErrors, postPendingHelpText);
         scriptWait(0);
     }
 }
@@ -90,6 +111,7 @@ bool startUp() {
         native::registerDecorator(decorator, 3);
     }
     loadSettings(dataFilePath("Settings.ini"), defaultSettings());
+    robberiesEnabled = getSettingBool(keys::enableBoatRobberies);
 
     writeLog("Welcome to Tollmere mod by Quenby - " TOLLMERE_VERSION);
     writeLog("if you'd like to report and issue, please attach this file and the PlayerBoat.dat file");
@@ -124,20 +146,24 @@ bool startUp() {
 }
 
 void frameUpdate() {
-    // A robbery's alarm closes the docks as well: left to the dock switch below alone, they would
-    // open again the very next frame and sell the stolen boat while its crew is still after it.
-    if (dockActivitySuspended() || cargoBoatsManager->isAlarmRaised()) {
-        docksRegistry->disableAllDocks();
-        docksInteractionManager->reset();
-    } else {
-        docksRegistry->enableAllDocks();
-        docksInteractionManager->update();
-        boatFence->update();
-    }
-    anchorManager->update();
-    if (getSettingBool("EnableBoatRobberies")) cargoBoatsManager->update();
+    // Each feature runs under a guard of its own: one that fails every frame (a broken value in a
+    // hand-edited file) must not stop the boat watch from saving, or the others from running.
+    runGuarded(docksErrors, [] {
+        // A robbery's alarm does not suspend the docks: the robbery closes them itself, and they
+        // open again here on the next frame, so a stolen boat can still be sold.
+        if (dockActivitySuspended()) {
+            docksRegistry->disableAllDocks();
+            docksInteractionManager->reset();
+        } else {
+            docksRegistry->enableAllDocks();
+            docksInteractionManager->update();
+            boatFence->update();
+        }
+    });
+    runGuarded(anchorErrors, [] { anchorManager->update(); });
+    if (robberiesEnabled) runGuarded(robberyErrors, [] { cargoBoatsManager->update(); });
     // The boat watch runs last, after everything that may have moved, sold or docked the boat.
-    playerBoatManager->watchBoat();
+    runGuarded(boatWatchErrors, [] { playerBoatManager->watchBoat(); });
 }
 
 }  // namespace tollmere

@@ -7,7 +7,8 @@ namespace tollmere {
 // many frames (it waits for a texture dictionary). False leaves the plug-in inert.
 bool startUp();
 
-// One frame of the plug-in, managers in their fixed order. Exceptions reach the main loop's guard.
+// One frame of the plug-in, managers in their fixed order, each under its own guard: an error in one
+// is reported and the others still run.
 void frameUpdate();
 
 }  // namespace tollmere

@@ -30,6 +30,8 @@ bool writeAndClose(std::FILE* file, std::string_view text, bool sync) {
     return std::fclose(file) == 0 && ok;
 }
 
+std::string temporaryBeside(const char* path) { return std::string(path) + ".new"; }
+
 }  // namespace
 
 #ifdef _WIN32
@@ -48,7 +50,7 @@ bool appendToSharedFile(const char* path, std::string_view text) {
 }
 
 ReplaceResult replaceFileContents(const char* path, std::string_view content) {
-    const std::string temporary = std::string(path) + ".new";
+    const std::string temporary = temporaryBeside(path);
     std::FILE* file = std::fopen(temporary.c_str(), "w");
     if (file == nullptr) return ReplaceResult::cannotOpen;
     if (!writeAndClose(file, content, true) ||
@@ -58,6 +60,8 @@ ReplaceResult replaceFileContents(const char* path, std::string_view content) {
     }
     return ReplaceResult::replaced;
 }
+
+bool removeUnfinishedReplacement(const char* path) { return DeleteFileA(temporaryBeside(path).c_str()) != 0; }
 
 #else
 
@@ -81,7 +85,7 @@ bool appendToSharedFile(const char* path, std::string_view text) {
 }
 
 ReplaceResult replaceFileContents(const char* path, std::string_view content) {
-    const std::string temporary = std::string(path) + ".new";
+    const std::string temporary = temporaryBeside(path);
     std::FILE* file = std::fopen(temporary.c_str(), "w");
     if (file == nullptr) return ReplaceResult::cannotOpen;
     if (!writeAndClose(file, content, true) || std::rename(temporary.c_str(), path) != 0) {
@@ -90,6 +94,8 @@ ReplaceResult replaceFileContents(const char* path, std::string_view content) {
     }
     return ReplaceResult::replaced;
 }
+
+bool removeUnfinishedReplacement(const char* path) { return std::remove(temporaryBeside(path).c_str()) == 0; }
 
 #endif
 

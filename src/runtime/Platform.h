@@ -31,4 +31,8 @@ enum class ReplaceResult { replaced, cannotOpen, writeFailed };
 // left exactly as it was.
 ReplaceResult replaceFileContents(const char* path, std::string_view content);
 
+// Removes the file a replaceFileContents of this path that was cut short (the game killed while
+// saving) left beside it. True when there was one.
+bool removeUnfinishedReplacement(const char* path);
+
 }  // namespace tollmere::platform

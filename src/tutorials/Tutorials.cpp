@@ -1,6 +1,7 @@
 #include "tutorials/Tutorials.h"
 
 #include "data/DataFiles.h"
+#include "data/DataKeys.h"
 #include "host/GameHelpers.h"
 #include "host/ScreenText.h"
 #include "runtime/Log.h"
@@ -19,7 +20,7 @@ void showTutorial(const char* name, bool force) {
     // The bound is exclusive: draws 0 to 4, and only a 4 brings a seen tutorial back.
     if (seen && !force && randomInt(0, 5) <= 3) return;
 
-    std::string text = "tutorial.";
+    std::string text = keys::tutorialPrefix;
     text += name;
     showHelpText(LangData->getString(text.c_str()), kHelpTextDurationMs);
     text = "tutorial seen: ";

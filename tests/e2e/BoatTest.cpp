@@ -3,6 +3,7 @@
 #include "PluginTest.h"
 
 #include "Hash.h"
+#include "data/DataFiles.h"
 
 namespace tollmere::testing {
 namespace {
@@ -204,6 +205,67 @@ TEST_F(BoatTest, ABoatWithoutSavedHealthComesBackWhole) {
     EXPECT_EQ(onlyVehicle().health, 1000);
     EXPECT_EQ(game.findLog("player's boat has been destroyed"), -1);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
+}
+
+// Catches a bad setting stopping the boat's saves for the run, one feature's failure stopping the
+// others, and a byte-order mark hiding the first key of a data file or of Settings.ini.
+TEST_F(BoatTest, ABadSettingOrAFailingFeatureLeavesTheBoatWatchRunning) {
+    const std::string mark = "\xEF\xBB\xBF";
+    game.writeFile("Settings.ini", mark + "EnableBoatRobberies=abc\n");
+    game.writeFile("Lang.dat", mark + game.readFile("Lang.dat"));
+    game.writeFile("PlayerBoat.dat", mark + kBoatAtDock4);
+    startAndSettle();
+    EXPECT_GE(game.findLog("setting EnableBoatRobberies in Settings.ini has the value 'abc', which is not valid for "
+                           "it; using the default 1"),
+              0);
+    EXPECT_EQ(game.world().blipOn(onlyVehicle().handle)->name, game.world().player.name + "'s Boat");
+    game.host().injectFault("isPlayerUnavailable", "dock failure");
+    game.world().putPlayerInVehicle(onlyVehicle().handle);
+    moveBoatBy(41.0f);
+    game.runFrames(2);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
+    EXPECT_FALSE(game.world().helpTexts.empty()) << "the left_docks help text is still shown";
+}
+
+// Catches a value the plug-in loads but writes as a line it then refuses ("note="), which left it
+// off at every later start, a save cut short leaving its temporary file for ever, and a failed
+// save the player never hears of.
+TEST_F(BoatTest, WhatIsSavedLoadsAgainWithTheSameValues) {
+    game.writeFile("PlayerBoat.dat", std::string(kBoatAtDock4) + "note==\nspare=\r=\n");
+    game.writeFile("TutorialFlags.dat", "a==\nleft_docks=0\n");
+    game.writeFile("PlayerBoat.dat.new", "dock_id=");
+    startAndSettle();
+    EXPECT_FALSE(game.hasFile("PlayerBoat.dat.new"));
+    game.world().putPlayerInVehicle(onlyVehicle().handle);
+    moveBoatBy(41.0f);
+    game.runFrames(2);
+    for (const char* file : {"PlayerBoat.dat", "TutorialFlags.dat"}) {
+        DictDataFile reread(dataFilePath(file));
+        EXPECT_TRUE(reread.load()) << file;
+    }
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "note"), "=");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "spare"), "\r=");
+    EXPECT_EQ(valueIn("TutorialFlags.dat", "a"), "=");
+    EXPECT_EQ(valueIn("TutorialFlags.dat", "left_docks"), "1");
+
+    // A save that cannot be written is shown once, not at every periodic save.
+    std::filesystem::create_directories(game.folder() / "Tollmere" / "PlayerBoat.dat.new" / "held");
+    game.runFor(40000);
+    EXPECT_THAT(game.world().notices,
+                ElementsAre("Tollmere could not save your boat. Look at Tollmere/Log.log to see why."));
+}
+
+// Catches an unreadable number that stops the plug-in without naming the file, key and value, and
+// a plug-in left off with nothing on screen.
+TEST_F(BoatTest, AnUnreadableNumberIsNamedAndThePlugInSaysItIsOff) {
+    game.writeFile("Configs.dat", game.readFile("Configs.dat") + "fees.tint=abc\n");
+    startAndSettle();
+    const int named = game.findLog(
+        "could not read the value of fees.tint in Tollmere/Configs.dat: 'abc' (invalid stof argument)");
+    ASSERT_GE(named, 0);
+    EXPECT_EQ(game.logMessages().at(static_cast<std::size_t>(named) + 1), "Something wrong happened");
+    EXPECT_THAT(game.world().notices,
+                ElementsAre("Tollmere is off: it could not start. Look at Tollmere/Log.log to see why."));
 }
 
 }  // namespace

@@ -113,11 +113,14 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
         EXPECT_EQ(guard->currentTask()->kind, sim::TaskKind::combatPed);
     }
 
-    // A guard fleeing raises the alarm: the docks close until it is over.
+    // A guard fleeing raises the alarm: the robbery closes the docks in that frame, and the next
+    // frame opens them again, so the boat can still be sold.
     world().entity(escortDriver.handle)->fleeing = true;
-    game.runFrames(2);
+    game.runFrames(1);
     EXPECT_TRUE(docksDisabled());
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_robberies.lose_law"));
+    game.runFrames(1);
+    EXPECT_FALSE(docksDisabled());
     world().entity(escortDriver.handle)->fleeing = false;
     game.runFrames(2);
     EXPECT_FALSE(docksDisabled());
@@ -190,17 +193,80 @@ TEST_F(RobberyTest, ABoatModelThatNeverLoadsEndsTheEventAsFailed) {
     EXPECT_TRUE(world().vehicles().empty());
 }
 
-// Catches a guard model that never loads freezing the plug-in: each wait is bounded and the event
-// goes on without guards.
-TEST_F(RobberyTest, AGuardModelThatNeverLoadsLeavesTheEventWithoutCrew) {
+// Catches a guard model that never loads freezing the plug-in (each wait is bounded), and an event
+// without a single guard left running with boats nobody rows.
+TEST_F(RobberyTest, AGuardModelThatNeverLoadsEndsTheEventAsFailed) {
     world().modelsThatNeverLoad.insert(kGuardModel);
     startNear(200.0f);
     // Five guards, each given up after 300 requests a frame apart.
     game.runFor(60000);
-    EXPECT_NE(cargoBoat(), nullptr);
     EXPECT_TRUE(guards().empty());
+    EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 1"), 0);
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
     EXPECT_GT(game.host().callsInFrame(world().frame), 0) << "the plug-in still runs its frames";
 }
+
+// Catches later guards tasked with ped 0 as their leader when the leader was never created.
+TEST_F(RobberyTest, WithoutTheLeaderTheFirstGuardCreatedLeads) {
+    world().modelsThatNeverLoad.insert(kGuardModel);
+    startNear(200.0f);
+    // The escort boat is spawned once the leader's model was given up.
+    for (int frame = 0; frame < 1000 && world().vehicles().size() < 2; ++frame) game.runFrame();
+    world().modelsThatNeverLoad.clear();
+    game.runFor(3000);
+    ASSERT_EQ(guards().size(), 4u);
+    EXPECT_EQ(world().driverOf(cargoBoat()->handle), 0u);
+    for (const char* name : {"setPedAsGroupMember", "setPedAsGroupLeader", "taskVehicleDriveWander"}) {
+        for (const auto* call : game.host().callsTo(name)) EXPECT_NE(call->args[0], 0u) << name;
+    }
+    EXPECT_EQ(game.host().callsTo("setPedAsGroupMember").size(), 3u);
+}
+
+// Catches a guard falling behind closing the docks for good: the stolen boat is still sold.
+TEST_F(RobberyTest, AGuardKilledAndLeftBehindDoesNotStopTheSale) {
+    startNear(200.0f);
+    game.runFrames(40);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    world().putPlayerInVehicle(boat->handle);
+    game.runFrames(2);
+    const sim::Entity* escort = world().vehicles()[0] == boat ? world().vehicles()[1] : world().vehicles()[0];
+    sim::Entity& killed = *world().entity(world().driverOf(escort->handle));
+    killed.dead = killed.incapacitated = true;
+    killed.health = 0;
+    world().moveVehicle(boat->handle, kAnnesburgMooring);
+    world().moveVehicle(escort->handle, sim::Vec3{kAnnesburgMooring.x, kAnnesburgMooring.y - 250.0f, 40.6f});
+    game.runFrames(3);
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_robberies.lose_law"));
+    const std::int64_t cashBefore = world().cashCents;
+    world().input.hold("INPUT_CONTEXT_B", 45);
+    game.runFrames(45);
+    EXPECT_GE(logIndex("boat sold at fence. dock id: 8 dock name: Annesburg boat value: 120"), 0);
+    EXPECT_EQ(world().cashCents - cashBefore, 12000);
+    EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 2"), 0);
+}
+
+class RewardKeysTest : public RobberyTest, public ::testing::WithParamInterface<std::string> {};
+
+// Catches missing reward keys making a reward of millions, or reversed bounds reaching the draw.
+TEST_P(RewardKeysTest, BrokenRewardKeysMeanNoRobberyThisRun) {
+    const std::string configs = game.readFile("Configs.dat");
+    // The three reward keys are the file's first lines.
+    game.writeFile("Configs.dat", GetParam() + configs.substr(configs.find("boat_upgrades")));
+    startNear(200.0f);
+    game.runFor(30000);
+    const auto log = game.logMessages();
+    const auto linesStarting = [&](const char* text) {
+        return std::count_if(log.begin(), log.end(), [&](const std::string& line) { return line.starts_with(text); });
+    };
+    EXPECT_EQ(linesStarting("CargoBoatsManager: starting event"), 0);
+    EXPECT_EQ(linesStarting("no river robbery in this run: in Configs.dat"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(, RewardKeysTest,
+                         ::testing::Values(std::string(), std::string("boat_robberies.guard_bonus=0.1\n"
+                                                                      "boat_robberies.max_reward=50\n"
+                                                                      "boat_robberies.min_reward=60\n")));
 
 // Catches a second event being attempted once the first is published, even after it ended.
 TEST_F(RobberyTest, OnlyOneEventPerRun) {

@@ -5,7 +5,9 @@
 
 #include "Hash.h"
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 namespace tollmere::testing {
 namespace {
@@ -86,6 +88,12 @@ protected:
         return texts;
     }
 
+
+    // Configs.dat without one of its lines, and with others added at the end.
+    void removeFromConfigs(const std::string& line, const std::string& added = "") {
+        std::string configs = game.readFile("Configs.dat");
+        game.writeFile("Configs.dat", configs.erase(configs.find(line), line.size()) + added);
+    }
 
     const sim::Entity* onlyVehicle() {
         const auto vehicles = world().vehicles();
@@ -201,7 +209,7 @@ TEST_P(RepairTest, RepairIsPricedByDamage) {
 
 INSTANTIATE_TEST_SUITE_P(, RepairTest,
                          ::testing::Values(RepairCase{"half", 500, "$50"}, RepairCase{"seventyPercent", 700, "$40"},
-                                           RepairCase{"sound", 850, nullptr}),
+                                           RepairCase{"thirtyPercent", 300, "$69"}, RepairCase{"sound", 850, nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Catches taking a prop set off being charged, or not saved and logged.
@@ -257,6 +265,83 @@ TEST_F(ShopTest, ABoatLeftOnTheWaterIsFetchedForTheFee) {
     EXPECT_EQ(onlyVehicle()->position, kLagrasMooring);
     EXPECT_EQ(world().cashCents, 4500);
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: return_boat_to_docks"));
+}
+
+// Catches a shop closed by anything but its back button keeping the unbought preview in the record
+// (the next save made it a free boat), and control, HUD and camera given back on every frame.
+TEST_F(ShopTest, AShopClosedByASuspensionKeepsOnlyWhatWasPaidFor) {
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.browse_catalog");
+    pressAndRun(kDown);
+    std::map<std::string, std::size_t> before;
+    const char* const givenBack[] = {"setPlayerControl", "removeHudContext", "setCamActive", "renderScriptCams"};
+    for (const char* name : givenBack) before[name] = game.host().callsTo(name).size();
+    world().player.unavailable = true;
+    game.runFrames(10);
+    world().player.unavailable = false;
+    standAt(sim::Vec3{});
+    game.runFor(16000);
+    EXPECT_TRUE(world().vehicles().empty());
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_TRUE(world().player.control);
+    for (const char* name : givenBack) EXPECT_EQ(game.host().callsTo(name).size() - before[name], 1u) << name;
+}
+
+// Catches a fee missing from Configs.dat paying the player, a row the player could not afford
+// staying dimmed once he can, and a boat icon count from a file drawn without bound.
+TEST_F(ShopTest, AServiceWithoutAPriceIsNotSoldAndRowsComeBackWithTheCash) {
+    removeFromConfigs("fees.clean_boat=2\n", "boat_upgrades.health.-1613317544=150000000\n");
+    game.writeFile("PlayerBoat.dat", kBoatAtDock4);
+    startAndSettle();
+    standAt(sim::Vec3{2077.7f, -269.949f, 42.1409f});
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    const auto alpha = [&](const char* key) { return world().screen.thisFrame().findText(langText(key))->colour.a; };
+    EXPECT_EQ(alpha("catalog.input.clean_boat"), 100);
+    EXPECT_THAT(panelTexts(), Contains("--"));
+    EXPECT_EQ(alpha("catalog.input.tint"), 100) << "no cash";
+    world().cashCents = 100000;
+    game.runFrames(2);
+    EXPECT_EQ(alpha("catalog.input.tint"), 255);
+    EXPECT_EQ(alpha("catalog.input.clean_boat"), 100);
+    for (int press = 0; press < 3; ++press) pressAndRun(kSelect);
+    EXPECT_LE(world().cashCents, 100000);
+    const auto sprites = world().screen.thisFrame().sprites();
+    const auto stars = [](const sim::DrawnSprite* s) { return s->texture.starts_with("star"); };
+    EXPECT_LE(std::count_if(sprites.begin(), sprites.end(), stars), 30);
+    const auto log = game.logMessages();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Configs.dat has no price for fees.clean_boat, so that service is "
+                                                 "not offered"),
+              1);
+}
+
+// Catches a missing retrieval fee paying the player for fetching his boat.
+TEST_F(ShopTest, WithoutAFeeThereIsNoPaidRetrieval) {
+    removeFromConfigs("fees.retrieve_boat=5\n");
+    game.writeFile("PlayerBoat.dat", "coords=2500,-900,40.5\ndock_id=0\nowned_boat_model=-1613317544\n");
+    world().cashCents = 5000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    EXPECT_FALSE(visible(langText("prompts.retrieve_boat") + " $"));
+    world().input.hold("INPUT_CONTEXT_X", 30);
+    game.runFrames(30);
+    EXPECT_EQ(world().cashCents, 5000);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
+}
+
+// Catches customising a boat moored elsewhere moving it here while the record keeps the other dock.
+TEST_F(ShopTest, CustomisingABoatMooredElsewhereMoorsItHere) {
+    game.writeFile("PlayerBoat.dat", kBoatAtDock4);
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    backOut();
+    EXPECT_EQ(onlyVehicle()->position, kLagrasMooring);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
 }
 
 class DockingTest : public ShopTest {

@@ -145,7 +145,8 @@ TEST_F(PluginTest, AnErrorDuringStartUpIsReportedAndLeavesThePlugInInert) {
     EXPECT_THAT(logFrom("loading blips_mp texture dict"),
                 ElementsAre("loading blips_mp texture dict", "Something wrong happened",
                             "Fatal: texture streaming failed, check the logs for more info."));
-    EXPECT_THAT(game.world().notices, ElementsAre("An error has occured, please check the logs and report it"));
+    EXPECT_THAT(game.world().notices,
+                ElementsAre("Tollmere is off: it could not start. Look at Tollmere/Log.log to see why."));
     EXPECT_TRUE(game.host().scriptFinished());
 }
 

@@ -156,7 +156,7 @@ TEST(RealDllLogTest, ASecondStartAppendsToTheLogWithLocalTimeStamps) {
 TEST_F(PluginTest, AnErrorThrownInAFrameIsCaughtOnTheFiberAndTheScriptGoesOn) {
     startAndSettle();
     ASSERT_TRUE(IsThreadAFiber()) << "the host runs as a fiber once the script was started";
-    game.host().injectFault("isScriptedActivityActive", "frame error on the fiber", 2);
+    game.host().injectFault("isPlayerUnavailable", "frame error on the fiber", 2);
     game.runFrames(2);
     const auto framesBefore = game.host().callsTo("getPlayerPed").size();
     game.runFrames(3);

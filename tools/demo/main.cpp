@@ -1,14 +1,17 @@
 // Plays Tollmere in the simulated game and prints what the player sees: the prompts in view, the
 // shop panel row by row, money changes, help texts, and at the end the log. A new player buys a
 // rowboat at Lagras, fits it out, rows away, drops and lifts the anchor and moors at Lagras again;
-// then the game is started a second time and the boat is back where he left it.
+// then the game is started a second time and the boat is back where he left it. With --pictures
+// the moments it narrates are also saved as SVG pictures of the screen and of the map.
 
+#include "Pictures.h"
 #include "support/Harness.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,6 +28,22 @@ constexpr std::uint32_t kUp = 0x6319DB71;
 constexpr std::uint32_t kIncrease = 0xDEB34313;
 
 void say(const std::string& text) { std::printf("%s\n", text.c_str()); }
+
+// Where --pictures saves the moments the demo narrates; empty when no pictures are asked for.
+std::filesystem::path picturesFolder;
+
+// Saves the picture under its moment's number and name and says where.
+void savePicture(int number, const char* name, const std::string& svg) {
+    if (picturesFolder.empty()) return;
+    char file[64];
+    std::snprintf(file, sizeof file, "%02d-%s.svg", number, name);
+    const std::filesystem::path path = picturesFolder / file;
+    std::ofstream(path, std::ios::binary) << svg;
+    say("  [picture] " + path.string());
+}
+void pictureOfScreen(const sim::World& world, int number, const char* name, const char* caption) {
+    savePicture(number, name, tollmere::pictures::renderScreen(world, caption));
+}
 
 std::string point(const sim::Vec3& p) {
     char text[64];
@@ -177,6 +196,7 @@ int firstRun(const char* program) {
     play.run(20, [&] { return play.promptShows("Close"); });
     world.input.release("INPUT_CONTEXT_Y");
     play.run(2);
+    pictureOfScreen(world, 1, "dock-menu", "The dock menu at Lagras");
 
     say("\n-- He presses INPUT_CONTEXT_Y to browse: the screen fades, the camera turns to the water.");
     world.input.press("INPUT_CONTEXT_Y");
@@ -194,6 +214,7 @@ int firstRun(const char* program) {
         return std::string(text);
     }());
     play.press(kUp);
+    pictureOfScreen(world, 2, "catalogue", "The boat catalogue");
 
     say("\n-- He buys the rowboat.");
     play.press(kSelect);
@@ -207,6 +228,7 @@ int firstRun(const char* program) {
     play.press(kSelect);
     play.run(1);
     play.screen_.showPanel();
+    pictureOfScreen(world, 3, "customise", "Customise mode after buying the fittings");
 
     say("\n-- He presses back: the screen fades and the dock menu returns.");
     world.input.press("INPUT_CONTEXT_B");
@@ -233,7 +255,12 @@ int firstRun(const char* program) {
     say("\n-- Out on the river he stops and keeps the anchor control (INPUT_CONTEXT_X) held.");
     boat.speed = 0.0f;
     world.input.hold("INPUT_CONTEXT_X", 120);
-    const int dropped = play.run(120, [&] { return boat.anchored; });
+    // The picture shows the hold a third of the way round.
+    int held = play.run(120, [&] { return play.promptShows("Drop Anchor"); }) + 10;
+    play.run(10);
+    pictureOfScreen(world, 4, "anchor-prompt", "Holding the anchor prompt");
+    const int rest = play.run(120 - held, [&] { return boat.anchored; });
+    const int dropped = rest > 0 ? held + rest : -1;
     say(dropped > 0 ? "  after " + std::to_string(dropped) + " frames held the anchor is down" : "  no anchor");
     world.input.release("INPUT_CONTEXT_X");
     play.run(3);
@@ -259,12 +286,13 @@ int firstRun(const char* program) {
 
     say("\n================ The game is started again ================");
     std::fflush(stdout);
-    const std::string again = std::string("\"") + program + "\" --again \"" + game.folder().string() + "\"";
+    std::string again = std::string("\"") + program + "\" --again \"" + game.folder().string() + "\"";
+    if (!picturesFolder.empty()) again += " --pictures \"" + picturesFolder.string() + "\"";
     return std::system(again.c_str()) == 0 ? 0 : 1;
 }
 
 // The river robbery: published 350 m away, spawned when he comes within 300 m, the cargo boat
-// taken, the crew left behind and caught up again, and the boat sold at Annesburg.
+// taken, the crew left behind (the alarm raised), and the boat sold at Annesburg all the same.
 void playRobbery(Journey& play) {
     Harness& game = play.game_;
     sim::World& world = play.world_;
@@ -307,6 +335,7 @@ void playRobbery(Journey& play) {
         say("  the robbery did not spawn");
         return;
     }
+    savePicture(5, "robbery-map", tollmere::pictures::renderMap(world, "The river robbery", 300.0f));
     say("  a cargo rowboat at " + point(cargo->position) + ", stored value $" +
         std::to_string(cargo->decorators.at("QY_RB_boatValue")) + ", an escort boat at " + point(escort->position) +
         ", " + std::to_string(guards) + " guards");
@@ -328,18 +357,16 @@ void playRobbery(Journey& play) {
             return entry.second.entity != 0 || entry.second.modifiers.contains(0x2B30E11Fu);
         });
     };
-    say("\n-- He rows 250 m downstream, leaving the escort behind.");
+    say("\n-- He rows 250 m downstream, leaving the escort behind: the guards raise the alarm.");
     world.moveVehicle(cargo->handle, sim::Vec3{cargo->position.x, cargo->position.y - 250.0f, cargo->position.z});
     play.run(3);
-    say(std::string("  the docks are ") + (docksClosed() ? "closed to him" : "open"));
-    say("-- The escort catches up.");
-    world.moveVehicle(escort->handle, sim::Vec3{cargo->position.x, cargo->position.y + 12.0f, cargo->position.z});
-    play.run(3);
-    say(std::string("  the docks are ") + (docksClosed() ? "closed to him" : "open"));
+    const float behind = sim::distance(world.positionOf(escort->handle), world.positionOf(cargo->handle));
+    say("  the escort is " + std::to_string(static_cast<int>(behind)) + " m behind; the docks are " +
+        (docksClosed() ? "closed to him" : "open"));
 
-    say("\n-- He rows to Annesburg with the escort on his heels, stops at the pier and holds INPUT_CONTEXT_B.");
+    say("\n-- He rows on to Annesburg, the escort far behind, stops at the pier and holds INPUT_CONTEXT_B.");
     world.moveVehicle(cargo->handle, annesburg);
-    world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y + 12.0f, annesburg.z});
+    world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y - 300.0f, annesburg.z});
     world.entity(cargo->handle)->speed = 0.0f;
     play.run(3);
     const std::int64_t cash = world.cashCents;
@@ -347,6 +374,7 @@ void playRobbery(Journey& play) {
     play.run(45, [&] { return game.findLog("event terminated") >= 0; });
     world.input.release("INPUT_CONTEXT_B");
     play.run(3);
+    pictureOfScreen(world, 6, "sale", "The cargo boat sold at Annesburg");
     say("  he is paid $" + std::to_string((world.cashCents - cash) / 100) + " and steps onto the pier" +
         (world.playerPed().vehicle == 0 ? "" : " (still aboard?)"));
 }
@@ -376,10 +404,51 @@ int secondRun(const char* folder) {
     return 0;
 }
 
+void printUsage() {
+    std::printf(
+        "Usage: tollmere_demo [--pictures DIR]\n"
+        "\n"
+        "Plays Tollmere in the simulated game and prints what the player sees: a new player buys and\n"
+        "fits out a rowboat at Lagras, rows out, drops and lifts the anchor and moors again; then the\n"
+        "game starts a second time and a river robbery is played to its sale.\n"
+        "\n"
+        "Options:\n"
+        "  --pictures DIR  also save the narrated moments as numbered SVG pictures in DIR (made if\n"
+        "                  missing): 01-dock-menu, 02-catalogue, 03-customise, 04-anchor-prompt,\n"
+        "                  05-robbery-map and 06-sale\n"
+        "  -h, --help      show this help and exit\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--again") return secondRun(argv[2]);
+    std::string again;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "-h" || argument == "--help") {
+            printUsage();
+            return 0;
+        }
+        if ((argument == "--pictures" || argument == "--again") && i + 1 < argc) {
+            if (argument == "--again") {
+                again = argv[++i];
+            } else {
+                picturesFolder = argv[++i];
+            }
+            continue;
+        }
+        std::fprintf(stderr, "tollmere_demo: %s %s (try --help)\n",
+                     argument == "--pictures" ? "missing folder after" : "unknown option", argument.c_str());
+        return 2;
+    }
+    if (!picturesFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(picturesFolder, ignored);
+        // The second run works in the game's folder, so it needs the full path.
+        picturesFolder = std::filesystem::absolute(picturesFolder);
+    }
+    // The second run: the game started again in the first run's folder (an internal option).
+    if (!again.empty()) return secondRun(again.c_str());
     // The second run starts from the working folder, so it needs the program's full path.
     return firstRun(std::filesystem::absolute(argv[0]).c_str());
 }
