@@ -56,7 +56,7 @@ void Call::fail(const std::string& why) const { host_.fail(std::string(name_) + 
 // --- Host ---------------------------------------------------------------------------------------
 
 Host& Host::instance() {
-    // Never destroyed: a parked script thread may still wait on its members at exit.
+    // Never destroyed: a parked script may still wait on its members at exit.
     static Host* host = new Host();
     return *host;
 }
@@ -101,7 +101,7 @@ void Host::attach(void (*onProcessAttach)(HINSTANCE__*)) {
 
 void Host::detach(void (*onProcessDetach)(HINSTANCE__*)) { onProcessDetach(module_); }
 
-bool Host::onScriptThread() const { return started_ && std::this_thread::get_id() == scriptThreadId_; }
+bool Host::onScriptThread() const { return started_ && runner_.onScript(); }
 
 void Host::runFrame() {
     if (!fatal_.empty()) throw Fatal(fatal_);
@@ -110,12 +110,9 @@ void Host::runFrame() {
     if (script_ != nullptr && !finished_) {
         if (!started_) {
             started_ = true;
-            scriptThread_ = std::thread([this] { scriptThreadMain(); });
-            scriptThreadId_ = scriptThread_.get_id();
-            scriptThread_.detach();
-            resumeScript();
+            runner_.start([this] { runScript(); });
         } else if (world_.frame > yieldedInFrame_ && world_.gameTimeMs >= wakeAtMs_) {
-            resumeScript();
+            runner_.resume();
         }
     }
     if (!fatal_.empty()) throw Fatal(fatal_);
@@ -130,18 +127,7 @@ void Host::runFor(int milliseconds) {
     while (world_.gameTimeMs < until) runFrame();
 }
 
-void Host::resumeScript() {
-    std::unique_lock lock(mutex_);
-    scriptsTurn_ = true;
-    turnChanged_.notify_all();
-    turnChanged_.wait(lock, [this] { return !scriptsTurn_; });
-}
-
-void Host::scriptThreadMain() {
-    {
-        std::unique_lock lock(mutex_);
-        turnChanged_.wait(lock, [this] { return scriptsTurn_; });
-    }
+void Host::runScript() {
     try {
         script_();
     } catch (const std::exception& error) {
@@ -149,23 +135,13 @@ void Host::scriptThreadMain() {
     } catch (...) {
         fatal_ = "the script ended with an exception that is not a standard one";
     }
-    std::unique_lock lock(mutex_);
     finished_ = true;
-    scriptsTurn_ = false;
-    turnChanged_.notify_all();
-}
-
-void Host::parkForever() {
-    std::unique_lock lock(mutex_);
-    scriptsTurn_ = false;
-    turnChanged_.notify_all();
-    for (;;) turnChanged_.wait(lock);
 }
 
 void Host::fail(const std::string& why) {
     if (fatal_.empty()) fatal_ = why;
     std::fprintf(stderr, "simulated game: %s\n", why.c_str());
-    if (onScriptThread()) parkForever();
+    if (onScriptThread()) runner_.park();
     throw Fatal(why);
 }
 
@@ -182,6 +158,7 @@ void Host::onScriptUnregister(HINSTANCE__* module) {
     if (module != module_) fail("scriptUnregister with a module that never registered a script");
     // The script is never resumed again.
     finished_ = true;
+    runner_.abandon();
 }
 
 void Host::onScriptWait(std::uint32_t milliseconds) {
@@ -197,10 +174,7 @@ void Host::onScriptWait(std::uint32_t milliseconds) {
     if (building_) fail("scriptWait in the middle of a native call");
     wakeAtMs_ = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
     yieldedInFrame_ = world_.frame;
-    std::unique_lock lock(mutex_);
-    scriptsTurn_ = false;
-    turnChanged_.notify_all();
-    turnChanged_.wait(lock, [this] { return scriptsTurn_; });
+    runner_.yield();
 }
 
 void Host::onNativeInit(std::uint64_t hash) {

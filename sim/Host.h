@@ -1,24 +1,23 @@
 #pragma once
-// The simulated script host. It runs the plug-in's script on a thread of its own with a strict
-// hand-off, so exactly one of host and script runs at any moment, as on the game's fiber; it
-// answers every native through a handler of the world model and records every call.
+// The simulated script host. It runs the plug-in's script in turns with the host (ScriptRunner:
+// a thread with a strict hand-off on Linux, a real fiber on Windows), so exactly one of host and
+// script runs at any moment; it answers every native through a handler of the world model and
+// records every call.
 //
 // A native without a handler, a call with the wrong number of arguments or a 32-bit argument that
 // was sign-extended stops the run: the script is parked for good and the next frame throws Fatal
 // with a message naming the native.
 
 #include "ScriptHost.h"
+#include "ScriptRunner.h"
 #include "World.h"
 
 #include <array>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <mutex>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace sim {
@@ -143,9 +142,7 @@ public:
 private:
     Host();
     bool onScriptThread() const;
-    void resumeScript();
-    void scriptThreadMain();
-    [[noreturn]] void parkForever();
+    void runScript();
 
     World world_;
     std::unordered_map<std::uint64_t, NativeHandler> handlers_;
@@ -154,11 +151,7 @@ private:
     HINSTANCE__* module_ = nullptr;
     void (*script_)() = nullptr;
     KeyboardCallback keyboard_ = nullptr;
-    std::thread scriptThread_;
-    std::thread::id scriptThreadId_;
-    std::mutex mutex_;
-    std::condition_variable turnChanged_;
-    bool scriptsTurn_ = false;
+    ScriptRunner runner_;
     bool started_ = false;
     bool finished_ = false;
     std::int32_t wakeAtMs_ = 0;

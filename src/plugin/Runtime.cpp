@@ -113,7 +113,7 @@ bool startUp() {
     loadSettings(dataFilePath("Settings.ini"), defaultSettings());
     robberiesEnabled = getSettingBool(keys::enableBoatRobberies);
 
-    writeLog("Welcome to Tollmere mod by Quenby - 1.0.0");
+    writeLog("Welcome to Tollmere mod by Quenby - " TOLLMERE_VERSION);
     writeLog("if you'd like to report and issue, please attach this file and the PlayerBoat.dat file");
     writeLog(std::string(66, '='));
     writeLog("loading blips_mp texture dict");

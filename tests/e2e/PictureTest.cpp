@@ -1,4 +1,6 @@
 // Pictures of the catalogue and of the map, rendered by a real SVG renderer.
+// Linux only: the pictures read the plug-in's own globals, which on Windows live inside the loaded
+// Tollmere.asi where the test cannot reach them, and the renderer is a Linux program.
 
 #include "Pictures.h"
 #include "PluginTest.h"

@@ -2,8 +2,6 @@
 
 #include "PluginTest.h"
 
-#include "plugin/Entry.h"
-
 #include <algorithm>
 #include <set>
 
@@ -20,7 +18,7 @@ TEST_F(PluginTest, WritesTheBannerThenLoadsTheFourDataFilesInOrder) {
     startAndSettle();
     EXPECT_THAT(game.logMessages(),
                 ElementsAre("loading settings file: Tollmere/Settings.ini", "settings file loaded",
-                            "Welcome to Tollmere mod by Quenby - 1.0.0",
+                            "Welcome to Tollmere mod by Quenby - " TOLLMERE_VERSION,
                             "if you'd like to report and issue, please attach this file and the PlayerBoat.dat file",
                             kRule, "loading blips_mp texture dict", "mp_blips texture dict loaded",
                             "loading data file: Tollmere/Lang.dat", "data file found: Tollmere/Lang.dat",
@@ -166,7 +164,7 @@ TEST_F(PluginTest, RefusesASecondStartInTheSameProcess) {
 // Catches detach leaving the script or the keyboard handler registered.
 TEST_F(PluginTest, DetachStopsTheScript) {
     startAndSettle();
-    game.host().detach(onProcessDetach);
+    game.stop();
     const auto before = game.host().calls().size();
     game.runFrames(5);
     EXPECT_EQ(game.host().calls().size(), before);

@@ -1,11 +1,15 @@
 #include "support/Harness.h"
 
-#include "plugin/Entry.h"
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "plugin/Entry.h"
+#endif
 
 namespace tollmere::testing {
 
@@ -13,11 +17,35 @@ namespace {
 
 bool pluginStarted = false;
 
+#ifdef _WIN32
+
+std::filesystem::path makeWorkingFolder() {
+    const auto temporary = std::filesystem::temp_directory_path();
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        const auto folder = temporary / ("tollmere-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                         std::to_string(GetTickCount() + attempt));
+        if (std::filesystem::create_directory(folder)) return folder;
+    }
+    throw std::runtime_error("cannot make a working folder in " + temporary.string());
+}
+
+// The game loads plug-ins from its own folder; the tests' program stands in for the game.
+std::filesystem::path pluginPath() {
+    std::wstring program(MAX_PATH, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+    program.resize(length);
+    return std::filesystem::path(program).parent_path() / "Tollmere.asi";
+}
+
+#else
+
 std::filesystem::path makeWorkingFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tollmere-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a working folder in " + pattern);
     return pattern;
 }
+
+#endif
 
 }  // namespace
 
@@ -32,6 +60,7 @@ Harness::Harness(const std::filesystem::path& existingFolder)
 }
 
 Harness::~Harness() {
+    if (running_) stop();
     std::error_code ignored;
     std::filesystem::current_path(previousDirectory_, ignored);
     if (!keepFolder_ && std::getenv("TOLLMERE_KEEP_RUNS") == nullptr) std::filesystem::remove_all(folder_, ignored);
@@ -46,6 +75,13 @@ void Harness::removeFile(const std::string& name) { std::filesystem::remove(fold
 bool Harness::hasFile(const std::string& name) const { return std::filesystem::exists(folder_ / "Tollmere" / name); }
 
 std::string Harness::readFile(const std::string& name) const {
+    std::ifstream in(folder_ / "Tollmere" / name);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string Harness::readBytes(const std::string& name) const {
     std::ifstream in(folder_ / "Tollmere" / name, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
@@ -83,7 +119,27 @@ void Harness::start() {
             "the game, so run each end-to-end case in a process of its own (ctest does)");
     }
     pluginStarted = true;
+#ifdef _WIN32
+    plugin_ = LoadLibraryW(pluginPath().c_str());
+    if (plugin_ == nullptr) {
+        throw std::runtime_error("cannot load " + pluginPath().string() + ": error " +
+                                 std::to_string(GetLastError()));
+    }
+#else
     host().attach(onProcessAttach);
+#endif
+    running_ = true;
+}
+
+void Harness::stop() {
+    if (!running_) return;
+    running_ = false;
+#ifdef _WIN32
+    if (plugin_ != nullptr) FreeLibrary(static_cast<HMODULE>(plugin_));
+    plugin_ = nullptr;
+#else
+    host().detach(onProcessDetach);
+#endif
 }
 
 int Harness::countCalls(const std::string& name) const {

@@ -3,6 +3,10 @@
 // Tollmere folder (with per-run changes), the plug-in loaded through its attach entry, frames run
 // on demand, and the log, files, native calls and world read back.
 //
+// On Linux the plug-in's code is linked in and its entry called; the Windows build loads the real
+// Tollmere.asi from beside the test program with LoadLibrary, as the game's loader does, into the
+// simulated game built as ScriptHookQLX3.dll, and frees it at the end.
+//
 // The plug-in's globals live for the whole process, as in the game, so the plug-in starts once per
 // process: each end-to-end test runs in a process of its own (ctest runs every case separately).
 
@@ -31,7 +35,10 @@ public:
     void writeFile(const std::string& name, const std::string& content);
     void removeFile(const std::string& name);
     bool hasFile(const std::string& name) const;
+    // The text as the plug-in reads it back (text mode: CRLF is a line feed on Windows).
     std::string readFile(const std::string& name) const;
+    // The bytes on disk.
+    std::string readBytes(const std::string& name) const;
 
     // The log's messages in order, without their time stamps.
     std::vector<std::string> logMessages() const;
@@ -41,6 +48,9 @@ public:
     // Loads the plug-in the way the game's loader does. Throws when it was already started in
     // this process.
     void start();
+    // Unloads the plug-in the way the game does when it closes (its detach entry). The harness
+    // does so when it ends, unless the test did.
+    void stop();
     void runFrame() { host().runFrame(); }
     void runFrames(int count) { host().runFrames(count); }
     void runFor(int milliseconds) { host().runFor(milliseconds); }
@@ -55,6 +65,8 @@ private:
     std::filesystem::path previousDirectory_;
     std::filesystem::path folder_;
     bool keepFolder_ = false;
+    void* plugin_ = nullptr;
+    bool running_ = false;
 };
 
 }  // namespace tollmere::testing
