@@ -99,18 +99,18 @@ TEST_F(FenceTest, SellingAStrangersBoatLeavesTheRecordAloneAndOnlyOnce) {
 TEST_F(FenceTest, TooFastGreysThePromptOut) {
     startAndSettle();
     sim::Entity& boat = strangersBoat();
-    boat.speed = 1.5f;
+    boat.speedSetByTest = 1.5f;
     game.runFrames(2);
     EXPECT_TRUE(sellPromptVisible());
     EXPECT_TRUE(sellPromptEnabled());
 
-    boat.speed = 1.6f;
+    boat.speedSetByTest = 1.6f;
     game.runFrames(2);
     EXPECT_TRUE(sellPromptVisible());
     EXPECT_FALSE(sellPromptEnabled());
-    boat.speed = 0.0f;
+    boat.speedSetByTest = 0.0f;
     game.runFrames(2);
-    boat.speed = 2.0f;
+    boat.speedSetByTest = 2.0f;
     game.runFrames(2);
     const auto log = game.logMessages();
     EXPECT_EQ(std::count(log.begin(), log.end(), "tutorial seen: boat_fence.slow_down_to_sell"), 1);

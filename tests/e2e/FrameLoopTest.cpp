@@ -60,6 +60,8 @@ TEST_F(PluginTest, AnErrorRepeatingEveryFrameIsReportedOnceThenCounted) {
 
 // Catches a long run of repeats staying silent for ever, or summarising more often than once a minute.
 TEST_F(PluginTest, ALongRunOfRepeatsIsSummarisedEveryMinuteOfGameTime) {
+    // Frames of exactly 33 ms, so the count of repeats in a minute is known.
+    game.world().frameJitterMs = 0;
     startAndSettle();
     game.host().injectFault("isScriptedActivityActive", "invalid vector subscript");
     game.runFor(150000);

@@ -125,7 +125,7 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
 
     // The sale at Annesburg pays the stored value and ends the event in the same frame.
     world().moveVehicle(boat->handle, kAnnesburgMooring);
-    for (const sim::Entity* guard : guards()) world().entity(guard->handle)->position = kAnnesburgMooring;
+    world().moveVehicle(escort->handle, sim::Vec3{kAnnesburgMooring.x + 12.0f, kAnnesburgMooring.y, kAnnesburgMooring.z});
     const std::int64_t cashBefore = world().cashCents;
     world().input.hold("INPUT_CONTEXT_B", 45);
     int soldAt = -1;
@@ -144,6 +144,30 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_GT(terminated, terminating);
     for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
     for (const sim::Entity* guard : guards()) EXPECT_TRUE(guard->released);
+}
+
+// Catches the alarm's distance off by a hair or measured from somewhere else: a guard 200 m or more
+// from the player in the stolen boat raises it, one just inside does not.
+TEST_F(RobberyTest, AGuardLeftTwoHundredMetresBehindRaisesTheAlarm) {
+    startNear(200.0f);
+    game.runFrames(40);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    const std::uint32_t escort =
+        world().vehicles()[0] == boat ? world().vehicles()[1]->handle : world().vehicles()[0]->handle;
+    // Points a float holds exactly, so the distances are exact too.
+    world().putPlayerInVehicle(boat->handle);
+    game.runFrames(3);
+    ASSERT_EQ(world().entity(world().driverOf(escort))->currentTask()->kind, sim::TaskKind::combatPed);
+    // Fighting, nobody rows: the boats stay where they are put.
+    world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
+
+    world().moveVehicle(escort, sim::Vec3{2950.0f, 1399.5f, 40.5f});
+    game.runFrames(3);
+    EXPECT_EQ(logIndex("tutorial seen: boat_robberies.lose_law"), -1) << "199.5 m: no alarm";
+    world().moveVehicle(escort, sim::Vec3{2950.0f, 1400.0f, 40.5f});
+    game.runFrames(3);
+    EXPECT_GE(logIndex("tutorial seen: boat_robberies.lose_law"), 0) << "200 m: the alarm";
 }
 
 struct EndingCase {

@@ -265,7 +265,7 @@ protected:
     sim::Entity& boatOffLagras(float speed) {
         const std::uint32_t handle = world().createVehicle(0xE84E6B74u, kLagrasMooring, 10.0f);
         sim::Entity& boat = *world().entity(handle);
-        boat.speed = speed;
+        boat.speedSetByTest = speed;
         world().putPlayerInVehicle(handle);
         return boat;
     }
@@ -279,7 +279,7 @@ TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     EXPECT_FALSE(visibleLang("prompts.dock_boat"));
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: dock_boat_too_fast"));
 
-    boat.speed = 1.19f;
+    boat.speedSetByTest = 1.19f;
     game.runFrames(2);
     ASSERT_TRUE(visibleLang("prompts.dock_boat"));
     world().input.hold("INPUT_CONTEXT_X", 40);

@@ -231,7 +231,7 @@ int firstRun(const char* program) {
     }
 
     say("\n-- Out on the river he stops and keeps the anchor control (INPUT_CONTEXT_X) held.");
-    boat.speed = 0.0f;
+    boat.speedSetByTest = 0.0f;
     world.input.hold("INPUT_CONTEXT_X", 120);
     const int dropped = play.run(120, [&] { return boat.anchored; });
     say(dropped > 0 ? "  after " + std::to_string(dropped) + " frames held the anchor is down" : "  no anchor");
@@ -245,7 +245,7 @@ int firstRun(const char* program) {
     play.run(3);
 
     say("\n-- He rows back to the Lagras mooring, slowly, and holds INPUT_CONTEXT_X to dock.");
-    boat.speed = 0.5f;
+    boat.speedSetByTest = 0.5f;
     world.moveVehicle(boat.handle, mooring);
     play.run(3);
     world.input.hold("INPUT_CONTEXT_X", 60);
@@ -340,7 +340,7 @@ void playRobbery(Journey& play) {
     say("\n-- He rows to Annesburg with the escort on his heels, stops at the pier and holds INPUT_CONTEXT_B.");
     world.moveVehicle(cargo->handle, annesburg);
     world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y + 12.0f, annesburg.z});
-    world.entity(cargo->handle)->speed = 0.0f;
+    world.entity(cargo->handle)->speedSetByTest = 0.0f;
     play.run(3);
     const std::int64_t cash = world.cashCents;
     world.input.hold("INPUT_CONTEXT_B", 45);
