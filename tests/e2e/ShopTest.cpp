@@ -163,6 +163,29 @@ TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_TRUE(visibleLang("prompts.browse_catalog")) << "back in the dock menu";
+    // The player stays a while: the screen must have come back and his control with it.
+    game.runFor(6000);
+    EXPECT_FALSE(world().screenDark());
+    EXPECT_TRUE(world().player.control);
+}
+
+// Catches the dock menu staying open while the player walks off, or closing while he only shifts
+// his feet: 0.12 m/s stays, 0.3 m/s is walking (frame times vary, so the margins do too).
+TEST_F(ShopTest, WalkingOffClosesTheDockMenu) {
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    auto step = [&](float metresPerSecond, int frames) {
+        for (int frame = 0; frame < frames; ++frame) {
+            world().playerPed().position.x += metresPerSecond * world().frameTimeSeconds();
+            game.runFrame();
+        }
+    };
+    step(0.12f, 10);
+    EXPECT_TRUE(visibleLang("prompts.close")) << "standing about";
+    step(0.3f, 3);
+    EXPECT_FALSE(visibleLang("prompts.close"));
+    EXPECT_TRUE(visibleLang("prompts.manage_boats")) << "back to the pier's own prompt";
 }
 
 struct RepairCase {
