@@ -125,7 +125,8 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
 
     // The sale at Annesburg pays the stored value and ends the event in the same frame.
     world().moveVehicle(boat->handle, kAnnesburgMooring);
-    world().moveVehicle(escort->handle, sim::Vec3{kAnnesburgMooring.x + 12.0f, kAnnesburgMooring.y, kAnnesburgMooring.z});
+    world().moveVehicle(escort->handle,
+                        sim::Vec3{kAnnesburgMooring.x + 12.0f, kAnnesburgMooring.y, kAnnesburgMooring.z});
     const std::int64_t cashBefore = world().cashCents;
     world().input.hold("INPUT_CONTEXT_B", 45);
     int soldAt = -1;

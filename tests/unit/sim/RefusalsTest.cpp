@@ -65,8 +65,12 @@ const Refusal kRefusals[] = {
      "never made by createCameraWithParams"},
 };
 
-sim::World& world() { return sim::Host::instance().world(); }
-Vehicle aBoat() { return world().createVehicle(0x9FD6BA58u, sim::Vec3{}, 0.0f); }
+sim::World& world() {
+    return sim::Host::instance().world();
+}
+Vehicle aBoat() {
+    return world().createVehicle(0x9FD6BA58u, sim::Vec3{}, 0.0f);
+}
 
 // Entities, draws, the player and cash: what the game would answer with nonsense or a crash.
 const Refusal kWorldRefusals[] = {
