@@ -116,6 +116,30 @@ TEST_F(FenceTest, TooFastGreysThePromptOut) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "tutorial seen: boat_fence.slow_down_to_sell"), 1);
 }
 
+struct OneExtraCase {
+    const char* name;
+    bool propSet;
+    std::int32_t cents;
+};
+
+class OneExtraTest : public FenceTest, public ::testing::WithParamInterface<OneExtraCase> {};
+
+// Catches the fittings priced as a pair: one set or one lantern adds only its own fee.
+TEST_P(OneExtraTest, ARowboatWithOneExtraFetchesItsOwnShare) {
+    startAndSettle();
+    sim::Entity& boat = strangersBoat(0x9FD6BA58u);
+    (GetParam().propSet ? boat.propSet : boat.lanternPropSet) =
+        sim::hashOf(GetParam().propSet ? "pg_veh_rowboat_01" : "pg_veh_rowboat_lightupgrade_1");
+    game.runFrames(2);
+    ASSERT_TRUE(holdToSell());
+    EXPECT_EQ(world().cashCents, GetParam().cents);
+}
+
+INSTANTIATE_TEST_SUITE_P(, OneExtraTest,
+                         ::testing::Values(OneExtraCase{"propSet", true, 3500},  // int(0.5 x (45 + 25)) = 35
+                                           OneExtraCase{"lantern", false, 3000}),  // int(0.5 x (45 + 15)) = 30
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // Catches the poor-condition tutorial picked by the wrong side of half health.
 TEST_F(FenceTest, ABatteredBoatGetsThePoorConditionTutorial) {
     startAndSettle();

@@ -205,6 +205,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "4"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Catches the abandon distance off by a hair: exactly 600 m from the cargo boat the event goes on.
+TEST_F(RobberyTest, SixHundredMetresAwayTheEventGoesOn) {
+    startNear(200.0f);
+    game.runFrames(40);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    // At anchor the crew cannot row it, so the distance stays exact.
+    world().entity(boat->handle)->anchored = true;
+    world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
+    world().playerPed().position = sim::Vec3{2950.0f, 1800.0f, 40.5f};
+    game.runFrames(3);
+    EXPECT_EQ(logIndex("event terminated"), -1);
+    world().playerPed().position = sim::Vec3{2950.0f, 1800.5f, 40.5f};
+    game.runFrames(2);
+    EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 4"), 0);
+}
+
 // Catches a cargo boat that never loads leaving the event running for ever.
 TEST_F(RobberyTest, ABoatModelThatNeverLoadsEndsTheEventAsFailed) {
     world().modelsThatNeverLoad.insert(0x9FD6BA58u);

@@ -296,6 +296,7 @@ TEST_P(RepairTest, RepairIsPricedByDamage) {
 
 INSTANTIATE_TEST_SUITE_P(, RepairTest,
                          ::testing::Values(RepairCase{"half", 500, "$50"}, RepairCase{"seventyPercent", 700, "$40"},
+                                           RepairCase{"justBelowTheThreshold", 849, "$40"},
                                            RepairCase{"sound", 850, nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
