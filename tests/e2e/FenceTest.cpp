@@ -135,9 +135,9 @@ TEST_P(OneExtraTest, ARowboatWithOneExtraFetchesItsOwnShare) {
     EXPECT_EQ(world().cashCents, GetParam().cents);
 }
 
+// int(0.5 x (45 + 25)) = 35 with the set, int(0.5 x (45 + 15)) = 30 with the lantern.
 INSTANTIATE_TEST_SUITE_P(, OneExtraTest,
-                         ::testing::Values(OneExtraCase{"propSet", true, 3500},  // int(0.5 x (45 + 25)) = 35
-                                           OneExtraCase{"lantern", false, 3000}),  // int(0.5 x (45 + 15)) = 30
+                         ::testing::Values(OneExtraCase{"propSet", true, 3500}, OneExtraCase{"lantern", false, 3000}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Catches the poor-condition tutorial picked by the wrong side of half health.

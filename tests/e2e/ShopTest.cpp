@@ -197,8 +197,9 @@ TEST_F(ShopTest, WalkingOffClosesTheDockMenu) {
 // the second start runs the named disabled case in a child process of this test program.
 bool startsAgainWith(const std::filesystem::path& folder, const std::string& disabledCase) {
     const std::string command = "TOLLMERE_RESTART_FOLDER='" + folder.string() + "' /proc/" +
-                                std::to_string(getpid()) + "/exe --gtest_also_run_disabled_tests --gtest_filter=" +
-                                disabledCase + " >/dev/null 2>&1";
+                                std::to_string(getpid()) +
+                                "/exe --gtest_also_run_disabled_tests --gtest_filter=" + disabledCase +
+                                " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
