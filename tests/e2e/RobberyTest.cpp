@@ -186,10 +186,14 @@ TEST_P(RobberyEndingTest, EndsTheEvent) {
     game.runFrames(40);
     const sim::Entity* boat = cargoBoat();
     ASSERT_NE(boat, nullptr);
+    // What the event lets go of, the game takes away at once: nothing of it may be left behind.
+    world().removeReleasedAtOnce = true;
     GetParam().end(world(), boat->handle);
     game.runFrames(2);
     EXPECT_GE(logIndex(std::string("RandomEventExecutor: outcome changed: 0 -> ") + GetParam().outcome), 0);
     EXPECT_GE(logIndex("event terminated"), 0);
+    EXPECT_TRUE(world().vehicles().empty());
+    EXPECT_TRUE(guards().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
