@@ -33,13 +33,15 @@ void World::checkFrame() {
 }
 
 void World::onPlayerControl(bool on) {
-    if (on && watch.sceneHoldsControl && !watch.allowControlHandBackDuringScenes) {
+    // The player unavailable or a game activity running: the game's own scene has his control.
+    const bool scene = watch.sceneHoldsControl || player.unavailable || player.scriptedActivity;
+    if (on && scene && !watch.allowControlHandBackDuringScenes) {
         throw Refusal("frame " + std::to_string(frame) +
                       ": setPlayerControl(player, 1) while a scene of the game holds the player's control");
     }
     if (!on && watch.controlTakenAtFrame < 0) watch.controlTakenAtFrame = frame;
     if (on) watch.controlTakenAtFrame = -1;
-    if (!watch.sceneHoldsControl) player.control = on;
+    if (!scene) player.control = on;
 }
 
 }  // namespace sim

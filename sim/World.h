@@ -304,8 +304,8 @@ public:
         int controlTakenAtFrame = -1;  // by the plug-in, -1 while it holds none
         int lastPanelFrame = -1;       // the last frame with a sprite drawn (a panel on screen)
         int controlGraceFrames = 90;   // the shop's fades and waits, and the frames after
-        // A game scene (a cutscene, an activity) holds the player's control: the plug-in must not
-        // hand it back meanwhile.
+        // A game scene (a cutscene, an activity; also while the player is unavailable or a game
+        // activity runs) holds the player's control: the plug-in must not hand it back meanwhile.
         bool sceneHoldsControl = false;
         // Issue-10 item 7: the dock menu's reset hands control back every frame. Temporary: off
         // once that mend has landed.
