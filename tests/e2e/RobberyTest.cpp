@@ -85,6 +85,8 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_EQ(boat->lanternPropSet, sim::hashOf("pg_veh_rowboat_lightupgrade_2"));
 
     ASSERT_EQ(guards().size(), 5u);
+    for (const sim::Entity* guard : guards()) EXPECT_FALSE(guard->released) << "held until the event ends";
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_FALSE(vehicle->released);
     const std::uint32_t leader = world().driverOf(boat->handle);
     ASSERT_NE(leader, 0u);
     const sim::Entity& leaderPed = *world().entity(leader);
