@@ -368,6 +368,20 @@ protected:
     }
 };
 
+// Catches the dock's and the fence's reach from a boat off by a hair: both end 10 m from the pier.
+TEST_F(DockingTest, FromABoatTheDockAndTheFenceReachTenMetresFromThePier) {
+    startAndSettle();
+    sim::Entity& boat = boatOffLagras(0.0f);
+    world().moveVehicle(boat.handle, sim::Vec3{kLagrasPier.x, kLagrasPier.y + 10.1f, kLagrasPier.z});
+    game.runFrames(3);
+    EXPECT_FALSE(visibleLang("prompts.dock_boat")) << "10.1 m";
+    EXPECT_FALSE(visibleLang("prompts.sell_boat"));
+    world().moveVehicle(boat.handle, sim::Vec3{kLagrasPier.x, kLagrasPier.y + 9.9f, kLagrasPier.z});
+    game.runFrames(3);
+    EXPECT_TRUE(visibleLang("prompts.dock_boat")) << "9.9 m";
+    EXPECT_TRUE(visibleLang("prompts.sell_boat"));
+}
+
 // Catches the speed limit for docking off by a hair, and a claimed boat that is not saved as his.
 TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     startAndSettle();
