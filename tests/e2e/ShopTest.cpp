@@ -356,6 +356,34 @@ TEST_F(ShopTest, ABoatLeftOnTheWaterIsFetchedForTheFee) {
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: return_boat_to_docks"));
 }
 
+struct AwayCase {
+    const char* name;
+    float metres;  // from the Lagras mooring, along x
+    bool paidRetrieval;
+};
+
+class AwayFromDockTest : public ShopTest, public ::testing::WithParamInterface<AwayCase> {};
+
+// Catches the distance at which a boat left on the water counts as away from the dock off by a
+// hair: within 40 m it is customised where it floats, beyond it is fetched for the fee.
+TEST_P(AwayFromDockTest, ABoatLeftNearTheDockIsAwayOnlyBeyondFortyMetres) {
+    const sim::Vec3& m = kLagrasMooring;
+    game.writeFile("PlayerBoat.dat", "coords=" + std::to_string(m.x + GetParam().metres) + "," +
+                                         std::to_string(m.y) + "," + std::to_string(m.z) +
+                                         "\ndock_id=0\nhealth=1.000000\nmax_health=1000\n"
+                                         "owned_boat_model=-1613317544\n");
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    EXPECT_EQ(visible(langText("prompts.retrieve_boat") + " $5"), GetParam().paidRetrieval);
+    EXPECT_EQ(visibleLang("prompts.customize_boat"), !GetParam().paidRetrieval);
+}
+
+INSTANTIATE_TEST_SUITE_P(, AwayFromDockTest,
+                         ::testing::Values(AwayCase{"justInside", 39.9f, false},
+                                           AwayCase{"justOutside", 40.1f, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 class DockingTest : public ShopTest {
 protected:
     // The player sits in a boat of the world floating just off Lagras.
