@@ -43,12 +43,16 @@ const char* Call::str(int i) const {
     return text;
 }
 
-void Call::returns(float value) { result_[0] = std::bit_cast<std::uint32_t>(value); }
+// Callers read only the low 32 bits of a slot; the game leaves whatever it likes in the high half.
+void Call::returns(std::uint32_t value) { result_[0] = host_.slotNoise() | value; }
+void Call::returns(std::int32_t value) { returns(static_cast<std::uint32_t>(value)); }
+void Call::returns(bool value) { returns(value ? 1u : 0u); }
+void Call::returns(float value) { returns(std::bit_cast<std::uint32_t>(value)); }
 
 void Call::returns(const Vec3& value) {
-    result_[0] = std::bit_cast<std::uint32_t>(value.x);
-    result_[1] = std::bit_cast<std::uint32_t>(value.y);
-    result_[2] = std::bit_cast<std::uint32_t>(value.z);
+    result_[0] = host_.slotNoise() | std::bit_cast<std::uint32_t>(value.x);
+    result_[1] = host_.slotNoise() | std::bit_cast<std::uint32_t>(value.y);
+    result_[2] = host_.slotNoise() | std::bit_cast<std::uint32_t>(value.z);
 }
 
 void Call::fail(const std::string& why) const { host_.fail(std::string(name_) + ": " + why); }
@@ -103,9 +107,17 @@ void Host::detach(void (*onProcessDetach)(HINSTANCE__*)) { onProcessDetach(modul
 
 bool Host::onScriptThread() const { return started_ && runner_.onScript(); }
 
+std::uint64_t Host::slotNoise() {
+    return static_cast<std::uint64_t>(noise_()) << 32;
+}
+
 void Host::runFrame() {
     if (!fatal_.empty()) throw Fatal(fatal_);
-    world_.advanceFrame();
+    try {
+        world_.advanceFrame();
+    } catch (const std::logic_error& refused) {
+        fail(refused.what());
+    }
     callsPerFrame_.push_back(0);
     if (script_ != nullptr && !finished_) {
         if (!started_) {
@@ -116,6 +128,13 @@ void Host::runFrame() {
         }
     }
     if (!fatal_.empty()) throw Fatal(fatal_);
+    if (script_ != nullptr) {
+        try {
+            world_.checkFrame();
+        } catch (const Refusal& refused) {
+            fail(refused.what());
+        }
+    }
 }
 
 void Host::runFrames(int count) {
@@ -162,6 +181,7 @@ void Host::onScriptUnregister(HINSTANCE__* module) {
 }
 
 void Host::onScriptWait(std::uint32_t milliseconds) {
+    if (script_ != nullptr && !onScriptThread()) fail("scriptWait from outside the script");
     if (!onScriptThread()) {
         // Called from a test driving the plug-in's code directly: let the game run for that long.
         const std::int32_t until = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
@@ -178,6 +198,7 @@ void Host::onScriptWait(std::uint32_t milliseconds) {
 }
 
 void Host::onNativeInit(std::uint64_t hash) {
+    if (started_ && !onScriptThread()) fail("nativeInit(" + hex(hash) + ") off the script thread");
     if (building_) fail("nativeInit(" + hex(hash) + ") before the call of " + hex(pendingHash_) + " was made");
     building_ = true;
     pendingHash_ = hash;
@@ -214,7 +235,11 @@ unsigned long long* Host::onNativeCall() {
     }
 
     Call call(*this, entry->name.c_str(), pendingArgs_, result_);
-    entry->handler(call);
+    try {
+        entry->handler(call);
+    } catch (const Refusal& refused) {
+        call.fail(refused.what());
+    }
     if (recordCalls) calls_.back().result = result_;
     return result_.data();
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -49,9 +50,9 @@ public:
         return reinterpret_cast<T*>(static_cast<std::uintptr_t>(raw(i)));
     }
 
-    void returns(std::uint32_t value) { result_[0] = value; }
-    void returns(std::int32_t value) { result_[0] = static_cast<std::uint32_t>(value); }
-    void returns(bool value) { result_[0] = value ? 1u : 0u; }
+    void returns(std::uint32_t value);
+    void returns(std::int32_t value);
+    void returns(bool value);
     void returns(float value);
     void returns(const Vec3& value);
     void returns64(std::uint64_t value) { result_[0] = value; }
@@ -133,6 +134,8 @@ public:
     void onKeyboardUnregister(KeyboardCallback callback);
 
     [[noreturn]] void fail(const std::string& why);
+    // What the game leaves in the high half of a 32-bit result slot.
+    std::uint64_t slotNoise();
 
     // Called on entering (true) and leaving (false) each of the eight host functions, named, on
     // the caller's thread, when set. Lets a measuring tool tell the plug-in's frames and heap use
@@ -164,6 +167,7 @@ private:
     std::vector<std::uint64_t> pendingArgs_;
     std::array<unsigned long long, 4> result_{};  // the host's result slots are UINT64
 
+    std::mt19937 noise_{0x51A7u};
     std::vector<CallRecord> calls_;
     std::vector<int> callsPerFrame_;
     struct Fault {

@@ -106,7 +106,6 @@ void World::runTasks() {
                             vehicle.health > 0 && !vehicle.incapacitated && vehicle.driveable &&
                             !vehicle.anchored;
         if (!driven) {
-            if (vehicle.drivenByOrders) vehicle.speed = 0.0f;
             vehicle.drivenByOrders = false;
             continue;
         }
@@ -122,7 +121,6 @@ void World::runTasks() {
             // it where it is.
             const bool escorting = order->kind == TaskKind::vehicleEscort;
             if (escorting && entity(order->target) == nullptr) {
-                vehicle.speed = 0.0f;
                 vehicle.drivenByOrders = true;
                 continue;
             }
@@ -130,7 +128,6 @@ void World::runTasks() {
             covered = approach(position, goal, order->distance, order->speed * seconds);
             if (covered > 0.0f) vehicle.heading = headingTowards(vehicle.position, goal, vehicle.heading);
         }
-        vehicle.speed = seconds > 0.0f ? covered / seconds : 0.0f;
         vehicle.drivenByOrders = true;
         if (covered > 0.0f) moveVehicle(handle, position);
     }

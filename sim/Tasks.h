@@ -13,8 +13,8 @@
 //   player told to step out is still seated for the rest of the frame the order was given in.
 // - A vehicle moves while the ped in its driver's seat has, as his current order, a drive order for
 //   that vehicle, and neither is dead or incapacitated, the vehicle is driveable and not anchored.
-//   A vehicle that stops being driven this way stops: its speed drops to 0. A vehicle that never
-//   had a driving order keeps whatever speed a test gave it.
+//   A vehicle that stops being driven this way stops. Its speed is what it moved in the frame
+//   (World::settleEntities), unless a test set one.
 // - Wander: straight along the vehicle's heading at the ordered speed.
 // - Escort: toward the vehicle of the ped it escorts (or that ped, on foot) until it is as far
 //   from it as ordered, at most at the ordered speed; there it waits.

@@ -1,15 +1,26 @@
 #include "World.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 
 namespace sim {
 
 namespace {
+// Further than this in one frame is a teleport, not a movement.
+constexpr float kTeleportMetres = 8.0f;
+
 // Text handles carry bits in their high half so that a caller that keeps only 32 bits of one
 // hands the game a handle it does not know.
 constexpr std::uint64_t kTextHandleTag = 0x7E47ull << 48;
 }  // namespace
+
+std::string hexHandle(std::uint32_t handle) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", handle);
+    return text;
+}
 
 float distance(const Vec3& a, const Vec3& b) {
     const double dx = static_cast<double>(a.x) - b.x;
@@ -19,11 +30,14 @@ float distance(const Vec3& a, const Vec3& b) {
 }
 
 World::World() {
+    // A single-player game still numbers its player: not 0.
+    player.id = 2;
     player.ped = nextEntity_++;
     Entity ped;
     ped.handle = player.ped;
     ped.kind = EntityKind::ped;
     ped.position = Vec3{2180.0f, -640.0f, 42.0f};
+    ped.lastPosition = ped.position;
     ped.placedOnGround = true;
     entities[player.ped] = ped;
     // Decorators the game registers itself.
@@ -31,8 +45,13 @@ World::World() {
     for (std::uint32_t model : {0x9FD6BA58u, 0xD84D4530u, 0xE84E6B74u, 0xF097BC6Cu, 0x578D6513u}) {
         boatModels.insert(model);
     }
-    // The rowboat seats a rower and three more: a cargo escort carries four guards.
+    // Passenger seats by model. The rowboat seats a rower and three more: a cargo escort carries
+    // four guards.
     passengerCapacities[0x9FD6BA58u] = 3;
+    passengerCapacities[0xD84D4530u] = 1;
+    passengerCapacities[0xE84E6B74u] = 2;
+    passengerCapacities[0xF097BC6Cu] = 4;
+    passengerCapacities[0x578D6513u] = 5;
 }
 
 float Entity::healthFraction() const {
@@ -43,11 +62,16 @@ float Entity::healthFraction() const {
 
 void World::advanceFrame() {
     ++frame;
-    gameTimeMs += frameStepMs;
+    lastFrameMs = frameStepMs;
+    if (frameJitterMs > 0) {
+        std::uniform_int_distribution<int> jitter(-frameJitterMs, frameJitterMs);
+        lastFrameMs = std::max(1, frameStepMs + jitter(frameClock_));
+    }
+    gameTimeMs += lastFrameMs;
     screen.beginFrame(frame);
     // Prompts complete on this frame's pad, so the pad is read first.
     input.beginFrame(frame);
-    prompts.beginFrame(frame, frameStepMs, input);
+    prompts.beginFrame(frame, lastFrameMs, input);
     while (!textsByFrame_.empty() && textsByFrame_.front().first < frame - 1) {
         texts_.erase(textsByFrame_.front().second);
         textsByFrame_.pop_front();
@@ -60,8 +84,106 @@ void World::advanceFrame() {
     };
     for (auto& [name, dict] : textureDicts) settle(dict, textureLoadFrames, textureDictsThatNeverLoad.contains(name));
     for (auto& [model, resource] : models) settle(resource, modelLoadFrames, modelsThatNeverLoad.contains(model));
-    // Peds carry out their orders once the frame's time has passed, so movement covers frameStepMs.
+    // Peds carry out their orders once the frame's time has passed, so movement covers the frame.
     runTasks();
+    settleEntities();
+}
+
+void World::settleEntities() {
+    // A seated ped is where his vehicle is: a test that moved one by hand moved nothing.
+    for (const auto& [handle, e] : entities) {
+        if (e.kind != EntityKind::ped || e.vehicle == 0) continue;
+        const Entity* v = entity(e.vehicle);
+        if (v != nullptr && !(e.position == v->position)) {
+            throw std::logic_error(
+                "ped " + hexHandle(handle) + " sits in vehicle " + hexHandle(e.vehicle) +
+                " but was moved by hand: move the vehicle (World::moveVehicle) or get him out "
+                "first");
+        }
+    }
+    // Speed from the distance moved in the frame; a jump of more than a few metres is a teleport,
+    // as setEntityCoords makes, which gives no speed.
+    const float seconds = frameTimeSeconds();
+    for (auto& [handle, e] : entities) {
+        const Vec3 now = positionOf(handle);
+        const float moved = distance(now, e.lastPosition);
+        e.speed = moved > kTeleportMetres ? 0.0f : moved / seconds;
+        e.lastPosition = now;
+    }
+    // The player dead long enough comes back as a new ped.
+    if (Entity* ped = entity(player.ped); ped != nullptr && (ped->dead || ped->health <= 0)) {
+        if (playerDiedAtMs < 0) playerDiedAtMs = gameTimeMs;
+        if (gameTimeMs - playerDiedAtMs >= respawnDelayMs) respawnPlayer();
+    } else {
+        playerDiedAtMs = -1;
+    }
+    // The game clears away what was handed back to it once nobody is looking.
+    const Vec3 playerAt = positionOf(player.ped);
+    std::vector<std::uint32_t> cleared;
+    for (const auto& [handle, e] : entities) {
+        if (!e.released) continue;
+        if (removeReleasedAtOnce || (gameTimeMs - e.releasedAtMs >= releasedLingerMs &&
+                                     distance(positionOf(handle), playerAt) >= releasedCleanupDistance)) {
+            cleared.push_back(handle);
+        }
+    }
+    for (std::uint32_t handle : cleared)
+        deleteEntity(handle);
+}
+
+void World::respawnPlayer() {
+    const std::uint32_t old = player.ped;
+    if (Entity* ped = entity(old); ped != nullptr && ped->vehicle != 0) stepOutOfVehicle(old);
+    player.ped = nextEntity_++;
+    Entity ped;
+    ped.handle = player.ped;
+    ped.kind = EntityKind::ped;
+    ped.position = respawnPoint;
+    ped.lastPosition = respawnPoint;
+    ped.placedOnGround = true;
+    entities[player.ped] = ped;
+    deleteEntity(old);
+    playerDiedAtMs = -1;
+}
+
+void World::release(std::uint32_t handle) {
+    if (Entity* e = entity(handle); e != nullptr && !e->released) {
+        e->released = true;
+        e->releasedAtMs = gameTimeMs;
+    }
+}
+
+Entity* World::use(std::uint32_t handle) {
+    if (handle == 0) return nullptr;
+    if (Entity* e = entity(handle); e != nullptr) return e;
+    if (!everExisted(handle)) throw Refusal("handle " + hexHandle(handle) + " was never an entity");
+    throw Refusal("handle " + hexHandle(handle) +
+                  " is gone: the entity was deleted, or released and removed by the game");
+}
+
+Entity* World::usePed(std::uint32_t handle) {
+    Entity* e = use(handle);
+    if (e != nullptr && e->kind != EntityKind::ped)
+        throw Refusal("handle " + hexHandle(handle) + " is a vehicle, not a ped");
+    return e;
+}
+
+Entity* World::useVehicle(std::uint32_t handle) {
+    Entity* e = use(handle);
+    if (e != nullptr && e->kind != EntityKind::vehicle)
+        throw Refusal("handle " + hexHandle(handle) + " is a ped, not a vehicle");
+    return e;
+}
+
+void World::placeOnGround(std::uint32_t vehicle) {
+    Entity* e = entity(vehicle);
+    if (e == nullptr) return;
+    e->placedOnGround = true;
+    if (isBoat(vehicle)) {
+        Vec3 at = e->position;
+        at.z = waterSurfaceZ;
+        moveVehicle(vehicle, at);
+    }
 }
 
 Entity* World::entity(std::uint32_t handle) {
@@ -76,6 +198,7 @@ std::uint32_t World::createVehicle(std::uint32_t model, const Vec3& position, fl
     vehicle.kind = EntityKind::vehicle;
     vehicle.model = model;
     vehicle.position = position;
+    vehicle.lastPosition = position;
     vehicle.heading = heading;
     if (auto capacity = passengerCapacities.find(model); capacity != passengerCapacities.end()) {
         vehicle.passengerCapacity = capacity->second;
@@ -205,23 +328,37 @@ bool World::modelResident(std::uint32_t model) const {
 }
 
 std::int32_t World::randomInt(std::int32_t min, std::int32_t maxExclusive) {
+    if (maxExclusive <= min) {
+        throw Refusal("empty range: minimum " + std::to_string(min) + " is not below maximum " +
+                      std::to_string(maxExclusive));
+    }
     if (!scriptedInts.empty()) {
         const std::int32_t value = scriptedInts.front();
         scriptedInts.pop_front();
+        if (value < min || value >= maxExclusive) {
+            throw Refusal("the scripted draw " + std::to_string(value) + " lies outside this call's range " +
+                          std::to_string(min) + " to " + std::to_string(maxExclusive) + " exclusive");
+        }
         return value;
     }
-    if (maxExclusive <= min) return min;
     std::uniform_int_distribution<std::int64_t> draw(min, static_cast<std::int64_t>(maxExclusive) - 1);
     return static_cast<std::int32_t>(draw(random));
 }
 
 float World::randomFloat(float min, float max) {
+    if (!(min < max)) {
+        throw Refusal("empty range: minimum " + std::to_string(min) + " is not below maximum " +
+                      std::to_string(max));
+    }
     if (!scriptedFloats.empty()) {
         const float value = scriptedFloats.front();
         scriptedFloats.pop_front();
+        if (!(value >= min && value <= max)) {
+            throw Refusal("the scripted draw " + std::to_string(value) + " lies outside this call's range " +
+                          std::to_string(min) + " to " + std::to_string(max));
+        }
         return value;
     }
-    if (max <= min) return min;
     std::uniform_real_distribution<float> draw(min, max);
     return draw(random);
 }

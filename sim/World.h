@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +27,7 @@ struct Vec3 {
 };
 
 float distance(const Vec3& a, const Vec3& b);
+std::string hexHandle(std::uint32_t handle);
 
 }  // namespace sim
 
@@ -49,7 +51,12 @@ struct Entity {
     std::int32_t maxHealth = 1000;
     bool dead = false;
     bool released = false;  // handed back to the game, which may clean it up
-    float speed = 0.0f;     // metres a second
+    std::int32_t releasedAtMs = 0;
+    // Metres a second, worked out from the distance moved in the last frame; a test may set
+    // speedSetByTest instead, which the game reports until the test clears it.
+    float speed = 0.0f;
+    std::optional<float> speedSetByTest;
+    Vec3 lastPosition;  // where the last frame left it
     bool incapacitated = false;
     std::map<std::string, std::int32_t> decorators;
 
@@ -83,6 +90,12 @@ struct Entity {
 
     float healthFraction() const;
     const Task* currentTask() const { return tasks.empty() ? nullptr : &tasks.back(); }
+};
+
+// What the game refuses: a native given a handle it does not know, a draw outside the range asked
+// for. The host turns it into a failed run naming the native.
+struct Refusal : std::logic_error {
+    using std::logic_error::logic_error;
 };
 
 struct PedGroup {
@@ -143,16 +156,25 @@ class World {
 public:
     World();
 
-    // Clock. Each frame advances the game time by frameStepMs.
+    // Clock. Each frame advances the game time by about frameStepMs: a frame lasts up to
+    // frameJitterMs more or less, as a game's frames do. The game has been running a while when
+    // the plug-in starts, so its timer is far from 0.
     int frame = 0;
-    std::int32_t gameTimeMs = 0;
+    std::int32_t gameTimeMs = 7340123;
     int frameStepMs = 33;
-    std::int32_t scriptTimerStartMs = 0;
+    int frameJitterMs = 6;
+    int lastFrameMs = 33;  // how long the last frame took
+    std::int32_t scriptTimerStartMs = gameTimeMs;
     void advanceFrame();
     void setScriptTimer(std::int32_t elapsedMs) { scriptTimerStartMs = gameTimeMs - elapsedMs; }
-    float frameTimeSeconds() const { return static_cast<float>(frameStepMs) / 1000.0f; }
+    float frameTimeSeconds() const { return static_cast<float>(lastFrameMs) / 1000.0f; }
 
     Player player;
+    // The game puts a dead player back on his feet after respawnDelayMs with a new ped: handles of
+    // the old one are gone.
+    std::int32_t respawnDelayMs = 6000;
+    Vec3 respawnPoint{2190.0f, -650.0f, 42.0f};
+    void respawnPlayer();
     bool hudDisplayed = false;
     std::set<std::uint32_t> hudContexts;
     // The last screen fade the scripts asked for: the screen goes dark over the duration of a fade
@@ -170,6 +192,21 @@ public:
     // Entities, peds and vehicles alike, by handle.
     std::map<std::uint32_t, Entity> entities;
     Entity* entity(std::uint32_t handle);
+    // An entity a native names. Handle 0 gives nullptr (natives give it their own meaning); a
+    // handle that never existed, was deleted, or was released and then removed by the game is
+    // refused, as is a vehicle where a ped is wanted and the other way round.
+    Entity* use(std::uint32_t handle);
+    Entity* usePed(std::uint32_t handle);
+    Entity* useVehicle(std::uint32_t handle);
+    // Whether the handle was ever handed out (the player's peds included).
+    bool everExisted(std::uint32_t handle) const { return handle != 0 && handle < nextEntity_; }
+    // Released entities are the game's again: it removes them once they have been released for
+    // releasedLingerMs and the player is at least releasedCleanupDistance away, or at once when a
+    // test asks for that.
+    bool removeReleasedAtOnce = false;
+    std::int32_t releasedLingerMs = 3000;
+    float releasedCleanupDistance = 120.0f;
+    void release(std::uint32_t handle);
     Entity& playerPed() { return *entity(player.ped); }
     std::uint32_t createVehicle(std::uint32_t model, const Vec3& position, float heading);
     std::vector<const Entity*> vehicles() const;
@@ -178,6 +215,9 @@ public:
     // Moves a vehicle (and so whoever sits in it).
     void moveVehicle(std::uint32_t vehicle, const Vec3& position);
     void deleteEntity(std::uint32_t handle);
+    // Where the river's surface lies: a boat placed on the ground floats on it.
+    float waterSurfaceZ = 40.42f;
+    void placeOnGround(std::uint32_t vehicle);
 
     // The player's ped on foot, sitting in a vehicle, or getting into one. Sitting in, he takes the
     // driver's seat if it is free, else the first free passenger seat.
@@ -235,6 +275,8 @@ public:
     std::mt19937 random{20261207u};
     std::deque<std::int32_t> scriptedInts;
     std::deque<float> scriptedFloats;
+    // A scripted draw must lie in the range asked for, and the range must not be empty: either
+    // would be a caller's mistake the game's own generator hides.
     std::int32_t randomInt(std::int32_t min, std::int32_t maxExclusive);
     float randomFloat(float min, float max);
 
@@ -254,8 +296,32 @@ public:
     Prompts prompts;  // worked out after the pad
     Cameras cameras;
 
+    // Checks of what the player would see, run at the end of every frame; a broken one fails the
+    // run (see Invariants.cpp).
+    struct Watch {
+        std::int32_t darkSinceMs = -1;
+        std::int32_t maxDarkMs = 4000;
+        int controlTakenAtFrame = -1;  // by the plug-in, -1 while it holds none
+        int lastPanelFrame = -1;       // the last frame with a sprite drawn (a panel on screen)
+        int controlGraceFrames = 90;   // the shop's fades and waits, and the frames after
+        // A game scene (a cutscene, an activity; also while the player is unavailable or a game
+        // activity runs) holds the player's control: the plug-in must not hand it back meanwhile.
+        bool sceneHoldsControl = false;
+        // The plug-in gives control back once when its shop closes, and a scene may be what closed
+        // it; a test that wants the stricter rule turns this off.
+        bool allowControlHandBackDuringScenes = true;
+        // When a scene ends, the game gives the player the control scripts last asked for.
+        bool controlRequested = true;
+        bool sceneWasHolding = false;
+    } watch;
+    void checkFrame();
+    void onPlayerControl(bool on);
+
 private:
     std::uint32_t nextEntity_ = 0x100;
+    std::mt19937 frameClock_{7u};
+    std::int32_t playerDiedAtMs = -1;
+    void settleEntities();
     std::uint32_t nextBlip_ = 0x5000;
     std::int32_t nextGroup_ = 1;
     std::uint64_t nextText_ = 1;

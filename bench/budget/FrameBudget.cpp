@@ -132,7 +132,7 @@ class Player {
         for (const sim::Entity* vehicle : game_.world().vehicles()) {
             if (vehicle->decorators.contains("QY_RB_isPlayerBoat")) {
                 game_.world().putPlayerInVehicle(vehicle->handle);
-                game_.world().entity(vehicle->handle)->position = sim::Vec3{2300.0f, -650.0f, 40.5f};
+                game_.world().moveVehicle(vehicle->handle, sim::Vec3{2300.0f, -650.0f, 40.5f});
                 game_.runFrames(5);
                 return;
             }

@@ -8,7 +8,7 @@ void registerBlipNatives(Host& host) {
 
     host.registerNative("createBlipForEntity", 0x23F74C2FDA6E7C61, {2}, [&world](Call& call) {
         const std::uint32_t entity = call.u32(1);
-        if (world.entity(entity) == nullptr) {
+        if (world.use(entity) == nullptr) {
             call.returns(0u);
             return;
         }

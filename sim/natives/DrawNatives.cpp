@@ -68,8 +68,17 @@ void registerDrawNatives(Host& host) {
         screen.addText(std::move(drawn), reinterpret_cast<const char*>(literalMade->args.at(2)));
     });
 
+    // The game draws nothing from a dictionary that is not loaded. One on its way (requested, its
+    // frames not yet passed) is the plug-in's normal first frame; one never asked for is a sprite
+    // that never shows.
     host.registerNative("drawTextureRect", 0xC9884ECADE94CB34, {12}, [&world, &screen](Call& call) {
         call.flag(11);
+        if (auto dict = world.textureDicts.find(call.str(0));
+            dict == world.textureDicts.end() ||
+            (!dict->second.resident && dict->second.requestedAtFrame < 0)) {
+            call.fail("frame " + std::to_string(world.frame) + ": sprite \"" + call.str(1) +
+                      "\" from texture dictionary \"" + call.str(0) + "\", which was never requested");
+        }
         DrawnSprite sprite{.dictionary = call.str(0),
                            .texture = call.str(1),
                            .centreX = call.f32(2),

@@ -3,6 +3,7 @@
 #include "natives/Registration.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace sim {
 
@@ -16,11 +17,17 @@ void registerEconomyNatives(Host& host) {
                         [&world](Call& call) { call.returns(world.randomFloat(call.f32(0), call.f32(1))); });
     host.registerNative("addPlayerCash", 0xBC3422DC91667621, {2}, [&world](Call& call) {
         call.u32(1);
-        world.cashCents += call.i32(0);
+        const std::int32_t cents = call.i32(0);
+        if (cents < 0)
+            call.fail("a credit of " + std::to_string(cents) + " cents: charges go through removePlayerCash");
+        world.cashCents += cents;
     });
-    // Charges arrive as negative cents; the game takes the amount's magnitude off the balance.
+    // Charges arrive as negative cents; the game takes the amount's magnitude off the balance. A
+    // positive amount is a sign turned round somewhere: refused rather than guessed at.
     host.registerNative("removePlayerCash", 0x466BC8769CF26A7A, {1}, [&world](Call& call) {
-        world.cashCents -= std::llabs(static_cast<long long>(call.i32(0)));
+        const std::int32_t cents = call.i32(0);
+        if (cents > 0) call.fail("a charge of +" + std::to_string(cents) + " cents: charges arrive negative");
+        world.cashCents -= std::llabs(static_cast<long long>(cents));
     });
     host.registerNative("getPlayerCash", 0xC02DABFA3B98176, {0}, [&world](Call& call) {
         call.returns(static_cast<std::int32_t>(world.cashCents));

@@ -12,10 +12,11 @@ void registerEntityNatives(Host& host) {
     host.registerNative("getEntityCoords", 0xA86D5F069399F44D, {3}, [&world](Call& call) {
         call.flag(1);
         call.flag(2);
-        call.returns(world.positionOf(call.u32(0)));
+        const Entity* entity = world.use(call.u32(0));
+        call.returns(entity != nullptr ? world.positionOf(entity->handle) : Vec3{});
     });
     host.registerNative("getEntityForwardVector", 0x2412D9C05BB09B97, {1}, [&world](Call& call) {
-        const Entity* entity = world.entity(call.u32(0));
+        const Entity* entity = world.use(call.u32(0));
         if (entity == nullptr) {
             call.returns(Vec3{});
             return;
@@ -37,7 +38,8 @@ void registerEntityNatives(Host& host) {
     });
     host.registerNative("placeVehicleOnGround", 0x7263332501E07F52, {2}, [&world](Call& call) {
         call.i32(1);
-        if (Entity* vehicle = world.entity(call.u32(0)); vehicle != nullptr) vehicle->placedOnGround = true;
+        if (Entity* vehicle = world.useVehicle(call.u32(0)); vehicle != nullptr)
+            world.placeOnGround(vehicle->handle);
     });
 }
 

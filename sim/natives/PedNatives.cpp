@@ -17,8 +17,7 @@ void leaveGroup(World& world, Entity& ped) {
 }
 
 Entity* ped(World& world, std::uint32_t handle) {
-    Entity* e = world.entity(handle);
-    return e != nullptr && e->kind == EntityKind::ped ? e : nullptr;
+    return world.usePed(handle);
 }
 
 }  // namespace
@@ -30,6 +29,7 @@ void registerPedNatives(Host& host) {
         for (int i = 3; i < 6; ++i) {
             call.i32(i);
         }
+        world.useVehicle(call.u32(0));
         call.returns(world.createPedInsideVehicle(call.u32(0), call.u32(1), call.i32(2)));
     });
     host.registerNative("setRandomOutfitVariation", 0x283978A15512B2FE, {2}, [&world](Call& call) {
@@ -49,8 +49,10 @@ void registerPedNatives(Host& host) {
         const Entity* e = ped(world, call.u32(0));
         call.returns(e != nullptr && e->fleeing);
     });
-    host.registerNative("getDriverOfVehicle", 0x2963B5C1637E8A27, {1},
-                        [&world](Call& call) { call.returns(world.driverOf(call.u32(0))); });
+    host.registerNative("getDriverOfVehicle", 0x2963B5C1637E8A27, {1}, [&world](Call& call) {
+        world.useVehicle(call.u32(0));
+        call.returns(world.driverOf(call.u32(0)));
+    });
 
     // Groups. The game ignores a ped or a group it does not know, -1 included.
     host.registerNative("createGroup", 0x90370EBE0FEE1A3D, {1}, [&world](Call& call) {
@@ -63,7 +65,7 @@ void registerPedNatives(Host& host) {
         auto group = world.groups.find(call.i32(1));
         if (e == nullptr || group == world.groups.end()) return;
         leaveGroup(world, *e);
-        if (Entity* previous = ped(world, group->second.leader); previous != nullptr) previous->group = -1;
+        if (Entity* previous = world.entity(group->second.leader); previous != nullptr) previous->group = -1;
         group->second.leader = e->handle;
         e->group = group->first;
     });

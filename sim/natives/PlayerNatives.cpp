@@ -1,7 +1,23 @@
 #include "Host.h"
 #include "natives/Registration.h"
 
+#include <string>
+
 namespace sim {
+
+namespace {
+
+// There is one player, and his index is not 0: a script that made one up asks about nobody.
+std::uint32_t player(const Call& call, const World& world, int slot) {
+    const std::uint32_t id = call.u32(slot);
+    if (id != world.player.id) {
+        call.fail("player index " + std::to_string(id) + " is no player; getPlayerId answers " +
+                  std::to_string(world.player.id));
+    }
+    return id;
+}
+
+}  // namespace
 
 void registerPlayerNatives(Host& host) {
     World& world = host.world();
@@ -9,18 +25,21 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("getPlayerPed", 0x96275889B8E0EE0, {0}, [&world](Call& call) { call.returns(world.player.ped); });
     host.registerNative("getPlayerId", 0x217E9DC48139933D, {0}, [&world](Call& call) { call.returns(world.player.id); });
     host.registerNative("getPlayerName", 0x7124FD9AC0E01BA0, {1}, [&world](Call& call) {
-        call.returns64(call.u32(0) == world.player.id
-                           ? reinterpret_cast<std::uintptr_t>(world.player.name.c_str())
-                           : reinterpret_cast<std::uintptr_t>(""));
+        player(call, world, 0);
+        call.returns64(reinterpret_cast<std::uintptr_t>(world.player.name.c_str()));
     });
     host.registerNative("setPlayerControl", 0x4D51E59243281D80, {4}, [&world](Call& call) {
-        if (call.u32(0) == world.player.id) world.player.control = call.flag(1);
+        player(call, world, 0);
+        const bool on = call.flag(1);
+        world.onPlayerControl(on);
     });
     host.registerNative("isPlayerUnavailable", 0xAD401C63158ACBAA, {1}, [&world](Call& call) {
-        call.returns(call.u32(0) == world.player.id && world.player.unavailable);
+        player(call, world, 0);
+        call.returns(world.player.unavailable);
     });
     host.registerNative("isPlayerDead", 0x2E9C3FCB6798F397, {1}, [&world](Call& call) {
-        call.returns(call.u32(0) == world.player.id && world.playerDead());
+        player(call, world, 0);
+        call.returns(world.playerDead());
     });
     host.registerNative("isScriptedActivityActive", 0xB15CD1CF58771DE1, {0},
                         [&world](Call& call) { call.returns(world.player.scriptedActivity); });

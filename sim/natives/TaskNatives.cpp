@@ -14,6 +14,9 @@ void order(World& world, const Call& call, Task task) {
         task.args.push_back(call.raw(i));
     }
     const std::uint32_t ped = call.u32(0);
+    world.usePed(ped);
+    if (task.vehicle != 0) world.useVehicle(task.vehicle);
+    if (task.target != 0) world.usePed(task.target);
     if (ped != 0) {
         world.giveTask(ped, std::move(task));
     } else if (Sequence* open = world.sequences.find(world.sequences.openId()); open != nullptr) {
@@ -103,6 +106,7 @@ void registerTaskNatives(Host& host) {
         }
         Task task{.kind = TaskKind::performSequence, .sequence = id};
         task.args = {call.raw(0), call.raw(1)};
+        world.usePed(call.u32(0));
         world.giveTask(call.u32(0), std::move(task));
     });
 }

@@ -34,12 +34,14 @@ Prompt::Prompt(const char* text, Hash control, PromptMode mode) : control_(contr
 void Prompt::hide() {
     shown_ = false;
     armedWhileHidden_ = false;
+    appearedWhileArmed_ = false;
     pushState();
 }
 
 void Prompt::show() {
     shown_ = true;
     armedWhileHidden_ = false;
+    appearedWhileArmed_ = false;
     pushState();
 }
 
@@ -51,6 +53,7 @@ void Prompt::setEnabled(bool value) {
 void Prompt::setArmedWhileHidden(bool value) {
     if (value == armedWhileHidden_) return;
     armedWhileHidden_ = value;
+    appearedWhileArmed_ = false;
     if (value) enabled_ = true;
     pushState();
 }
@@ -72,9 +75,14 @@ bool Prompt::poll() {
         bool pressed = native::isDisabledControlPressed(0, control_);
         if (!pressed) pressed = native::isControlPressed(0, control_);
         if (!shown_ && pressed) {
-            // Separate holds add up: the counter is only reset once the prompt appears.
-            if (++holdCounter_ > kArmedHoldPolls) {
+            // Separate holds add up: the counter is only reset once the prompt appears. Once it is
+            // in view its hold is asked after on every poll: the game's hold time is in
+            // milliseconds, so the frame it completes in is not a fixed count of polls away.
+            if (appearedWhileArmed_) {
+                askCompletion = true;
+            } else if (++holdCounter_ > kArmedHoldPolls) {
                 holdCounter_ = 0;
+                appearedWhileArmed_ = true;
                 native::setPromptVisible(handle_, true);
                 askCompletion = true;
             }

@@ -47,6 +47,7 @@ private:
     PromptMode mode_;
     bool completionLatch_ = false;
     bool armedWhileHidden_ = false;
+    bool appearedWhileArmed_ = false;  // made visible by a long enough hold while armed
 };
 
 }  // namespace tollmere

@@ -55,7 +55,7 @@ TEST_F(AnchorTest, ClimbingAboardLiftsTheAnchorAndTheTutorialShowsEvenUnderWay) 
     game.runFrame();
     EXPECT_FALSE(boat.anchored);
 
-    boat.speed = 5.0f;
+    boat.speedSetByTest = 5.0f;
     game.world().putPlayerInVehicle(boat.handle);
     game.runFrame();
     ASSERT_FALSE(game.world().helpTexts.empty());
@@ -66,13 +66,13 @@ TEST_F(AnchorTest, ClimbingAboardLiftsTheAnchorAndTheTutorialShowsEvenUnderWay) 
 // Catches the speed limit off by a hair, or a drop prompt that shows before the control is held.
 TEST_F(AnchorTest, TheDropPromptAppearsOnlyWhenHeldAndOnlyBelowTheSpeedLimit) {
     sim::Entity& boat = startAboard();
-    boat.speed = 1.2f;
+    boat.speedSetByTest = 1.2f;
     EXPECT_EQ(holdAnchorControlUntil(boat, true, 90), -1);
     EXPECT_FALSE(promptVisible("prompts.drop_anchor"));
 
     game.world().input.release("INPUT_CONTEXT_X");
     game.runFrames(2);
-    boat.speed = 1.19f;
+    boat.speedSetByTest = 1.19f;
     game.runFrames(5);
     EXPECT_FALSE(promptVisible("prompts.drop_anchor")) << "nothing shows until the control is kept held";
 
@@ -106,7 +106,7 @@ class NoAnchorTest : public AnchorTest, public ::testing::WithParamInterface<NoA
 // Catches the anchor offered in a moored boat or in one without a prop set.
 TEST_P(NoAnchorTest, OffersNeitherPrompt) {
     sim::Entity& boat = startAboard(GetParam().record);
-    boat.speed = 0.0f;
+    boat.speedSetByTest = 0.0f;
     game.world().input.hold("INPUT_CONTEXT_X", 80);
     for (int frame = 0; frame < 80; ++frame) {
         game.runFrame();

@@ -147,6 +147,11 @@ TEST_F(BoatTest, ThePeriodicSaveWritesOnlyWhatChanged) {
     EXPECT_EQ(game.logMessages().size(), linesBefore) << "nothing changed, nothing written";
     EXPECT_LT(game.world().gameTimeMs - game.world().scriptTimerStartMs, 15000) << "the timer restarts";
 
+    game.world().entity(onlyVehicle().handle)->health = 960;
+    game.world().setScriptTimer(15001);
+    game.runFrames(1);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "health"), "1.000000") << "a change within 0.05 is not worth a save";
+
     game.world().entity(onlyVehicle().handle)->health = 700;
     game.world().setScriptTimer(15001);
     game.runFrames(1);

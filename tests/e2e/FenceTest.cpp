@@ -99,22 +99,46 @@ TEST_F(FenceTest, SellingAStrangersBoatLeavesTheRecordAloneAndOnlyOnce) {
 TEST_F(FenceTest, TooFastGreysThePromptOut) {
     startAndSettle();
     sim::Entity& boat = strangersBoat();
-    boat.speed = 1.5f;
+    boat.speedSetByTest = 1.5f;
     game.runFrames(2);
     EXPECT_TRUE(sellPromptVisible());
     EXPECT_TRUE(sellPromptEnabled());
 
-    boat.speed = 1.6f;
+    boat.speedSetByTest = 1.6f;
     game.runFrames(2);
     EXPECT_TRUE(sellPromptVisible());
     EXPECT_FALSE(sellPromptEnabled());
-    boat.speed = 0.0f;
+    boat.speedSetByTest = 0.0f;
     game.runFrames(2);
-    boat.speed = 2.0f;
+    boat.speedSetByTest = 2.0f;
     game.runFrames(2);
     const auto log = game.logMessages();
     EXPECT_EQ(std::count(log.begin(), log.end(), "tutorial seen: boat_fence.slow_down_to_sell"), 1);
 }
+
+struct OneExtraCase {
+    const char* name;
+    bool propSet;
+    std::int32_t cents;
+};
+
+class OneExtraTest : public FenceTest, public ::testing::WithParamInterface<OneExtraCase> {};
+
+// Catches the fittings priced as a pair: one set or one lantern adds only its own fee.
+TEST_P(OneExtraTest, ARowboatWithOneExtraFetchesItsOwnShare) {
+    startAndSettle();
+    sim::Entity& boat = strangersBoat(0x9FD6BA58u);
+    (GetParam().propSet ? boat.propSet : boat.lanternPropSet) =
+        sim::hashOf(GetParam().propSet ? "pg_veh_rowboat_01" : "pg_veh_rowboat_lightupgrade_1");
+    game.runFrames(2);
+    ASSERT_TRUE(holdToSell());
+    EXPECT_EQ(world().cashCents, GetParam().cents);
+}
+
+// int(0.5 x (45 + 25)) = 35 with the set, int(0.5 x (45 + 15)) = 30 with the lantern.
+INSTANTIATE_TEST_SUITE_P(, OneExtraTest,
+                         ::testing::Values(OneExtraCase{"propSet", true, 3500}, OneExtraCase{"lantern", false, 3000}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Catches the poor-condition tutorial picked by the wrong side of half health.
 TEST_F(FenceTest, ABatteredBoatGetsThePoorConditionTutorial) {

@@ -85,6 +85,8 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_EQ(boat->lanternPropSet, sim::hashOf("pg_veh_rowboat_lightupgrade_2"));
 
     ASSERT_EQ(guards().size(), 5u);
+    for (const sim::Entity* guard : guards()) EXPECT_FALSE(guard->released) << "held until the event ends";
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_FALSE(vehicle->released);
     const std::uint32_t leader = world().driverOf(boat->handle);
     ASSERT_NE(leader, 0u);
     const sim::Entity& leaderPed = *world().entity(leader);
@@ -128,7 +130,8 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
 
     // The sale at Annesburg pays the stored value and ends the event in the same frame.
     world().moveVehicle(boat->handle, kAnnesburgMooring);
-    for (const sim::Entity* guard : guards()) world().entity(guard->handle)->position = kAnnesburgMooring;
+    world().moveVehicle(escort->handle,
+                        sim::Vec3{kAnnesburgMooring.x + 12.0f, kAnnesburgMooring.y, kAnnesburgMooring.z});
     const std::int64_t cashBefore = world().cashCents;
     world().input.hold("INPUT_CONTEXT_B", 45);
     int soldAt = -1;
@@ -149,6 +152,30 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     for (const sim::Entity* guard : guards()) EXPECT_TRUE(guard->released);
 }
 
+// Catches the alarm's distance off by a hair or measured from somewhere else: a guard 200 m or more
+// from the player in the stolen boat raises it, one just inside does not.
+TEST_F(RobberyTest, AGuardLeftTwoHundredMetresBehindRaisesTheAlarm) {
+    startNear(200.0f);
+    game.runFrames(40);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    const std::uint32_t escort =
+        world().vehicles()[0] == boat ? world().vehicles()[1]->handle : world().vehicles()[0]->handle;
+    // Points a float holds exactly, so the distances are exact too.
+    world().putPlayerInVehicle(boat->handle);
+    game.runFrames(3);
+    ASSERT_EQ(world().entity(world().driverOf(escort))->currentTask()->kind, sim::TaskKind::combatPed);
+    // Fighting, nobody rows: the boats stay where they are put.
+    world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
+
+    world().moveVehicle(escort, sim::Vec3{2950.0f, 1399.5f, 40.5f});
+    game.runFrames(3);
+    EXPECT_EQ(logIndex("tutorial seen: boat_robberies.lose_law"), -1) << "199.5 m: no alarm";
+    world().moveVehicle(escort, sim::Vec3{2950.0f, 1400.0f, 40.5f});
+    game.runFrames(3);
+    EXPECT_GE(logIndex("tutorial seen: boat_robberies.lose_law"), 0) << "200 m: the alarm";
+}
+
 struct EndingCase {
     const char* name;
     void (*end)(sim::World& world, std::uint32_t boat);
@@ -164,10 +191,14 @@ TEST_P(RobberyEndingTest, EndsTheEvent) {
     game.runFrames(40);
     const sim::Entity* boat = cargoBoat();
     ASSERT_NE(boat, nullptr);
+    // What the event lets go of, the game takes away at once: nothing of it may be left behind.
+    world().removeReleasedAtOnce = true;
     GetParam().end(world(), boat->handle);
     game.runFrames(2);
     EXPECT_GE(logIndex(std::string("RandomEventExecutor: outcome changed: 0 -> ") + GetParam().outcome), 0);
     EXPECT_GE(logIndex("event terminated"), 0);
+    EXPECT_TRUE(world().vehicles().empty());
+    EXPECT_TRUE(guards().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -182,6 +213,23 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "4"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Catches the abandon distance off by a hair: exactly 600 m from the cargo boat the event goes on.
+TEST_F(RobberyTest, SixHundredMetresAwayTheEventGoesOn) {
+    startNear(200.0f);
+    game.runFrames(40);
+    const sim::Entity* boat = cargoBoat();
+    ASSERT_NE(boat, nullptr);
+    // At anchor the crew cannot row it, so the distance stays exact.
+    world().entity(boat->handle)->anchored = true;
+    world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
+    world().playerPed().position = sim::Vec3{2950.0f, 1800.0f, 40.5f};
+    game.runFrames(3);
+    EXPECT_EQ(logIndex("event terminated"), -1);
+    world().playerPed().position = sim::Vec3{2950.0f, 1800.5f, 40.5f};
+    game.runFrames(2);
+    EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 4"), 0);
+}
 
 // Catches a cargo boat that never loads leaving the event running for ever.
 TEST_F(RobberyTest, ABoatModelThatNeverLoadsEndsTheEventAsFailed) {

@@ -253,7 +253,7 @@ int firstRun(const char* program) {
     }
 
     say("\n-- Out on the river he stops and keeps the anchor control (INPUT_CONTEXT_X) held.");
-    boat.speed = 0.0f;
+    boat.speedSetByTest = 0.0f;
     world.input.hold("INPUT_CONTEXT_X", 120);
     // The picture shows the hold a third of the way round.
     int held = play.run(120, [&] { return play.promptShows("Drop Anchor"); }) + 10;
@@ -272,7 +272,7 @@ int firstRun(const char* program) {
     play.run(3);
 
     say("\n-- He rows back to the Lagras mooring, slowly, and holds INPUT_CONTEXT_X to dock.");
-    boat.speed = 0.5f;
+    boat.speedSetByTest = 0.5f;
     world.moveVehicle(boat.handle, mooring);
     play.run(3);
     world.input.hold("INPUT_CONTEXT_X", 60);
@@ -367,7 +367,7 @@ void playRobbery(Journey& play) {
     say("\n-- He rows on to Annesburg, the escort far behind, stops at the pier and holds INPUT_CONTEXT_B.");
     world.moveVehicle(cargo->handle, annesburg);
     world.moveVehicle(escort->handle, sim::Vec3{annesburg.x, annesburg.y - 300.0f, annesburg.z});
-    world.entity(cargo->handle)->speed = 0.0f;
+    world.entity(cargo->handle)->speedSetByTest = 0.0f;
     play.run(3);
     const std::int64_t cash = world.cashCents;
     world.input.hold("INPUT_CONTEXT_B", 45);

@@ -16,6 +16,8 @@ class DirectGameTest : public ::testing::Test {
 protected:
     DirectGameTest() : host(sim::Host::instance()), world(host.world()) {
         host.resetWorld();
+        // Unit tests count in whole frames of the chosen step; end-to-end runs keep the jitter.
+        world.frameJitterMs = 0;
         PlayerPed = world.player.ped;
     }
 

@@ -84,13 +84,13 @@ TEST_F(DirectGameTest, SpawnVehicleGivesUpAfterThreeSecondsWithoutCreatingAnythi
     EXPECT_TRUE(world.vehicles().empty());
 }
 
-// Catches a vehicle created before its model is resident, or left floating in the air.
+// Catches a vehicle created before its model is resident, or left floating above the water.
 TEST_F(DirectGameTest, SpawnVehicleWaitsForTheModelThenPlacesTheVehicle) {
     const Vehicle boat = spawnVehicle("rowboat", Vec3{5, 6, 40}, 90.0f);
     ASSERT_NE(boat, 0u);
     const sim::Entity& entity = *world.entity(boat);
     EXPECT_EQ(entity.model, 0x9FD6BA58u);
-    EXPECT_EQ(entity.position, (sim::Vec3{5, 6, 40}));
+    EXPECT_EQ(entity.position, (sim::Vec3{5, 6, world.waterSurfaceZ})) << "placed on the river's surface";
     EXPECT_FLOAT_EQ(entity.heading, 90.0f);
     EXPECT_TRUE(entity.placedOnGround);
     EXPECT_THAT(lastArgs("createVehicle"), ::testing::ElementsAreArray(std::vector<std::uint64_t>{

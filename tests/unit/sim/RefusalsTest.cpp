@@ -65,6 +65,48 @@ const Refusal kRefusals[] = {
      "never made by createCameraWithParams"},
 };
 
+sim::World& world() {
+    return sim::Host::instance().world();
+}
+Vehicle aBoat() {
+    return world().createVehicle(0x9FD6BA58u, sim::Vec3{}, 0.0f);
+}
+
+// Entities, draws, the player and cash: what the game would answer with nonsense or a crash.
+const Refusal kWorldRefusals[] = {
+    {"a ped given to a vehicle native", [] { native::setVehicleTint(world().player.ped, 1); },
+     "is a ped, not a vehicle"},
+    {"a vehicle given to a ped native", [] { native::isPedOnFoot(aBoat()); }, "is a vehicle, not a ped"},
+    {"a handle that never was", [] { native::getEntityCoords(0x7777u, true, false); }, "was never an entity"},
+    {"a deleted vehicle",
+     [] {
+         const Vehicle boat = aBoat();
+         Vehicle handle = boat;
+         native::deleteVehicle(&handle);
+         native::getEntityModel(boat);
+     },
+     "is gone"},
+    {"a released vehicle the game removed",
+     [] {
+         const Vehicle boat = aBoat();
+         Vehicle handle = boat;
+         world().removeReleasedAtOnce = true;
+         native::releaseEntity(&handle);
+         sim::Host::instance().runFrame();
+         native::getEntitySpeed(boat);
+     },
+     "is gone"},
+    {"a scripted draw outside the call's range",
+     [] {
+         world().scriptedInts.assign({3});
+         native::getRandomIntInRange(0, 3);
+     },
+     "outside this call's range"},
+    {"an empty range", [] { native::getRandomIntInRange(2, 2); }, "empty range"},
+    {"a player index made up", [] { native::isPlayerDead(0); }, "is no player"},
+    {"a charge with its sign turned", [] { native::removePlayerCash(500); }, "charges arrive negative"},
+};
+
 // Refusals throw Fatal and stop the host for good; each runs in a child process, which this turns
 // into a plain exit, so the host of this process stays usable.
 void exitWhenRefused(void (*misuse)()) {
@@ -80,6 +122,14 @@ using GameRefusalDeathTest = DirectGameTest;
 // Catches a sim that lets any of these through quietly, or refuses it for another reason.
 TEST_F(GameRefusalDeathTest, MisusedPromptsControlsAndCamerasStopTheRun) {
     for (const Refusal& refusal : kRefusals) {
+        SCOPED_TRACE(refusal.name);
+        EXPECT_EXIT(exitWhenRefused(refusal.misuse), ::testing::ExitedWithCode(3), refusal.message);
+    }
+}
+
+// Catches a sim that answers a handle, a draw, a player or a charge the game would not.
+TEST_F(GameRefusalDeathTest, MisusedEntitiesDrawsPlayersAndChargesStopTheRun) {
+    for (const Refusal& refusal : kWorldRefusals) {
         SCOPED_TRACE(refusal.name);
         EXPECT_EXIT(exitWhenRefused(refusal.misuse), ::testing::ExitedWithCode(3), refusal.message);
     }

@@ -1,0 +1,51 @@
+// What a player would notice at once, checked at the end of every frame: a screen left black, or
+// control taken away by the plug-in and never given back.
+
+#include "World.h"
+
+#include <string>
+
+namespace sim {
+
+void World::checkFrame() {
+    const bool scene = watch.sceneHoldsControl || player.unavailable || player.scriptedActivity;
+    if (watch.sceneWasHolding && !scene) player.control = watch.controlRequested;
+    watch.sceneWasHolding = scene;
+    const std::string at = "frame " + std::to_string(frame) + ": ";
+    if (screenDark()) {
+        if (watch.darkSinceMs < 0) watch.darkSinceMs = fade.startedAtMs + fade.durationMs;
+        if (gameTimeMs - watch.darkSinceMs > watch.maxDarkMs) {
+            throw Refusal(at + "the screen has been faded out since doScreenFadeOut(" +
+                          std::to_string(fade.durationMs) + ") " +
+                          std::to_string(gameTimeMs - fade.startedAtMs) + " ms ago and was never faded in");
+        }
+    } else {
+        watch.darkSinceMs = -1;
+    }
+
+    if (!screen.thisFrame().sprites().empty()) watch.lastPanelFrame = frame;
+    if (watch.controlTakenAtFrame >= 0 && !player.control) {
+        const int since = std::max(watch.controlTakenAtFrame, watch.lastPanelFrame);
+        if (frame - since > watch.controlGraceFrames) {
+            throw Refusal(at + "setPlayerControl(player, 0) in frame " +
+                          std::to_string(watch.controlTakenAtFrame) +
+                          " left the player without control, and nothing has been on screen since frame " +
+                          std::to_string(since));
+        }
+    }
+}
+
+void World::onPlayerControl(bool on) {
+    // The player unavailable or a game activity running: the game's own scene has his control.
+    const bool scene = watch.sceneHoldsControl || player.unavailable || player.scriptedActivity;
+    if (on && scene && !watch.allowControlHandBackDuringScenes) {
+        throw Refusal("frame " + std::to_string(frame) +
+                      ": setPlayerControl(player, 1) while a scene of the game holds the player's control");
+    }
+    watch.controlRequested = on;
+    if (!on && watch.controlTakenAtFrame < 0) watch.controlTakenAtFrame = frame;
+    if (on) watch.controlTakenAtFrame = -1;
+    if (!scene) player.control = on;
+}
+
+}  // namespace sim
