@@ -20,6 +20,7 @@ using ::testing::HasSubstr;
 
 constexpr std::uint32_t kSelect = 0xC7B5340A;
 constexpr std::uint32_t kDown = 0x05CA7C52;
+constexpr std::uint32_t kUp = 0x6319DB71;
 constexpr std::uint32_t kIncrease = 0xDEB34313;
 constexpr std::uint32_t kDecrease = 0xA65EBAB4;
 const sim::Vec3 kLagrasPier{2181.28f, -618.158f, 41.9048f};
@@ -252,6 +253,27 @@ TEST_F(ShopTest, BoughtOptionsAreSavedEachTimeAndComeBackAfterARestart) {
     game.runFor(16000);
 
     EXPECT_TRUE(startsAgainWith(game.folder(), "ShopRestartTest.DISABLED_TheBoatComesBackAsBought"));
+}
+
+// Catches buying one option saving what another row only previews: a lantern looked at, then a
+// prop set bought, put the unpaid lantern into the record.
+TEST_F(ShopTest, BuyingAnOptionSavesNoOtherRowsPreview) {
+    game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\n"
+                                     "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    for (int row = 0; row < 3; ++row) pressAndRun(kDown);
+    pressAndRun(kIncrease);
+    pressAndRun(kUp);
+    pressAndRun(kIncrease);
+    pressAndRun(kSelect);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "0");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "lantern_propset_index"), "-1");
+    EXPECT_NE(onlyVehicle()->lanternPropSet, 0u) << "the lantern is still shown while the row previews it";
+    EXPECT_EQ(world().cashCents, 100000 - 2500);
 }
 
 // Run by the case above in a process of its own, on its folder.
