@@ -10,8 +10,6 @@
 #include <functional>
 #include <map>
 
-#include <unistd.h>
-
 namespace tollmere::testing {
 namespace {
 
@@ -202,16 +200,6 @@ TEST_F(ShopTest, WalkingOffClosesTheDockMenu) {
     EXPECT_TRUE(visibleLang("prompts.manage_boats")) << "back to the pier's own prompt";
 }
 
-// Lets the game start again on this test's folder: the plug-in's globals live for the process, so
-// the second start runs the named disabled case in a child process of this test program.
-bool startsAgainWith(const std::filesystem::path& folder, const std::string& disabledCase) {
-    const std::string command = "TOLLMERE_RESTART_FOLDER='" + folder.string() + "' /proc/" +
-                                std::to_string(getpid()) +
-                                "/exe --gtest_also_run_disabled_tests --gtest_filter=" + disabledCase +
-                                " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
 // Catches an option charged but not saved, a removal not saved, customise mode forgetting what was
 // bought once left and entered again, and a record that brings the boat back otherwise after a
 // restart.
@@ -252,7 +240,7 @@ TEST_F(ShopTest, BoughtOptionsAreSavedEachTimeAndComeBackAfterARestart) {
     backOut();
     game.runFor(16000);
 
-    EXPECT_TRUE(startsAgainWith(game.folder(), "ShopRestartTest.DISABLED_TheBoatComesBackAsBought"));
+    EXPECT_TRUE(Harness::runCaseInChildProcess(game.folder(), "ShopRestartTest.DISABLED_TheBoatComesBackAsBought"));
 }
 
 // Catches buying one option saving what another row only previews: a lantern looked at, then a

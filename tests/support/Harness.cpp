@@ -146,4 +146,32 @@ int Harness::countCalls(const std::string& name) const {
     return static_cast<int>(sim::Host::instance().callsTo(name).size());
 }
 
+bool Harness::runCaseInChildProcess(const std::filesystem::path& folder, const std::string& testCase) {
+    const std::string arguments = " --gtest_also_run_disabled_tests --gtest_filter=" + testCase;
+#ifdef _WIN32
+    std::wstring program(MAX_PATH, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
+    std::wstring commandLine = L"\"" + program + L"\"" + std::wstring(arguments.begin(), arguments.end());
+    SetEnvironmentVariableW(L"TOLLMERE_RESTART_FOLDER", folder.c_str());
+    STARTUPINFOW startup{.cb = sizeof(STARTUPINFOW)};
+    PROCESS_INFORMATION process{};
+    const bool created = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    SetEnvironmentVariableW(L"TOLLMERE_RESTART_FOLDER", nullptr);
+    if (!created) return false;
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode == 0;
+#else
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    setenv("TOLLMERE_RESTART_FOLDER", folder.c_str(), 1);
+    const int status = std::system(("'" + program + "'" + arguments + " >/dev/null 2>&1").c_str());
+    unsetenv("TOLLMERE_RESTART_FOLDER");
+    return status == 0;
+#endif
+}
+
 }  // namespace tollmere::testing

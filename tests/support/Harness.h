@@ -61,6 +61,11 @@ public:
     // How many calls of the named native the script made.
     int countCalls(const std::string& name) const;
 
+    // The game started again on `folder`: the plug-in starts once per process, so this runs the
+    // test case `testCase` of this same program in a child process, with TOLLMERE_RESTART_FOLDER
+    // naming the folder (disabled cases included). True when the case passed.
+    static bool runCaseInChildProcess(const std::filesystem::path& folder, const std::string& testCase);
+
 private:
     std::filesystem::path previousDirectory_;
     std::filesystem::path folder_;

@@ -87,30 +87,10 @@ Stamp localNow() {
     return stampOf(t);
 }
 
-// The game started again: this test's program once more, in the folder the first run left.
-bool startAgainInChildProcess(const std::filesystem::path& folder) {
-    std::wstring program(MAX_PATH, L'\0');
-    program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
-    std::wstring commandLine = L"\"" + program + L"\" --gtest_filter=RealDllLogTest.*";
-    SetEnvironmentVariableW(L"TOLLMERE_SECOND_START_FOLDER", folder.c_str());
-    STARTUPINFOW startup{.cb = sizeof(STARTUPINFOW)};
-    PROCESS_INFORMATION process{};
-    const bool created = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                        nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(L"TOLLMERE_SECOND_START_FOLDER", nullptr);
-    if (!created) return false;
-    WaitForSingleObject(process.hProcess, 120000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode == 0;
-}
-
 // Catches a second start that truncates the log, and stamps in universal rather than local time (the
 // tests run under a time zone 5:45 away from it, so the two cannot agree).
 TEST(RealDllLogTest, ASecondStartAppendsToTheLogWithLocalTimeStamps) {
-    if (const char* folder = std::getenv("TOLLMERE_SECOND_START_FOLDER")) {
+    if (const char* folder = std::getenv("TOLLMERE_RESTART_FOLDER")) {
         Harness again{std::filesystem::path(folder)};
         again.start();
         again.runFor(2000);
@@ -128,7 +108,7 @@ TEST(RealDllLogTest, ASecondStartAppendsToTheLogWithLocalTimeStamps) {
     game.runFor(2000);
     game.stop();
     const auto firstRun = game.logMessages();
-    ASSERT_TRUE(startAgainInChildProcess(game.folder())) << "the second start failed";
+    ASSERT_TRUE(Harness::runCaseInChildProcess(game.folder(), "RealDllLogTest.*")) << "the second start failed";
     const Stamp after = localNow();
 
     const auto log = game.logMessages();
