@@ -77,6 +77,17 @@ protected:
         game.runFrame();
     }
 
+    // A player with $1000 and a rowboat moored at Lagras, with no extras, in customise mode there.
+    void customiseBoatMooredAtLagras() {
+        game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\n"
+                                         "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
+        world().cashCents = 100000;
+        startAndSettle();
+        standAt(kLagrasPier);
+        openDockMenu();
+        openCatalogue("prompts.customize_boat");
+    }
+
     // Presses back in the shop and waits, through its fade and waits, for the dock menu.
     void backOut() {
         world().input.press("INPUT_CONTEXT_B");
@@ -204,13 +215,7 @@ TEST_F(ShopTest, WalkingOffClosesTheDockMenu) {
 // bought once left and entered again, and a record that brings the boat back otherwise after a
 // restart.
 TEST_F(ShopTest, BoughtOptionsAreSavedEachTimeAndComeBackAfterARestart) {
-    game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\n"
-                                     "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
-    world().cashCents = 100000;
-    startAndSettle();
-    standAt(kLagrasPier);
-    openDockMenu();
-    openCatalogue("prompts.customize_boat");
+    customiseBoatMooredAtLagras();
     // Rows: repair (not needed), clean, paint, fittings, lanterns; the selection starts on clean.
     auto buyNext = [&](std::uint32_t step) {
         pressAndRun(kDown);
@@ -246,13 +251,7 @@ TEST_F(ShopTest, BoughtOptionsAreSavedEachTimeAndComeBackAfterARestart) {
 // Catches buying one option saving what another row only previews: a lantern looked at, then a
 // prop set bought, put the unpaid lantern into the record.
 TEST_F(ShopTest, BuyingAnOptionSavesNoOtherRowsPreview) {
-    game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\n"
-                                     "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
-    world().cashCents = 100000;
-    startAndSettle();
-    standAt(kLagrasPier);
-    openDockMenu();
-    openCatalogue("prompts.customize_boat");
+    customiseBoatMooredAtLagras();
     for (int row = 0; row < 3; ++row) pressAndRun(kDown);
     pressAndRun(kIncrease);
     pressAndRun(kUp);
