@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <functional>
 #include <new>
 #include <sstream>
@@ -262,6 +263,17 @@ int run(const State& state, const char* tablePath) {
         measure(game, 60);  // warm-up: pools and caches fill in the first frames of a state
         trapAllocations = std::getenv("TOLLMERE_BUDGET_TRAP") != nullptr;
         figures = measure(game, kFrames);
+        // TOLLMERE_BUDGET_REPEATS=1: name the natives asked more than once with the same arguments
+        // in the last frame, the place to look for a call the frame could save.
+        if (std::getenv("TOLLMERE_BUDGET_REPEATS") != nullptr) {
+            std::map<std::pair<std::string, std::vector<std::uint64_t>>, int> seen;
+            for (const sim::CallRecord& call : game.host().calls()) {
+                if (call.frame == game.world().frame) ++seen[{call.name, call.args}];
+            }
+            for (const auto& [key, count] : seen) {
+                if (count > 1) std::printf("  %dx %s\n", count, key.first.c_str());
+            }
+        }
     }
     std::printf("%s\n", row(state, figures).c_str());
 

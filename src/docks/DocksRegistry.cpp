@@ -89,6 +89,9 @@ DocksRegistry::DocksRegistry() {
 
 Dock* DocksRegistry::findNearestDock(const Vec3& position, float maxDistance) const {
     if (docks_.empty()) return nullptr;
+    if (measured_ && measuredFrom_ == position) {
+        return maxDistance > 0.0f && nearestDistance_ > maxDistance ? nullptr : nearest_;
+    }
     Dock* best = docks_.front().get();
     float bestDistance = distanceBetweenPoints(position, best->pierPoint_.position);
     // The first dock is already measured; measuring it again would only cost a native call.
@@ -101,6 +104,10 @@ Dock* DocksRegistry::findNearestDock(const Vec3& position, float maxDistance) co
             bestDistance = distance;
         }
     }
+    measured_ = true;
+    measuredFrom_ = position;
+    nearest_ = best;
+    nearestDistance_ = bestDistance;
     if (maxDistance > 0.0f && bestDistance > maxDistance) return nullptr;
     return best;
 }

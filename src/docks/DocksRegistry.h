@@ -60,8 +60,9 @@ class DocksRegistry {
 
     // The dock whose pier is nearest to position, height included; of equally near docks the one
     // earlier in the table. nullptr when that dock is farther than maxDistance; a maxDistance of 0
-    // or less means no limit. Runs every frame: one distance native per dock (the first twice),
-    // no allocation.
+    // or less means no limit. Runs more than once a frame (the dock menu and the fence both ask):
+    // one distance native per dock for a position not asked about last time, none for the same
+    // position again; no allocation.
     Dock* findNearestDock(const Vec3& position, float maxDistance) const;
 
     // The first dock in table order with that id, or nullptr (there is no dock 10).
@@ -78,6 +79,11 @@ class DocksRegistry {
 
   private:
     std::vector<std::unique_ptr<Dock>> docks_;
+    // The last look-up: docks never move, so the same position has the same nearest dock.
+    mutable bool measured_ = false;
+    mutable Vec3 measuredFrom_;
+    mutable Dock* nearest_ = nullptr;
+    mutable float nearestDistance_ = 0.0f;
 };
 
 }  // namespace tollmere
