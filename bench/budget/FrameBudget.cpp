@@ -20,8 +20,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <functional>
+#include <map>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -46,7 +46,8 @@ Clock::duration frameTime{};
 long long nativeCalls = 0;
 long long pushedArguments = 0;
 
-bool trapAllocations = false;  // TOLLMERE_BUDGET_TRAP=1: stop at the first allocation measured, for a debugger
+bool trapAllocations =
+    false;  // TOLLMERE_BUDGET_TRAP=1: stop at the first allocation measured, for a debugger
 
 bool onPluginSide() {
     return insideHost == 0 && std::this_thread::get_id() != hostThread;
@@ -247,8 +248,9 @@ int run(const State& state, const char* tablePath) {
     tollmere::testing::Harness game;
     if (state.ownsBoat) game.writeFile("PlayerBoat.dat", kBoatAtLagras);
     // The robbery's state meets one at once; elsewhere none starts in the middle of a measurement.
-    game.writeFile("Settings.ini", std::string(state.name) == "robbery" ? "RandomBoatRobberyEventsFrequency=1\n"
-                                                                         : "EnableBoatRobberies=0\n");
+    game.writeFile("Settings.ini", std::string(state.name) == "robbery"
+                                       ? "RandomBoatRobberyEventsFrequency=1\n"
+                                       : "EnableBoatRobberies=0\n");
     Player player(game);
 
     Figures figures;
