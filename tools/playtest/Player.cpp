@@ -322,7 +322,6 @@ void Player::die() {
         world_.putPlayerOnFoot();
         const sim::Vec3 pier = pierOf(randomDock());
         ped.position = sim::Vec3{pier.x + 40.0f, pier.y + 40.0f, pier.z};
-        ped.speed = 0.0f;
         return true;
     });
 }
@@ -340,7 +339,6 @@ void Player::walkTo(const sim::Vec3& target) {
         if (ped.vehicle != 0 || ped.dead || ++frames > 1800) return true;
         ped.position = stepTowards(ped.position, target, kWalkPerFrame);
         const bool there = ped.position == target;
-        ped.speed = there ? 0.0f : kWalkPerFrame / world_.frameTimeSeconds();
         return there;
     });
 }
@@ -352,7 +350,6 @@ void Player::travelNear(const sim::Vec3& target, float within) {
         if (ped.vehicle == 0 && sim::distance(ped.position, target) > within) {
             ped.position = stepTowards(target, ped.position, within);
         }
-        ped.speed = 0.0f;
         return true;
     });
 }
@@ -388,10 +385,12 @@ void Player::rowTo(std::function<sim::Vec3()> target, float slowTo) {
         if (boat == nullptr || ++frames > 2000) return true;
         if (!goal) goal = target();
         const float left = sim::distance(boat->position, *goal);
-        const float step = left > 20.0f ? kRowPerFrame * 3.0f : kRowPerFrame * 0.1f;
+        // The last 20 m at the speed he means to arrive with: the game works speed out from the
+        // movement, so that is what the dock sees.
+        const float closing = slowTo > 0.0f ? slowTo * world_.frameTimeSeconds() : kRowPerFrame * 0.1f;
+        const float step = left > 20.0f ? kRowPerFrame * 3.0f : closing;
         world_.moveVehicle(boat->handle, stepTowards(boat->position, *goal, step));
         const bool there = left <= step;
-        boat->speed = there ? slowTo : step / world_.frameTimeSeconds();
         return there;
     });
 }
@@ -430,7 +429,6 @@ void Player::leaveBoat() {
             world_.putPlayerOnFoot();
             ped.position.z += 1.0f;  // onto the bank
         }
-        ped.speed = 0.0f;
         return true;
     });
 }
