@@ -57,9 +57,9 @@ struct GamePrompt {
     int completions = 0;  // presses or holds completed so far
 
     // What the script made of them.
-    bool asked = false;          // it has asked this prompt's completion at least once
-    int readCompletions = 0;     // completions it asked after while they were reported
-    int unreadSinceFrame = -1;   // the frame an unread completion was first reported, -1 for none
+    bool asked = false;         // it has asked this prompt's completion at least once
+    int readCompletions = 0;    // completions it asked after while they were reported
+    int unreadSinceFrame = -1;  // the frame an unread completion was first reported, -1 for none
 };
 
 class Prompts {
