@@ -10,6 +10,8 @@ namespace tollmere::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 constexpr Hash kContextY = sim::hashOf("INPUT_CONTEXT_Y");
 
@@ -66,6 +68,30 @@ TEST_F(GamePromptsTest, APressCompletesOncePerPressWhateverTheControlState) {
     }
     EXPECT_THAT(completed, ElementsAre(1));
     EXPECT_EQ(world.prompts.find(prompt)->completions, 1);
+}
+
+// Catches a lost completion going unnoticed, and the game blaming a script that withdrew the prompt
+// or never listened to it (a label).
+TEST_F(GamePromptsTest, AReportedCompletionMustBeReadUnlessThePromptWasWithdrawn) {
+    world.prompts.holdMs = 2 * world.frameStepMs;
+    registerPrompt(holdMode);
+    const PromptHandle prompt = registerPrompt(holdMode);
+    native::hasPromptHoldCompleted(prompt);
+    auto run = [&](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            host.runFrame();
+            world.checkFrame();
+        }
+    };
+    world.input.hold(kContextY, 6);  // down in frames 1 to 6: both complete in frame 2
+    run(2);
+    native::setPromptVisible(prompt, false);
+    EXPECT_NO_THROW(run(6));
+    native::setPromptVisible(prompt, true);
+    world.input.hold(kContextY, 6);  // down from frame 9: completes in 10, reported to 12
+    EXPECT_NO_THROW(run(3));
+    EXPECT_THAT([&] { run(1); }, ThrowsMessage<sim::Refusal>(HasSubstr("completed in frame 10 and the game "
+                                                                       "reported it until frame 12")));
 }
 
 }  // namespace
