@@ -77,21 +77,17 @@ TEST_F(GamePromptsTest, AReportedCompletionMustBeReadUnlessThePromptWasWithdrawn
     registerPrompt(holdMode);
     const PromptHandle prompt = registerPrompt(holdMode);
     native::hasPromptHoldCompleted(prompt);
-    auto run = [&](int frames) {
-        for (int i = 0; i < frames; ++i) {
-            host.runFrame();
-            world.checkFrame();
-        }
-    };
     world.input.hold(kContextY, 6);  // down in frames 1 to 6: both complete in frame 2
-    run(2);
-    native::setPromptVisible(prompt, false);
-    EXPECT_NO_THROW(run(6));
-    native::setPromptVisible(prompt, true);
-    world.input.hold(kContextY, 6);  // down from frame 9: completes in 10, reported to 12
-    EXPECT_NO_THROW(run(3));
-    EXPECT_THAT([&] { run(1); }, ThrowsMessage<sim::Refusal>(HasSubstr("completed in frame 10 and the game "
-                                                                       "reported it until frame 12")));
+    for (int frame = 1; frame < 12; ++frame) {
+        host.runFrame();
+        native::setPromptVisible(prompt, frame < 2 || frame >= 8);  // withdrawn from frame 2 to 7
+        if (frame == 8) world.input.hold(kContextY, 6);             // completes again in frame 10
+        EXPECT_NO_THROW(world.checkFrame()) << frame;
+    }
+    host.runFrame();
+    EXPECT_THAT([&] { world.checkFrame(); },
+                ThrowsMessage<sim::Refusal>(
+                    HasSubstr("completed in frame 10 and the game reported it until frame 12")));
 }
 
 }  // namespace
