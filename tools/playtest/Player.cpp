@@ -195,9 +195,11 @@ void Player::rowOwnBoat() {
         0.0f);
     if (chance(30)) {
         then([this] {
-            // Rocks and snags: the boat comes back needing a repair.
-            if (sim::Entity* boat = world_.entity(ownBoat()))
-                boat->health = boat->maxHealth * (20 + below(60)) / 100;
+            // Rocks and snags: the boat comes back needing a repair, and now and then it sinks.
+            if (sim::Entity* boat = world_.entity(ownBoat())) {
+                boat->health = chance(8) ? 0 : boat->maxHealth * (20 + below(60)) / 100;
+                if (boat->health == 0) ++covered_["boat-sunk"];
+            }
             return true;
         });
     }
@@ -205,6 +207,8 @@ void Player::rowOwnBoat() {
         // The drop prompt shows only once the control has been held a while: he keeps it down.
         hold("INPUT_CONTEXT_X", chance(80) ? 70 + below(30) : 10 + below(20));
         wait(20 + below(60));
+        // He forgets the anchor and pulls at the oars.
+        if (chance(40)) rowTo([this] { return stepTowards(at(), mooringOf(nearestDock()), 30.0f); }, 0.0f);
         if (chance(70)) hold("INPUT_CONTEXT_X", 45 + below(20));
     }
     if (chance(70)) {
@@ -380,10 +384,15 @@ void Player::board(std::function<std::uint32_t()> boat) {
 }
 
 void Player::rowTo(std::function<sim::Vec3()> target, float slowTo) {
-    then([this, target, slowTo, goal = std::optional<sim::Vec3>(), frames = 0]() mutable {
+    then([this, target, slowTo, goal = std::optional<sim::Vec3>(), frames = 0, anchored = 0]() mutable {
         sim::Entity* boat = world_.entity(world_.playerPed().vehicle);
         if (boat == nullptr || ++frames > 2000) return true;
         if (!goal) goal = target();
+        // Pulling against the anchor gets him nowhere: after a couple of seconds he stops.
+        if (boat->anchored) {
+            ++covered_["rowed-against-anchor"];
+            if (++anchored > 60) return true;
+        }
         const float left = sim::distance(boat->position, *goal);
         // The last 20 m at the speed he means to arrive with: the game works speed out from the
         // movement, so that is what the dock sees.
