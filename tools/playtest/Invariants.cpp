@@ -119,6 +119,7 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
             if (key == "prompts.dock_boat") dockText_ = value;
             if (key == "prompts.retrieve_boat") retrieveText_ = value;
             if (key == "prompts.drop_anchor") dropAnchorText_ = value;
+            if (key == "prompts.customize_boat") customizeText_ = value;
         }
     }
     if (auto record = readEntries(folder / "PlayerBoat.dat")) {
@@ -202,7 +203,8 @@ void Invariants::watchPrompts() {
             dockEvent_ = dockNear(world.positionOf(world.playerPed().vehicle), 15.0f, true);
             const sim::Entity* boat = world.entity(world.playerPed().vehicle);
             if (!boat->decorators.contains("QY_RB_isPlayerBoat")) claimed_ = boat->handle;
-        } else if (!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) {
+        } else if ((!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) ||
+                   prompt->text == customizeText_) {
             dockEvent_ = dockNear(at, 15.0f, false);
         } else if (prompt->text == dropAnchorText_) {
             ++session_.covered["anchor-dropped"];
@@ -292,7 +294,8 @@ std::optional<Broken> Invariants::checkBoatKept() {
 
 std::optional<Broken> Invariants::checkBoatDestroyed() {
     sim::World& world = game_.world();
-    if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, claimed_) != nullptr) return std::nullopt;
+    if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, claimed_) != nullptr)
+        return std::nullopt;
     // The shop's preview comes and goes with the rows he browses: not a boat he lost.
     if (world.frame - lastCatalogueFrame_ < kShopAfterglowFrames) return std::nullopt;
     const sim::Entity* was = world.entity(ownBoatBefore_);

@@ -110,7 +110,8 @@ class Invariants {
     std::string dockText_;
     std::string retrieveText_;
     std::string dropAnchorText_;
-    int dockEvent_ = -1;  // the dock he moored his boat at in this frame
+    std::string customizeText_;
+    int dockEvent_ = -1;         // the dock he moored his boat at in this frame
     std::uint32_t claimed_ = 0;  // the stranger's boat he docked and so made his
     int lastCatalogueFrame_ = -1000;
 

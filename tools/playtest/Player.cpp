@@ -20,6 +20,8 @@ constexpr std::uint32_t kDecrease = 0xA65EBAB4;
 
 constexpr float kWalkPerFrame = 0.15f;  // about 4.5 m/s
 constexpr float kRowPerFrame = 1.5f;
+// The dock menu's fades after the catalogue last well under three seconds.
+constexpr int kShopFadeFrames = 90;
 
 sim::Vec3 toSim(const Vec3& p) {
     return sim::Vec3{p.x, p.y, p.z};
@@ -46,7 +48,10 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
 }
 
 bool Player::act() {
-    if (--framesToRestart_ <= 0 && !catalogueOpen()) return false;
+    // He does not quit in the middle of the shop or the dock menu's fades, nor while the plug-in
+    // holds his controls: what he asked for there is not done until it hands them back.
+    if (catalogueOpen() || world_.fade.out || !world_.player.control) shopFrames_ = 0;
+    if (--framesToRestart_ <= 0 && ++shopFrames_ > kShopFadeFrames) return false;
     interruptions();
     if (interruptedFrames_ > 0) return true;
     if (plan_.empty()) pickErrand();
@@ -130,6 +135,19 @@ void Player::shopAtDock() {
 
 void Player::browseCatalogue() {
     then([this, frames = 0]() mutable { return catalogueOpen() || ++frames > 120; });
+    if (chance(25)) {
+        // Fittings, two rows below the first he can buy: fitted, and now and then taken off again.
+        for (std::uint32_t control : {kDown, kDown, kIncrease, kSelect}) {
+            press(control);
+            wait(2);
+        }
+        if (chance(40)) {
+            press(kDecrease);
+            wait(2);
+            press(kSelect);
+            wait(2);
+        }
+    }
     const int actions = 2 + below(12);
     for (int i = 0; i < actions; ++i) {
         static constexpr std::uint32_t kMenuControls[] = {kDown,     kDown,     kUp,    kIncrease,
