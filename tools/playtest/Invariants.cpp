@@ -308,8 +308,9 @@ std::optional<Broken> Invariants::checkBoatDestroyed() {
         ++session_.covered["boat-destroyed"];
         return std::nullopt;
     }
-    return Broken{"boat-destroyed",
-                  "his boat (" + describe(watched_) + ") was taken from him, unsold, in health"};
+    return Broken{"boat-destroyed", "his boat (" + describe(watched_) +
+                                        ") was taken from him, unsold, at health " +
+                                        std::to_string(ownHealthBefore_)};
 }
 
 std::optional<Broken> Invariants::checkFrameErrors() {
@@ -393,13 +394,16 @@ void Invariants::cover(const std::string& line) {
     }
 }
 
-std::optional<std::int64_t> Invariants::shownCharge() const {
+std::optional<std::int64_t> Invariants::shownCharge() {
     // The row he selected in the catalogue drawn this frame, or the prompt he just completed.
     for (const ShownRow& row : Model::readCatalogue(game_.world().screen.thisFrame())) {
         if (row.selected) return row.priceCents;
     }
     for (const Completion& completion : recentCompletions_) {
-        if (auto amount = Model::amountIn(completion.text)) return amount;
+        if (auto amount = Model::amountIn(completion.text)) {
+            ++session_.covered["paid-at-a-prompt"];
+            return amount;
+        }
     }
     return std::nullopt;
 }

@@ -85,7 +85,7 @@ class Invariants {
     std::optional<Broken> checkAllocations();
     std::optional<Broken> checkBoatKept();
     std::optional<Broken> checkBoatDestroyed();
-    std::optional<std::int64_t> shownCharge() const;
+    std::optional<std::int64_t> shownCharge();
     void watchPrompts();
     void watchBoat();
     void coverWorld();

@@ -33,10 +33,10 @@ constexpr int kBrokenExit = 1;
 // Roads the fixed ctest runs must reach between them (--check-coverage): what no rule can judge
 // unless some run plays it.
 const char* const kRequiredRoads[] = {
-    "boat-repaired",        "option-bought",        "option-removed", "restart-with-damaged-boat",
-    "guard-killed",         "robbery-sold",         "robbery-failed", "robbery-abandoned",
-    "anchor-dropped",       "rowed-against-anchor", "fast-docking",   "damaged-boat-sold",
-    "shop-closed-by-scene", "boat-destroyed"};
+    "boat-repaired",        "option-bought",        "option-removed",  "restart-with-damaged-boat",
+    "guard-killed",         "robbery-sold",         "robbery-failed",  "robbery-abandoned",
+    "anchor-dropped",       "rowed-against-anchor", "fast-docking",    "damaged-boat-sold",
+    "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt"};
 
 const char* const kUsage =
     "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...] [--covered-to FILE]\n"
