@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -120,6 +121,7 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
             if (key == "prompts.retrieve_boat") retrieveText_ = value;
             if (key == "prompts.drop_anchor") dropAnchorText_ = value;
             if (key == "prompts.customize_boat") customizeText_ = value;
+            if (key == "catalog.input.tint") paintText_ = value;
         }
     }
     if (auto record = readEntries(folder / "PlayerBoat.dat")) {
@@ -178,7 +180,7 @@ std::vector<Broken> Invariants::check() {
          {&Invariants::checkMoney, &Invariants::checkRecord, &Invariants::checkMoored,
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
           &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
-          &Invariants::checkBoatDestroyed}) {
+          &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     return broken;
@@ -216,6 +218,10 @@ void Invariants::watchPrompts() {
             if (row.selected && model_.modelNamed(row.title) != 0) {
                 dockEvent_ = dockNear(world.positionOf(world.player.ped), 30.0f, false);
                 claimed_ = 0;
+                paidTint_ = -1;
+            } else if (row.selected && row.title == paintText_ && !row.value.empty()) {
+                // The paint row stands on paint number n, the game's tint n - 1.
+                paidTint_ = std::atoi(row.value.c_str()) - 1;
             }
         }
     }
@@ -225,6 +231,7 @@ void Invariants::watchBoat() {
     sim::World& world = game_.world();
     if (!Model::readCatalogue(world.screen.thisFrame()).empty()) lastCatalogueFrame_ = world.frame;
     const sim::Entity* own = Model::ownBoat(world, claimed_);
+    if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
     if (own == nullptr) {
         watched_ = BoatSeen{};
         return;
@@ -290,6 +297,18 @@ std::optional<Broken> Invariants::checkBoatKept() {
     }
     if (left.health < kNeedsRepair) ++session_.covered["restart-with-damaged-boat"];
     return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkBoatPaint() {
+    // Out of the shop (whose rows preview other paints), his boat shows the paint he last paid for.
+    sim::World& world = game_.world();
+    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    if (paidTint_ < 0 || own == nullptr || world.frame - lastCatalogueFrame_ < kShopAfterglowFrames)
+        return std::nullopt;
+    if (static_cast<std::int32_t>(own->model) != watched_.model || own->tint == paidTint_)
+        return std::nullopt;
+    return Broken{"boat-kept", "he paid for tint " + std::to_string(paidTint_) + " and his boat shows tint " +
+                                   std::to_string(own->tint)};
 }
 
 std::optional<Broken> Invariants::checkBoatDestroyed() {

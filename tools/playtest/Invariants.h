@@ -23,7 +23,8 @@
 //   frame-allocation the plug-in allocates on the heap in steady frames
 //   boat-kept        after a start, his boat is not the one he left: model, paint, fittings, the dock
 //                    he had moored it at, or (when it had been unchanged for 20 s) its health beyond
-//                    the record's tolerance; or a boat appears that he did not leave
+//                    the record's tolerance; or a boat appears that he did not leave; or, out of the
+//                    shop, his boat shows another paint than the one he last paid for
 //   boat-destroyed   his boat was taken from him, not sold, while the health he watched was above 0
 //
 // What each run covered is counted by road; the ctest runs together must reach every road of
@@ -85,6 +86,7 @@ class Invariants {
     std::optional<Broken> checkAllocations();
     std::optional<Broken> checkBoatKept();
     std::optional<Broken> checkBoatDestroyed();
+    std::optional<Broken> checkBoatPaint();
     std::optional<std::int64_t> shownCharge();
     void watchPrompts();
     void watchBoat();
@@ -111,8 +113,10 @@ class Invariants {
     std::string retrieveText_;
     std::string dropAnchorText_;
     std::string customizeText_;
-    int dockEvent_ = -1;         // the dock he moored his boat at in this frame
-    std::uint32_t claimed_ = 0;  // the stranger's boat he docked and so made his
+    std::string paintText_;
+    std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
+    int dockEvent_ = -1;          // the dock he moored his boat at in this frame
+    std::uint32_t claimed_ = 0;   // the stranger's boat he docked and so made his
     int lastCatalogueFrame_ = -1000;
 
     // The player's own watch, updated after every frame.
