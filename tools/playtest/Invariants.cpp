@@ -5,6 +5,8 @@
 #include "runtime/Globals.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -28,6 +30,20 @@ constexpr int kPromptEffectFrames = 3;
 constexpr int kSellHoldFrames = 46;
 // A one-time build (a list made on first use) allocates once; a leak per frame keeps allocating.
 constexpr int kAllocatingFramesInARow = 3;
+// A hold prompt reports its completion for a few frames: a charge for it may come in any of them.
+constexpr int kCompletionFrames = 3;
+// The record keeps the boat's health to within this share, saved at least every 15 s while the shop
+// is closed: health unchanged for longer than that must come back after a start.
+constexpr float kHealthTolerance = 0.05f;
+constexpr int kSettledFrames = 600;
+// Within this distance of a mooring a boat is at that dock; farther than kLeftDock it has left it.
+constexpr float kAtMooring = 5.0f;
+constexpr float kLeftDock = 40.0f;
+constexpr float kAtPier = 10.0f;
+constexpr float kSellingSpeed = 1.5f;
+constexpr float kNeedsRepair = 0.85f;
+// The shop takes its preview away once its fade-out has run: well within this many frames.
+constexpr int kShopAfterglowFrames = 90;
 
 std::string afterPrefix(const std::string& line, const std::string& prefix) {
     return line.starts_with(prefix) ? line.substr(prefix.size()) : std::string();
@@ -52,6 +68,39 @@ std::optional<std::vector<std::pair<std::string, std::string>>> readEntries(
     return entries;
 }
 
+sim::Vec3 toSim(const Vec3& p) {
+    return sim::Vec3{p.x, p.y, p.z};
+}
+
+// The dock whose point (pier or mooring) lies nearest to at, within reach; -1 for none.
+int dockNear(const sim::Vec3& at, float reach, bool mooring) {
+    if (docksRegistry == nullptr) return -1;
+    int nearest = -1;
+    float best = reach;
+    const auto& docks = docksRegistry->docks();
+    for (std::size_t i = 0; i < docks.size(); ++i) {
+        const Vec3 point = mooring ? docks[i]->mooringPoint().position : docks[i]->pierPoint().position;
+        const float d = sim::distance(at, toSim(point));
+        if (d < best) {
+            best = d;
+            nearest = static_cast<int>(i);
+        }
+    }
+    return nearest;
+}
+
+sim::Vec3 mooringOf(int dock) {
+    return toSim(docksRegistry->docks()[static_cast<std::size_t>(dock)]->mooringPoint().position);
+}
+
+std::string describe(const BoatSeen& boat) {
+    char text[160];
+    std::snprintf(text, sizeof text, "model %d, tint %d, prop set %08x, lanterns %08x, health %.3f, dock %d",
+                  boat.model, boat.tint, boat.propSet, boat.lanternPropSet, static_cast<double>(boat.health),
+                  boat.dock);
+    return text;
+}
+
 std::uint64_t mix(std::uint64_t hash, std::uint64_t value) {
     return (hash ^ value) * 0x100000001B3ull + 0x9E3779B97F4A7C15ull;
 }
@@ -59,23 +108,20 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t value) {
 }  // namespace
 
 Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::string> allowed)
-    : game_(game), session_(session), allowed_(std::move(allowed)), recordAtStart_("PlayerBoat.dat") {
+    : game_(game),
+      session_(session),
+      allowed_(std::move(allowed)),
+      model_(game.folder() / "Tollmere"),
+      recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
-    if (auto configs = readEntries(folder / "Configs.dat")) {
-        for (const auto& [key, value] : *configs) {
-            if (!key.starts_with("fees.") || key == "fees.sell_price_multiplier") continue;
-            try {
-                const auto cents = static_cast<std::int64_t>(std::trunc(parseFloat(value))) * 100;
-                priceCents_.insert(cents);
-                if (key == "fees.fix_boat") repairFeeCents_ = cents;
-            } catch (const std::exception&) {
-                // A price that does not read is the plug-in's to report; it can charge nothing valid.
-            }
-        }
-    }
     if (auto lang = readEntries(folder / "Lang.dat")) {
         for (const auto& [key, value] : *lang) {
             if (key == "prompts.sell_boat") sellText_ = value;
+            if (key == "prompts.dock_boat") dockText_ = value;
+            if (key == "prompts.retrieve_boat") retrieveText_ = value;
+            if (key == "prompts.drop_anchor") dropAnchorText_ = value;
+            if (key == "prompts.customize_boat") customizeText_ = value;
+            if (key == "catalog.input.tint") paintText_ = value;
         }
     }
     if (auto record = readEntries(folder / "PlayerBoat.dat")) {
@@ -100,6 +146,10 @@ void Invariants::beforeFrame() {
     helpBefore_ = world.helpTexts.size();
     entitiesBefore_ = world.entities.size();
     allocationsBefore_ = pluginAllocations();
+    vehicleBefore_ = world.playerPed().vehicle;
+    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    ownBoatBefore_ = own != nullptr ? own->handle : 0;
+    ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
 }
 
 std::optional<Broken> Invariants::afterFrame() {
@@ -111,7 +161,12 @@ std::optional<Broken> Invariants::afterFrame() {
         cover(line);
     }
     session_.playedMs += game_.world().frameStepMs;
-    for (Broken& broken : check()) {
+    watchPrompts();
+    coverWorld();
+    std::vector<Broken> found = check();
+    watchBoat();
+    catalogueBefore_ = !Model::readCatalogue(game_.world().screen.thisFrame()).empty();
+    for (Broken& broken : found) {
         if (!allowed_.contains(broken.rule)) return std::move(broken);
         session_.knownFaults.try_emplace(broken.rule, session_.frame + game_.world().frame);
     }
@@ -124,10 +179,157 @@ std::vector<Broken> Invariants::check() {
     for (Check checkOne :
          {&Invariants::checkMoney, &Invariants::checkRecord, &Invariants::checkMoored,
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
-          &Invariants::checkAllocations, &Invariants::checkFrameErrors}) {
+          &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
+          &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     return broken;
+}
+
+void Invariants::watchPrompts() {
+    sim::World& world = game_.world();
+    std::erase_if(recentCompletions_,
+                  [&world](const Completion& c) { return world.frame - c.frame >= kCompletionFrames; });
+    dockEvent_ = -1;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world.prompts.find(handle);
+        if (prompt == nullptr) continue;
+        const std::size_t slot = handle - 0x4A01;
+        if (completionsSeen_.size() <= slot) completionsSeen_.resize(slot + 1, 0);
+        if (prompt->completions <= completionsSeen_[slot]) continue;
+        completionsSeen_[slot] = prompt->completions;
+        recentCompletions_.push_back(Completion{world.frame, prompt->text});
+        // What he did, as he saw it: docked the boat he sits in, or had his boat brought to this dock.
+        const sim::Vec3 at = world.positionOf(world.player.ped);
+        if (prompt->text == dockText_ && world.playerPed().vehicle != 0) {
+            dockEvent_ = dockNear(world.positionOf(world.playerPed().vehicle), 15.0f, true);
+            const sim::Entity* boat = world.entity(world.playerPed().vehicle);
+            if (!boat->decorators.contains("QY_RB_isPlayerBoat")) claimed_ = boat->handle;
+        } else if ((!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) ||
+                   prompt->text == customizeText_) {
+            dockEvent_ = dockNear(at, 15.0f, false);
+        } else if (prompt->text == dropAnchorText_) {
+            ++session_.covered["anchor-dropped"];
+        }
+    }
+    // A boat bought in the catalogue floats moored at this dock.
+    if (world.moneyToasts.size() > toastsBefore_) {
+        for (const ShownRow& row : Model::readCatalogue(world.screen.thisFrame())) {
+            if (row.selected && model_.modelNamed(row.title) != 0) {
+                dockEvent_ = dockNear(world.positionOf(world.player.ped), 30.0f, false);
+                claimed_ = 0;
+                paidTint_ = -1;
+            } else if (row.selected && row.title == paintText_ && !row.value.empty()) {
+                // The paint row stands on paint number n, the game's tint n - 1.
+                paidTint_ = std::atoi(row.value.c_str()) - 1;
+            }
+        }
+    }
+}
+
+void Invariants::watchBoat() {
+    sim::World& world = game_.world();
+    if (!Model::readCatalogue(world.screen.thisFrame()).empty()) lastCatalogueFrame_ = world.frame;
+    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
+    if (own == nullptr) {
+        watched_ = BoatSeen{};
+        return;
+    }
+    const float health = own->healthFraction();
+    const bool shopRecently = world.frame - lastCatalogueFrame_ < kShopAfterglowFrames;
+    const bool settled = health == watched_.health && static_cast<std::int32_t>(own->model) == watched_.model;
+    watched_.stillFrames = settled ? watched_.stillFrames + (shopRecently ? 0 : 1) : 0;
+    watched_.model = static_cast<std::int32_t>(own->model);
+    watched_.tint = own->tint;
+    watched_.propSet = own->propSet;
+    watched_.lanternPropSet = own->lanternPropSet;
+    watched_.health = health;
+    if (dockEvent_ >= 0) watched_.dock = dockEvent_;
+    if (watched_.dock >= 0 && sim::distance(own->position, mooringOf(watched_.dock)) > kLeftDock)
+        watched_.dock = -1;
+}
+
+void Invariants::coverWorld() {
+    sim::World& world = game_.world();
+    const sim::Entity* boat = world.entity(world.playerPed().vehicle);
+    if (boat != nullptr && boat->speed > kSellingSpeed &&
+        dockNear(world.positionOf(world.player.ped), kAtPier, false) >= 0) {
+        ++session_.covered["fast-docking"];
+    }
+    const bool catalogueNow = !Model::readCatalogue(world.screen.thisFrame()).empty();
+    if (catalogueBefore_ && !catalogueNow && (world.player.unavailable || world.player.scriptedActivity))
+        ++session_.covered["shop-closed-by-scene"];
+}
+
+void Invariants::leaving() {
+    session_.boatLeft = watched_;
+}
+
+std::optional<Broken> Invariants::checkBoatKept() {
+    // Once, as start-up ends (the saved boat is placed last), after a start that followed another.
+    if (boatKeptChecked_ || boatSpawner == nullptr) return std::nullopt;
+    boatKeptChecked_ = true;
+    if (session_.index == 0) return std::nullopt;
+    const BoatSeen& left = session_.boatLeft;
+    const sim::Entity* own = Model::ownBoat(game_.world(), claimed_);
+    if (own == nullptr) {
+        if (left.model == 0) return std::nullopt;
+        return Broken{"boat-kept", "he left his boat (" + describe(left) + ") and has none after the start"};
+    }
+    BoatSeen found{static_cast<std::int32_t>(own->model),
+                   own->tint,
+                   own->propSet,
+                   own->lanternPropSet,
+                   own->healthFraction(),
+                   left.dock,
+                   0};
+    if (left.dock >= 0 && sim::distance(own->position, mooringOf(left.dock)) > kAtMooring) found.dock = -1;
+    const bool same = left.model == found.model && left.tint == found.tint && left.propSet == found.propSet &&
+                      left.lanternPropSet == found.lanternPropSet && left.dock == found.dock;
+    const bool healthKept = left.stillFrames < kSettledFrames ||
+                            std::fabs(left.health - found.health) <= kHealthTolerance + 0.002f;
+    if (!same || !healthKept) {
+        return Broken{"boat-kept",
+                      left.model == 0
+                          ? "he left no boat and has one after the start (" + describe(found) + ")"
+                          : "he left his boat as " + describe(left) + " and found it as " + describe(found)};
+    }
+    if (left.health < kNeedsRepair) ++session_.covered["restart-with-damaged-boat"];
+    return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkBoatPaint() {
+    // Out of the shop (whose rows preview other paints), his boat shows the paint he last paid for.
+    sim::World& world = game_.world();
+    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    if (paidTint_ < 0 || own == nullptr || world.frame - lastCatalogueFrame_ < kShopAfterglowFrames)
+        return std::nullopt;
+    if (static_cast<std::int32_t>(own->model) != watched_.model || own->tint == paidTint_)
+        return std::nullopt;
+    return Broken{"boat-kept", "he paid for tint " + std::to_string(paidTint_) + " and his boat shows tint " +
+                                   std::to_string(own->tint)};
+}
+
+std::optional<Broken> Invariants::checkBoatDestroyed() {
+    sim::World& world = game_.world();
+    if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, claimed_) != nullptr)
+        return std::nullopt;
+    // The shop's preview comes and goes with the rows he browses: not a boat he lost.
+    if (world.frame - lastCatalogueFrame_ < kShopAfterglowFrames) return std::nullopt;
+    const sim::Entity* was = world.entity(ownBoatBefore_);
+    if (was != nullptr) {
+        const auto sold = was->decorators.find("QY_RB_isBoatSold");
+        if (sold != was->decorators.end() && sold->second != 0) return std::nullopt;
+    }
+    if (watched_.health <= 0.0f || ownHealthBefore_ <= 0.0f ||
+        (was != nullptr && was->healthFraction() <= 0.0f)) {
+        ++session_.covered["boat-destroyed"];
+        return std::nullopt;
+    }
+    return Broken{"boat-destroyed", "his boat (" + describe(watched_) +
+                                        ") was taken from him, unsold, at health " +
+                                        std::to_string(ownHealthBefore_)};
 }
 
 std::optional<Broken> Invariants::checkFrameErrors() {
@@ -194,6 +396,10 @@ void Invariants::cover(const std::string& line) {
         ++covered["customised"];
     }
     if (line == "boat repaired") ++covered["boat-repaired"];
+    for (const char* prefix : {"propset purchased. index: ", "lantern propset purchased. index: "}) {
+        if (line.starts_with(prefix)) ++covered[line.ends_with(" -1") ? "option-removed" : "option-bought"];
+    }
+    if (line.starts_with("boat repainted")) ++covered["option-bought"];
     if (line.starts_with("saving boat from entity")) ++covered["boat-claimed"];
     if (line.starts_with("boat sold at fence")) ++covered["boat-sold"];
     if (line == "player has sold his owned boat") ++covered["own-boat-sold"];
@@ -207,10 +413,18 @@ void Invariants::cover(const std::string& line) {
     }
 }
 
-bool Invariants::isPrice(std::int64_t cents) const {
-    // Prices are whole dollars in the shipped file; the repair is a share of its fee, truncated.
-    if (priceCents_.contains(cents)) return true;
-    return cents > 0 && cents <= repairFeeCents_ && cents % 100 == 0;
+std::optional<std::int64_t> Invariants::shownCharge() {
+    // The row he selected in the catalogue drawn this frame, or the prompt he just completed.
+    for (const ShownRow& row : Model::readCatalogue(game_.world().screen.thisFrame())) {
+        if (row.selected) return row.priceCents;
+    }
+    for (const Completion& completion : recentCompletions_) {
+        if (auto amount = Model::amountIn(completion.text)) {
+            ++session_.covered["paid-at-a-prompt"];
+            return amount;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> Invariants::checkMoney() {
@@ -222,32 +436,33 @@ std::optional<Broken> Invariants::checkMoney() {
         const sim::MoneyToast& toast = world.moneyToasts[i];
         if (toast.colour == kCreditColour) {
             shown += toast.cents;
+            const sim::Entity* boat = world.entity(vehicleBefore_);
+            if (boat == nullptr) {
+                return Broken{"money-gain", "a credit of " + std::to_string(toast.cents) +
+                                                " cents while he sat in no boat to sell"};
+            }
+            const std::int64_t value = model_.saleValueCents(*boat);
+            if (toast.cents != value) {
+                return Broken{"money-gain", "a dock paid " + std::to_string(toast.cents) +
+                                                " cents for a boat worth " + std::to_string(value) +
+                                                " by the sale rule (health " +
+                                                std::to_string(boat->healthFraction()) + ")"};
+            }
+            if (boat->healthFraction() < 0.85f) ++session_.covered["damaged-boat-sold"];
         } else {
             shown -= toast.cents;
             ++charges;
-            if (!isPrice(toast.cents)) {
+            const auto price = shownCharge();
+            if (!price || *price != toast.cents) {
                 return Broken{"money-unshown", "a charge of " + std::to_string(toast.cents) +
-                                                   " cents is no price or fee of Configs.dat"};
+                                                   " cents where " +
+                                                   (price ? "the screen showed " + std::to_string(*price)
+                                                          : std::string("no price was shown"))};
             }
         }
     }
     if (world.cashCents < 0) {
         return Broken{"money-negative", "cash is " + std::to_string(world.cashCents) + " cents"};
-    }
-    if (delta > 0) {
-        std::int64_t sold = -1;
-        for (const std::string& line : newLines_) {
-            const auto at = line.find(" boat value: ");
-            if (line.starts_with("boat sold at fence.") && at != std::string::npos) {
-                sold = static_cast<std::int64_t>(parseInt(line.substr(at + 13))) * 100;
-            }
-        }
-        if (sold != delta) {
-            return Broken{"money-gain",
-                          "cash grew by " + std::to_string(delta) + " cents" +
-                              (sold < 0 ? " without a sale"
-                                        : " for a sale logged at " + std::to_string(sold) + " cents")};
-        }
     }
     if (delta != shown) {
         return Broken{"money-unshown", "cash changed by " + std::to_string(delta) +

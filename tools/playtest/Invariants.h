@@ -3,10 +3,16 @@
 // that is not in the allowed list stops the run. An allowed rule (a fault known and being mended
 // elsewhere) is noted once, with the frame, and the run goes on.
 //
+// The money and boat rules compare the game with the player's own account (Model.h): the prices the
+// screen showed him and the boats he saw, never the plug-in's log or tables.
+//
 //   money-negative   the player's cash went below 0
-//   money-unshown    cash changed by an amount the plug-in did not show, or a charge that is no price
-//                    of Configs.dat, or more than one charge in a frame
-//   money-gain       cash grew other than by a fence sale of the value the log names
+//   money-unshown    cash changed by an amount the plug-in did not show, or more than one charge in a
+//                    frame, or a charge other than the price drawn on the catalogue row selected in
+//                    that frame or shown on the prompt he had just completed
+//   money-gain       a credit other than what a dock pays for the boat he sat in, by his own reckoning
+//                    of the documented sale rule (stored value or catalogue price with fittings,
+//                    health, sale and reward factors)
 //   record-loads     PlayerBoat.dat on disk does not load by the plug-in's own line grammar
 //   record-paid      PlayerBoat.dat names a boat, tint or prop set not paid for nor claimed
 //   record-moored    after a start, the moored boat is not at the dock the record names
@@ -16,7 +22,16 @@
 //   stolen-sale      a stolen boat at a pier, slow, cannot be sold
 //   log-growth       the log grows by more than a few kilobytes per hour of play
 //   frame-allocation the plug-in allocates on the heap in steady frames
+//   boat-kept        after a start, his boat is not the one he left: model, paint, fittings, the dock
+//                    he had moored it at, or (when it had been unchanged for 20 s) its health beyond
+//                    the record's tolerance; or a boat appears that he did not leave; or, out of the
+//                    shop, his boat shows another paint than the one he last paid for
+//   boat-destroyed   his boat was taken from him, not sold, while the health he watched was above 0
+//
+// What each run covered is counted by road; the ctest runs together must reach every road of
+// kRequiredRoads (main.cpp, --check-coverage), so a change to the player cannot quietly drop one.
 
+#include "Model.h"
 #include "Session.h"
 
 #include "data/DictDataFile.h"
@@ -54,6 +69,9 @@ class Invariants {
     const std::vector<std::string>& newLogLines() const { return newLines_; }
     bool holdingSell = false;  // the player keeps the sell control down this frame
 
+    // The game is about to be started again: his boat as he leaves it goes into the session.
+    void leaving();
+
   private:
     std::vector<Broken> check();
     std::optional<Broken> checkFrameErrors();
@@ -67,8 +85,14 @@ class Invariants {
     std::optional<Broken> checkStolenSale();
     std::optional<Broken> checkLogGrowth();
     std::optional<Broken> checkAllocations();
+    std::optional<Broken> checkBoatKept();
+    std::optional<Broken> checkBoatDestroyed();
+    std::optional<Broken> checkBoatPaint();
+    std::optional<std::int64_t> shownCharge();
+    void watchPrompts();
+    void watchBoat();
+    void coverWorld();
     std::uint64_t worldSignature() const;
-    bool isPrice(std::int64_t cents) const;
 
     testing::Harness& game_;
     Session& session_;
@@ -84,9 +108,31 @@ class Invariants {
     std::size_t helpBefore_ = 0;
     std::size_t entitiesBefore_ = 0;
 
-    std::set<std::int64_t> priceCents_;  // every fee and price Configs.dat holds
-    std::int64_t repairFeeCents_ = 0;
+    Model model_;
     std::string sellText_;
+    std::string dockText_;
+    std::string retrieveText_;
+    std::string dropAnchorText_;
+    std::string customizeText_;
+    std::string paintText_;
+    std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
+    int dockEvent_ = -1;          // the dock he moored his boat at in this frame
+    std::uint32_t claimed_ = 0;   // the stranger's boat he docked and so made his
+    int lastCatalogueFrame_ = -1000;
+
+    // The player's own watch, updated after every frame.
+    std::uint32_t vehicleBefore_ = 0;  // the vehicle he sat in as the frame began
+    std::uint32_t ownBoatBefore_ = 0;  // his boat as the frame began
+    float ownHealthBefore_ = 1.0f;     // and its health then
+    BoatSeen watched_;                 // his boat as he last saw it
+    bool catalogueBefore_ = false;     // the catalogue was drawn in the frame before
+    bool boatKeptChecked_ = false;
+    struct Completion {
+        int frame;
+        std::string text;
+    };
+    std::vector<Completion> recentCompletions_;  // prompts completed in the last few frames
+    std::vector<int> completionsSeen_;
 
     std::filesystem::file_time_type recordTime_{};
     std::uintmax_t recordSize_ = 0;

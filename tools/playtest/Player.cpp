@@ -20,6 +20,8 @@ constexpr std::uint32_t kDecrease = 0xA65EBAB4;
 
 constexpr float kWalkPerFrame = 0.15f;  // about 4.5 m/s
 constexpr float kRowPerFrame = 1.5f;
+// The dock menu's fades after the catalogue last well under three seconds.
+constexpr int kShopFadeFrames = 90;
 
 sim::Vec3 toSim(const Vec3& p) {
     return sim::Vec3{p.x, p.y, p.z};
@@ -46,7 +48,10 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
 }
 
 bool Player::act() {
-    if (--framesToRestart_ <= 0 && !catalogueOpen()) return false;
+    // He does not quit in the middle of the shop or the dock menu's fades, nor while the plug-in
+    // holds his controls: what he asked for there is not done until it hands them back.
+    if (catalogueOpen() || world_.fade.out || !world_.player.control) shopFrames_ = 0;
+    if (--framesToRestart_ <= 0 && ++shopFrames_ > kShopFadeFrames) return false;
     interruptions();
     if (interruptedFrames_ > 0) return true;
     if (plan_.empty()) pickErrand();
@@ -130,6 +135,19 @@ void Player::shopAtDock() {
 
 void Player::browseCatalogue() {
     then([this, frames = 0]() mutable { return catalogueOpen() || ++frames > 120; });
+    if (chance(25)) {
+        // Fittings, two rows below the first he can buy: fitted, and now and then taken off again.
+        for (std::uint32_t control : {kDown, kDown, kIncrease, kSelect}) {
+            press(control);
+            wait(2);
+        }
+        if (chance(40)) {
+            press(kDecrease);
+            wait(2);
+            press(kSelect);
+            wait(2);
+        }
+    }
     const int actions = 2 + below(12);
     for (int i = 0; i < actions; ++i) {
         static constexpr std::uint32_t kMenuControls[] = {kDown,     kDown,     kUp,    kIncrease,
@@ -195,9 +213,11 @@ void Player::rowOwnBoat() {
         0.0f);
     if (chance(30)) {
         then([this] {
-            // Rocks and snags: the boat comes back needing a repair.
-            if (sim::Entity* boat = world_.entity(ownBoat()))
-                boat->health = boat->maxHealth * (20 + below(60)) / 100;
+            // Rocks and snags: the boat comes back needing a repair, and now and then it sinks.
+            if (sim::Entity* boat = world_.entity(ownBoat())) {
+                boat->health = chance(8) ? 0 : boat->maxHealth * (20 + below(60)) / 100;
+                if (boat->health == 0) ++covered_["boat-sunk"];
+            }
             return true;
         });
     }
@@ -205,6 +225,8 @@ void Player::rowOwnBoat() {
         // The drop prompt shows only once the control has been held a while: he keeps it down.
         hold("INPUT_CONTEXT_X", chance(80) ? 70 + below(30) : 10 + below(20));
         wait(20 + below(60));
+        // He forgets the anchor and pulls at the oars.
+        if (chance(40)) rowTo([this] { return stepTowards(at(), mooringOf(nearestDock()), 30.0f); }, 0.0f);
         if (chance(70)) hold("INPUT_CONTEXT_X", 45 + below(20));
     }
     if (chance(70)) {
@@ -380,10 +402,15 @@ void Player::board(std::function<std::uint32_t()> boat) {
 }
 
 void Player::rowTo(std::function<sim::Vec3()> target, float slowTo) {
-    then([this, target, slowTo, goal = std::optional<sim::Vec3>(), frames = 0]() mutable {
+    then([this, target, slowTo, goal = std::optional<sim::Vec3>(), frames = 0, anchored = 0]() mutable {
         sim::Entity* boat = world_.entity(world_.playerPed().vehicle);
         if (boat == nullptr || ++frames > 2000) return true;
         if (!goal) goal = target();
+        // Pulling against the anchor gets him nowhere: after a couple of seconds he stops.
+        if (boat->anchored) {
+            ++covered_["rowed-against-anchor"];
+            if (++anchored > 60) return true;
+        }
         const float left = sim::distance(boat->position, *goal);
         // The last 20 m at the speed he means to arrive with: the game works speed out from the
         // movement, so that is what the dock sees.

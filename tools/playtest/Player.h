@@ -80,6 +80,7 @@ class Player {
     std::deque<Step> plan_;
     int interruptedFrames_ = 0;
     int framesToRestart_;
+    int shopFrames_ = 1000;  // frames since he last saw the catalogue
     sim::Vec3 robberyAt_{};
     std::size_t logAtStart_;
     std::vector<std::string> log_;

@@ -30,6 +30,9 @@ void Session::save(const std::filesystem::path& file) const {
     out << "run " << run << "\nindex " << index << "\nframe " << frame << "\ncash " << cashCents << "\nmodel "
         << owned.model << "\nadopt " << (owned.adoptNextRecord ? 1 : 0) << "\nlog " << logBytes << "\nplayed "
         << playedMs << '\n';
+    out << "left " << boatLeft.model << ' ' << boatLeft.tint << ' ' << boatLeft.propSet << ' '
+        << boatLeft.lanternPropSet << ' ' << boatLeft.health << ' ' << boatLeft.dock << ' '
+        << boatLeft.stillFrames << '\n';
     writeSet(out, "tints", owned.tints);
     writeSet(out, "props", owned.propSets);
     writeSet(out, "lanterns", owned.lanternPropSets);
@@ -65,7 +68,11 @@ Session Session::load(const std::filesystem::path& file) {
             fields >> session.logBytes;
         else if (name == "played")
             fields >> session.playedMs;
-        else if (name == "tints")
+        else if (name == "left") {
+            BoatSeen& left = session.boatLeft;
+            fields >> left.model >> left.tint >> left.propSet >> left.lanternPropSet >> left.health >>
+                left.dock >> left.stillFrames;
+        } else if (name == "tints")
             session.owned.tints = readSet(fields);
         else if (name == "props")
             session.owned.propSets = readSet(fields);

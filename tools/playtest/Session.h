@@ -23,15 +23,27 @@ struct Ownership {
     bool adoptNextRecord = false;
 };
 
+// His boat as he saw it in the world, by the random player's own watch.
+struct BoatSeen {
+    std::int32_t model = 0;  // 0: no boat of his
+    std::int32_t tint = 0;
+    std::uint32_t propSet = 0;
+    std::uint32_t lanternPropSet = 0;
+    float health = 1.0f;  // fraction of the most it can take
+    int dock = -1;        // the dock he left it moored at (an index of the dock table), -1 for none
+    int stillFrames = 0;  // frames its health has not changed
+};
+
 struct Session {
     int run = 0;
     int index = 0;           // 0 for the first start of the game in this run
     std::int64_t frame = 0;  // frames played in this run before this start
     std::int64_t cashCents = 0;
     Ownership owned;
-    std::int64_t logBytes = 0;                        // bytes the plug-in logged in play, start-ups left out
-    std::int64_t playedMs = 0;                        // game time played in this run
-    std::map<std::string, int> covered;               // what the run reached, by road
+    BoatSeen boatLeft;                   // his boat as he left it when the game was started again
+    std::int64_t logBytes = 0;           // bytes the plug-in logged in play, start-ups left out
+    std::int64_t playedMs = 0;           // game time played in this run
+    std::map<std::string, int> covered;  // what the run reached, by road
     std::map<std::string, std::int64_t> knownFaults;  // allowed rules broken: first frame seen
 
     void save(const std::filesystem::path& file) const;

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -28,8 +30,17 @@ using tollmere::testing::Harness;
 constexpr int kRestartExit = 10;
 constexpr int kBrokenExit = 1;
 
+// Roads the fixed ctest runs must reach between them (--check-coverage): what no rule can judge
+// unless some run plays it.
+const char* const kRequiredRoads[] = {
+    "boat-repaired",        "option-bought",        "option-removed",  "restart-with-damaged-boat",
+    "guard-killed",         "robbery-sold",         "robbery-failed",  "robbery-abandoned",
+    "anchor-dropped",       "rowed-against-anchor", "fast-docking",    "damaged-boat-sold",
+    "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt"};
+
 const char* const kUsage =
-    "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...]\n"
+    "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...] [--covered-to FILE]\n"
+    "       scripts/playtest --check-coverage FILE,...\n"
     "\n"
     "Plays the random player in the simulated game, checking the invariants after every frame.\n"
     "  --runs N     how many runs to play (default 1)\n"
@@ -37,7 +48,11 @@ const char* const kUsage =
     "  --from N     the first run number (default 1); run numbers make runs repeatable\n"
     "  --allow LIST rules to note but not stop at (faults known and being mended), comma-separated:\n"
     "               money-negative money-unshown money-gain record-loads record-paid record-moored\n"
-    "               frame-error idle-prompt stolen-sale log-growth frame-allocation\n";
+    "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
+    "               boat-destroyed\n"
+    "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
+    "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
+    "                         every road the fixed runs must play\n";
 
 struct Options {
     int runs = 1;
@@ -45,7 +60,38 @@ struct Options {
     int from = 1;
     std::string allow;
     std::string sessionFolder;  // set in a child: the run's folder
+    std::string coveredTo;
+    std::string checkCoverage;
 };
+
+void writeCoverage(const std::filesystem::path& file, const std::map<std::string, int>& covered) {
+    std::ofstream out(file, std::ios::trunc);
+    for (const auto& [road, count] : covered)
+        out << road << ' ' << count << '\n';
+}
+
+// The union of the roads the files name; a file missing (its run broke a rule) reaches nothing.
+int checkCoverage(const std::set<std::string>& files) {
+    std::map<std::string, int> reached;
+    int problems = 0;
+    for (const std::string& file : files) {
+        std::ifstream in(file);
+        if (!in) {
+            std::printf("playtest coverage: %s is missing: its runs did not all pass\n", file.c_str());
+            ++problems;
+        }
+        std::string road;
+        for (int count = 0; in >> road >> count;)
+            reached[road] += count;
+    }
+    for (const char* road : kRequiredRoads) {
+        if (reached[road] > 0) continue;
+        std::printf("playtest coverage: no run reached %s\n", road);
+        ++problems;
+    }
+    if (problems == 0) std::printf("playtest coverage: every required road reached\n");
+    return problems == 0 ? 0 : 1;
+}
 
 std::set<std::string> splitList(const std::string& list) {
     std::set<std::string> items;
@@ -128,6 +174,7 @@ int playSession(const Options& options) {
                 session.frame += world.frame;
                 session.cashCents = world.cashCents;
                 ++session.covered["restart"];
+                invariants.leaving();
                 session.save(stateFile);
                 return kRestartExit;
             }
@@ -171,7 +218,8 @@ void printCoverage(const Session& session) {
 }
 
 // Plays one run: starts of the game one after the other, each a new process on the run's folder.
-bool playRun(const std::string& program, int run, const Options& options) {
+bool playRun(const std::string& program, int run, const Options& options,
+             std::map<std::string, int>& covered) {
     Harness folder;  // the run's Tollmere folder; never started in this process
     const std::filesystem::path stateFile = folder.folder() / "playtest.state";
     if (std::getenv("TOLLMERE_KEEP_RUNS") != nullptr)
@@ -202,14 +250,17 @@ bool playRun(const std::string& program, int run, const Options& options) {
             return false;
         }
         printCoverage(session);
+        for (const auto& [road, count] : session.covered)
+            covered[road] += count;
         return true;
     }
 }
 
 bool knownRules(const std::string& list) {
     static const std::set<std::string> kRules = {
-        "money-negative", "money-unshown", "money-gain",  "record-loads", "record-paid",     "record-moored",
-        "frame-error",    "idle-prompt",   "stolen-sale", "log-growth",   "frame-allocation"};
+        "money-negative",   "money-unshown", "money-gain",    "record-loads", "record-paid",
+        "record-moored",    "frame-error",   "idle-prompt",   "stolen-sale",  "log-growth",
+        "frame-allocation", "boat-kept",     "boat-destroyed"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
@@ -239,6 +290,10 @@ bool parse(int argc, char** argv, Options& options) {
             options.from = static_cast<int>(number);
         else if (option == "--allow" && knownRules(value))
             options.allow = value;
+        else if (option == "--covered-to")
+            options.coveredTo = value;
+        else if (option == "--check-coverage")
+            options.checkCoverage = value;
         else if (option == "--session")
             options.sessionFolder = value;
         else {
@@ -256,11 +311,15 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 2;
     if (!options.sessionFolder.empty()) return playSession(options);
+    if (!options.checkCoverage.empty()) return checkCoverage(splitList(options.checkCoverage));
+    if (!options.coveredTo.empty()) std::filesystem::remove(options.coveredTo);
     const std::string program = std::filesystem::absolute(argv[0]).string();
     int failed = 0;
+    std::map<std::string, int> covered;
     for (int run = options.from; run < options.from + options.runs; ++run) {
-        if (!playRun(program, run, options)) ++failed;
+        if (!playRun(program, run, options, covered)) ++failed;
     }
+    if (failed == 0 && !options.coveredTo.empty()) writeCoverage(options.coveredTo, covered);
     std::printf("playtest: %d of %d runs passed\n", options.runs - failed, options.runs);
     return failed == 0 ? 0 : 1;
 }
