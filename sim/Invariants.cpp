@@ -1,5 +1,6 @@
-// What a player would notice at once, checked at the end of every frame: a screen left black, or
-// control taken away by the plug-in and never given back.
+// What a player would notice at once, checked at the end of every frame: a screen left black,
+// control taken away by the plug-in and never given back, or a prompt he completed that the script
+// never read.
 
 #include "World.h"
 
@@ -32,6 +33,14 @@ void World::checkFrame() {
                           " left the player without control, and nothing has been on screen since frame " +
                           std::to_string(since));
         }
+    }
+
+    if (const GamePrompt* lost = prompts.endFrameUnread()) {
+        const int first = frame - prompts.reportFrames(*lost) + 1;
+        throw Refusal(at + "the prompt \"" + lost->text + "\" completed in frame " + std::to_string(first) +
+                      " and the game reported it until frame " + std::to_string(frame) +
+                      ", but the script never asked after it nor hid or disabled it: the player's " +
+                      (lost->mode == PromptMode::press ? "press" : "hold") + " was lost");
     }
 }
 

@@ -28,6 +28,32 @@ bool Prompts::holdCompleted(const GamePrompt& prompt) const {
     return prompt.holdCompletedAtFrame >= 0 && frame_ - prompt.holdCompletedAtFrame < holdReportFrames;
 }
 
+void Prompts::asked(GamePrompt& prompt, bool completed) {
+    prompt.asked = true;
+    if (!completed || prompt.unreadSinceFrame < 0) return;
+    prompt.unreadSinceFrame = -1;
+    ++prompt.readCompletions;
+}
+
+int Prompts::reportFrames(const GamePrompt& prompt) const {
+    return prompt.mode == PromptMode::press ? 1 : holdReportFrames;
+}
+
+const GamePrompt* Prompts::endFrameUnread() {
+    for (auto& [handle, prompt] : prompts_) {
+        if (prompt.unreadSinceFrame < 0) continue;
+        // Judged on the state the frame leaves, as the game sees it: hidden and shown again within
+        // the frame is still on offer.
+        if (!prompt.visible || !prompt.enabled) {
+            prompt.unreadSinceFrame = -1;
+        } else if (frame_ - prompt.unreadSinceFrame + 1 >= reportFrames(prompt)) {
+            prompt.unreadSinceFrame = -1;
+            if (prompt.asked) return &prompt;
+        }
+    }
+    return nullptr;
+}
+
 std::vector<const GamePrompt*> Prompts::visible() const {
     std::vector<const GamePrompt*> found;
     for (const auto& [handle, prompt] : prompts_) {
@@ -67,7 +93,10 @@ void Prompts::beginFrame(int frame, int frameStepMs, const Input& input) {
         switch (prompt.mode) {
             case PromptMode::press:
                 prompt.pressCompleted = live && input.justPressed(prompt.control);
-                if (prompt.pressCompleted) ++prompt.completions;
+                if (prompt.pressCompleted) {
+                    ++prompt.completions;
+                    prompt.unreadSinceFrame = frame;
+                }
                 break;
             case PromptMode::hold:
             case PromptMode::standardHold:
@@ -82,6 +111,7 @@ void Prompts::beginFrame(int frame, int frameStepMs, const Input& input) {
                     prompt.awaitingRelease = true;
                     prompt.holdCompletedAtFrame = frame;
                     ++prompt.completions;
+                    prompt.unreadSinceFrame = frame;
                 }
                 break;
             case PromptMode::none:

@@ -15,6 +15,12 @@
 //   goes down counts as one frame step. Releasing the control or the prompt ceasing to be visible
 //   or enabled starts the hold over. hasPromptHoldCompleted then answers true for holdReportFrames
 //   frames, the completing one included; the next completion needs the control released first.
+//
+// A completion the game reports is the player's act, and the script must read it: once it has
+// asked after a prompt at all, every completion of that prompt has to be asked after while it is
+// reported, unless the script hides or disables the prompt first (it withdrew the offer). A prompt
+// the script never asks after is a label (the shop's buy prompt only shows which control selects).
+// World::checkFrame fails the run when a report ends unread.
 
 #include "Input.h"
 
@@ -49,6 +55,11 @@ struct GamePrompt {
     bool awaitingRelease = false;
     int holdCompletedAtFrame = -1;
     int completions = 0;  // presses or holds completed so far
+
+    // What the script made of them.
+    bool asked = false;         // it has asked this prompt's completion at least once
+    int readCompletions = 0;    // completions it asked after while they were reported
+    int unreadSinceFrame = -1;  // the frame an unread completion was first reported, -1 for none
 };
 
 class Prompts {
@@ -65,6 +76,8 @@ class Prompts {
     GamePrompt* find(std::uint32_t handle);
     // Whether the game reports a completed hold in this frame.
     bool holdCompleted(const GamePrompt& prompt) const;
+    // The script asked the prompt's completion and was told `completed`.
+    void asked(GamePrompt& prompt, bool completed);
 
     // For tests and the demo.
     const GamePrompt* find(std::uint32_t handle) const;
@@ -77,6 +90,10 @@ class Prompts {
     std::size_t count() const { return prompts_.size(); }
 
     void beginFrame(int frame, int frameStepMs, const Input& input);
+    // As the frame ends: forgets completions of prompts the script withdrew and returns one whose
+    // report ended in this frame without the script reading it, or nullptr.
+    const GamePrompt* endFrameUnread();
+    int reportFrames(const GamePrompt& prompt) const;
 
   private:
     int holdTimeOf(const GamePrompt& prompt) const;

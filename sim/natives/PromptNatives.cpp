@@ -96,14 +96,18 @@ void registerPromptNatives(Host& host) {
                         [&prompts](Call& call) { usable(call, prompts).visible = call.flag(1); });
     // Asked of a prompt of another mode, the game answers false, as it does here.
     host.registerNative("hasPromptPressCompleted", 0xC92AC953F0A982AE, {2}, [&prompts](Call& call) {
-        const GamePrompt& prompt = usable(call, prompts);
+        GamePrompt& prompt = usable(call, prompts);
         call.i32(1);
-        call.returns(prompt.mode == PromptMode::press && prompt.pressCompleted);
+        const bool completed = prompt.mode == PromptMode::press && prompt.pressCompleted;
+        prompts.asked(prompt, completed);
+        call.returns(completed);
     });
     host.registerNative("hasPromptHoldCompleted", 0xE0F65F0640EF0617, {1}, [&prompts](Call& call) {
-        const GamePrompt& prompt = usable(call, prompts);
+        GamePrompt& prompt = usable(call, prompts);
         const bool holds = prompt.mode == PromptMode::hold || prompt.mode == PromptMode::standardHold;
-        call.returns(holds && prompts.holdCompleted(prompt));
+        const bool completed = holds && prompts.holdCompleted(prompt);
+        prompts.asked(prompt, completed);
+        call.returns(completed);
     });
 }
 

@@ -8,7 +8,6 @@
 #include "host/Camera.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
-#include "host/ScriptHost.h"
 #include "menu/BoatsCatalog.h"
 #include "runtime/Globals.h"
 #include "tutorials/Tutorials.h"
@@ -215,7 +214,7 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
         catalogue_.setCustomizeMode(false);
     }
     native::doScreenFadeOut(250);
-    scriptWait(300);
+    waitInsideOperation(300);
 
     const DockPoint mooring = dock.mooringPoint();
     boats_.spawnBoat(mooring.position, mooring.heading);
@@ -230,7 +229,7 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     setCameraActive(camera_, true);
     cameraActive_ = true;
 
-    scriptWait(500);
+    waitInsideOperation(500);
     catalogue_.open();
     native::doScreenFadeIn(500);
     state_ = State::inCatalogue;
@@ -248,9 +247,9 @@ void DocksInteractionManager::updateCatalogue() {
     if (!backPrompt_.poll()) return;
 
     native::doScreenFadeOut(250);
-    scriptWait(500);
+    waitInsideOperation(500);
     leaveCatalogue();
-    scriptWait(500);
+    waitInsideOperation(500);
     native::doScreenFadeIn(500);
     state_ = State::menuOpen;
 }

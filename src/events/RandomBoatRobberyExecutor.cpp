@@ -4,7 +4,6 @@
 #include "docks/DocksRegistry.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
-#include "host/ScriptHost.h"
 #include "runtime/Globals.h"
 #include "tutorials/Tutorials.h"
 
@@ -74,10 +73,10 @@ void RandomBoatRobberyExecutor::onTriggered() {
     native::setVehicleLanternPropSet(event.boat, event.lanternPropSet);
     native::setVehicleTint(event.boat, event.tint);
     native::decorSetInt(event.boat, "QY_RB_boatValue", event.reward);
-    scriptWait(10);
+    waitInsideOperation(10);
 
     enlist(createCrewMember(event.boat, -1), event.boat);
-    scriptWait(10);
+    waitInsideOperation(10);
 
     // One escort boat for every four guards besides the leader, alternating ahead and behind.
     std::int32_t remaining = event.crewSize - 1;
@@ -88,15 +87,15 @@ void RandomBoatRobberyExecutor::onTriggered() {
         const Vehicle escort = spawnVehicle("rowboat", entityPosition(event.boat) + offset, 0.0f);
         native::setVehicleLanternPropSet(escort, hashOf("pg_veh_rowboat_lightupgrade_1"));
         event.vehicles.push_back(escort);
-        scriptWait(10);
+        waitInsideOperation(10);
         const std::int32_t seats = std::min(remaining, 4);
         for (std::int32_t j = 0; j < seats; ++j) {
             enlist(createCrewMember(escort, j - 1), escort);
-            scriptWait(10);
+            waitInsideOperation(10);
         }
         remaining -= seats;
     }
-    scriptWait(100);
+    waitInsideOperation(100);
 
     // Without a single guard there is nothing to rob from: the event ends at once and lets go of
     // its boats.

@@ -1,6 +1,7 @@
 #include "host/GameHelpers.h"
 
 #include "host/Natives.h"
+#include "host/Prompt.h"
 #include "host/ScreenText.h"
 #include "host/ScriptHost.h"
 #include "runtime/Globals.h"
@@ -65,11 +66,16 @@ Hash hashOf(const char* name) { return native::hashOf(name); }
 
 std::int32_t randomInt(std::int32_t min, std::int32_t max) { return native::getRandomIntInRange(min, max); }
 
+void waitInsideOperation(unsigned long milliseconds) {
+    Prompt::withholdAll();
+    scriptWait(milliseconds);
+}
+
 bool loadModel(Hash model, int timeoutMs) {
     int remaining = timeoutMs;
     while (!native::hasModelLoaded(model) && remaining >= 1) {
         native::requestModel(model, false);
-        scriptWait(10);
+        waitInsideOperation(10);
         remaining -= 10;
     }
     return native::hasModelLoaded(model);

@@ -29,6 +29,11 @@ Hash hashOf(const char* name);
 // The game's generator; the upper bound is exclusive, so pass max + 1 to include max.
 std::int32_t randomInt(std::int32_t min, std::int32_t max);
 
+// Lets the game run for a while in the middle of an operation. Every wait that is not the frame
+// loop's own goes through here, so that no prompt can complete while nothing polls it (see
+// Prompt::withholdAll).
+void waitInsideOperation(unsigned long milliseconds);
+
 // Asks for the model every 10 ms until it is resident or the time-out is spent. Yields to the host.
 bool loadModel(Hash model, int timeoutMs);
 // 0 when the model did not load within kModelLoadTimeoutMs. Yields to the host while it loads.

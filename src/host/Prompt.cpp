@@ -10,7 +10,12 @@ constexpr std::int32_t kArmedHoldPolls = 30;
 constexpr int kPromptAttribute = 18;
 }  // namespace
 
-Prompt::Prompt(const char* text, Hash control, PromptMode mode) : control_(control), mode_(mode) {
+Prompt* Prompt::first_ = nullptr;
+bool Prompt::anyWithheld_ = false;
+
+Prompt::Prompt(const char* text, Hash control, PromptMode mode)
+    : control_(control), mode_(mode), next_(first_) {
+    first_ = this;
     handle_ = native::beginPromptRegistration();
     native::setPromptControl(handle_, control_);
     native::setPromptText(handle_, native::createVarString(10, "LITERAL_STRING", text));
@@ -29,6 +34,34 @@ Prompt::Prompt(const char* text, Hash control, PromptMode mode) : control_(contr
     }
     native::setPromptAttribute(handle_, kPromptAttribute, true);
     native::endPromptRegistration(handle_);
+}
+
+Prompt::~Prompt() {
+    for (Prompt** link = &first_; *link != nullptr; link = &(*link)->next_) {
+        if (*link == this) {
+            *link = next_;
+            break;
+        }
+    }
+}
+
+void Prompt::withholdAll() {
+    for (Prompt* prompt = first_; prompt != nullptr; prompt = prompt->next_) {
+        if (prompt->withheld_ || !prompt->enabledInGame()) continue;
+        native::setPromptEnabled(prompt->handle_, false);
+        prompt->withheld_ = true;
+        anyWithheld_ = true;
+    }
+}
+
+void Prompt::restoreWithheld() {
+    if (!anyWithheld_) return;
+    anyWithheld_ = false;
+    for (Prompt* prompt = first_; prompt != nullptr; prompt = prompt->next_) {
+        if (!prompt->withheld_) continue;
+        native::setPromptEnabled(prompt->handle_, true);
+        prompt->withheld_ = false;
+    }
 }
 
 void Prompt::hide() {
@@ -59,6 +92,7 @@ void Prompt::setArmedWhileHidden(bool value) {
 }
 
 void Prompt::pushState() {
+    withheld_ = false;
     if (shown_) {
         native::setPromptEnabled(handle_, enabled_);
         native::setPromptVisible(handle_, true);

@@ -23,6 +23,7 @@ public:
     Prompt(const char* text, Hash control, PromptMode mode);
     Prompt(const Prompt&) = delete;
     Prompt& operator=(const Prompt&) = delete;
+    ~Prompt();
 
     void hide();
     void show();
@@ -36,8 +37,16 @@ public:
 
     PromptHandle handle() const { return handle_; }
 
+    // A wait inside an operation (a fade, a model load, the robbery's set-up) lets game frames go
+    // by with nobody polling: a hold the game completes meanwhile is reported and over before the
+    // next poll, and the player sees it fill with nothing coming of it. So before such a wait every
+    // prompt the game could complete is disabled there, and the frame loop gives them back.
+    static void withholdAll();
+    static void restoreWithheld();
+
 private:
     void pushState();
+    bool enabledInGame() const { return shown_ ? enabled_ : armedWhileHidden_; }
 
     PromptHandle handle_ = 0;
     std::int32_t holdCounter_ = 0;
@@ -48,6 +57,12 @@ private:
     bool completionLatch_ = false;
     bool armedWhileHidden_ = false;
     bool appearedWhileArmed_ = false;  // made visible by a long enough hold while armed
+
+    // Every prompt, newest first, for withholdAll.
+    static Prompt* first_;
+    static bool anyWithheld_;
+    Prompt* next_ = nullptr;
+    bool withheld_ = false;  // disabled in the game for a wait; the owner's view is unchanged
 };
 
 }  // namespace tollmere

@@ -11,7 +11,9 @@
 #include "events/CargoBoatEventsGenerator.h"
 #include "events/CargoBoatsManager.h"
 #include "fence/BoatFence.h"
+#include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "host/Prompt.h"
 #include "host/ScreenText.h"
 #include "host/ScriptHost.h"
 #include "menu/BoatsCatalog.h"
@@ -99,6 +101,9 @@ void runMainLoop() {
         runGuarded(frameErrors, frameUpdate);
         // Help texts are posted whatever failed in the frame.
         runGuarded(helpTextErrors, postPendingHelpText);
+        // Prompts disabled for a wait inside an operation are offered again from the next frame,
+        // when their owners poll them once more.
+        Prompt::restoreWithheld();
         scriptWait(0);
     }
 }
@@ -121,7 +126,7 @@ bool startUp() {
     // No time limit: the map blips cannot be drawn without this dictionary.
     while (!native::hasTextureDictLoaded("blips_mp")) {
         native::requestTextureDict("blips_mp", false);
-        scriptWait(0);
+        waitInsideOperation(0);
     }
     writeLog("mp_blips texture dict loaded");
 

@@ -578,21 +578,19 @@ std::optional<Broken> Invariants::checkPrompts() {
             ++it;
         }
     }
-    // Completions are worked out as the frame begins, from the prompts as the frame before left them.
-    // One that comes while the screen is dark or the plug-in waits inside an operation (the fades
-    // and waits of the dock menu) is not the player's to see.
-    const bool served = !world.fade.out && game_.host().callsInFrame(frame) > 0;
+    // The simulated game fails the run when a completion goes unread; one the plug-in read must
+    // change something the player sees.
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world.prompts.find(handle);
         if (prompt == nullptr) continue;
         const std::size_t slot = handle - 0x4A01;
         if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
-        if (prompt->completions > completions_[slot]) {
+        if (prompt->readCompletions > completions_[slot]) {
             // The buy prompt only shows which control selects: a ticked or dimmed row refuses it by design.
-            if (prompt->control != 0xC7B5340Au && served) {
+            if (prompt->control != 0xC7B5340Au) {
                 pendingPrompts_.push_back(PendingPrompt{handle, prompt->text, frame, lastSignature_});
             }
-            completions_[slot] = prompt->completions;
+            completions_[slot] = prompt->readCompletions;
         }
     }
     for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {

@@ -17,7 +17,8 @@
 //   record-paid      PlayerBoat.dat names a boat, tint or prop set not paid for nor claimed
 //   record-moored    after a start, the moored boat is not at the dock the record names
 //   frame-error      a frame's error was logged
-//   idle-prompt      a prompt completed while visible and enabled, and nothing came of it
+//   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
+//                    read fails the run in the simulated game)
 //   stolen-sale      a stolen boat at a pier, slow, cannot be sold
 //   log-growth       the log grows by more than a few kilobytes per hour of play
 //   frame-allocation the plug-in allocates on the heap in steady frames

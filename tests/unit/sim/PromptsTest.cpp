@@ -10,6 +10,8 @@ namespace tollmere::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 constexpr Hash kContextY = sim::hashOf("INPUT_CONTEXT_Y");
 
@@ -66,6 +68,26 @@ TEST_F(GamePromptsTest, APressCompletesOncePerPressWhateverTheControlState) {
     }
     EXPECT_THAT(completed, ElementsAre(1));
     EXPECT_EQ(world.prompts.find(prompt)->completions, 1);
+}
+
+// Catches a lost completion going unnoticed, and the game blaming a script that withdrew the prompt
+// or never listened to it (a label).
+TEST_F(GamePromptsTest, AReportedCompletionMustBeReadUnlessThePromptWasWithdrawn) {
+    world.prompts.holdMs = 2 * world.frameStepMs;
+    registerPrompt(holdMode);
+    const PromptHandle prompt = registerPrompt(holdMode);
+    native::hasPromptHoldCompleted(prompt);
+    world.input.hold(kContextY, 6);  // down in frames 1 to 6: both complete in frame 2
+    for (int frame = 1; frame < 12; ++frame) {
+        host.runFrame();
+        native::setPromptVisible(prompt, frame < 2 || frame >= 8);  // withdrawn from frame 2 to 7
+        if (frame == 8) world.input.hold(kContextY, 6);             // completes again in frame 10
+        EXPECT_NO_THROW(world.checkFrame()) << frame;
+    }
+    host.runFrame();
+    EXPECT_THAT([&] { world.checkFrame(); },
+                ThrowsMessage<sim::Refusal>(
+                    HasSubstr("completed in frame 10 and the game reported it until frame 12")));
 }
 
 }  // namespace
