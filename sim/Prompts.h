@@ -16,6 +16,7 @@
 //   or enabled starts the hold over. hasPromptHoldCompleted then answers true for holdReportFrames
 //   frames, the completing one included; the next completion needs the control released first.
 
+#include "Handles.h"
 #include "Input.h"
 
 #include <cstdint>
@@ -63,6 +64,8 @@ class Prompts {
     void endRegistration(GamePrompt& prompt);
     std::uint32_t registering() const { return registering_; }  // 0 when none is open
     GamePrompt* find(std::uint32_t handle);
+    // The prompt a native names, or the refusal (Handles.h).
+    GamePrompt& use(std::uint32_t handle);
     // Whether the game reports a completed hold in this frame.
     bool holdCompleted(const GamePrompt& prompt) const;
 
@@ -82,7 +85,7 @@ class Prompts {
     int holdTimeOf(const GamePrompt& prompt) const;
 
     std::map<std::uint32_t, GamePrompt> prompts_;
-    std::uint32_t next_ = 0x4A01;
+    HandleLife life_{"prompt", 0x4A01, "was deleted"};
     std::uint32_t registering_ = 0;
     int frame_ = 0;
 };
