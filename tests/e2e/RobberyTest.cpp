@@ -20,7 +20,7 @@ const sim::Vec3 kAnnesburgMooring{3030.36f, 1365.81f, 40.6063f};
 constexpr std::uint32_t kGuardModel = sim::hashOf("a_m_m_bivroughtravellers_01");
 
 class RobberyTest : public PluginTest {
-protected:
+  protected:
     sim::World& world() { return game.world(); }
 
     // Starts with every attempt succeeding and lets the 14.4 s before the first attempt pass with
@@ -66,9 +66,10 @@ protected:
 // the docks during the alarm, and the sale ending the event in the same frame with its log.
 TEST_F(RobberyTest, FromPublicationToTheSale) {
     startNear(350.0f);
-    ASSERT_GE(logIndex("CargoBoatsManager: starting event at coords: 2951.23,1200.03,40.5784 distance from player: "
-                       "350.000000"),
-              0);
+    ASSERT_GE(
+        logIndex("CargoBoatsManager: starting event at coords: 2951.23,1200.03,40.5784 distance from player: "
+                 "350.000000"),
+        0);
     EXPECT_TRUE(world().vehicles().empty()) << "nothing appears until the player is within 300 m";
     game.runFrames(30);
     EXPECT_TRUE(world().vehicles().empty());
@@ -85,8 +86,10 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_EQ(boat->lanternPropSet, sim::hashOf("pg_veh_rowboat_lightupgrade_2"));
 
     ASSERT_EQ(guards().size(), 5u);
-    for (const sim::Entity* guard : guards()) EXPECT_FALSE(guard->released) << "held until the event ends";
-    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_FALSE(vehicle->released);
+    for (const sim::Entity* guard : guards())
+        EXPECT_FALSE(guard->released) << "held until the event ends";
+    for (const sim::Entity* vehicle : world().vehicles())
+        EXPECT_FALSE(vehicle->released);
     const std::uint32_t leader = world().driverOf(boat->handle);
     ASSERT_NE(leader, 0u);
     const sim::Entity& leaderPed = *world().entity(leader);
@@ -148,8 +151,10 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_GT(outcome, soldAt);
     EXPECT_GT(terminating, outcome);
     EXPECT_GT(terminated, terminating);
-    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
-    for (const sim::Entity* guard : guards()) EXPECT_TRUE(guard->released);
+    for (const sim::Entity* vehicle : world().vehicles())
+        EXPECT_TRUE(vehicle->released);
+    for (const sim::Entity* guard : guards())
+        EXPECT_TRUE(guard->released);
 }
 
 // Catches the alarm's distance off by a hair or measured from somewhere else: a guard 200 m or more
@@ -220,9 +225,9 @@ TEST_F(RobberyTest, SixHundredMetresAwayTheEventGoesOn) {
     game.runFrames(40);
     const sim::Entity* boat = cargoBoat();
     ASSERT_NE(boat, nullptr);
-    // At anchor the crew cannot row it, so the distance stays exact.
-    world().entity(boat->handle)->anchored = true;
+    // Anchored once there, the crew cannot row it, so the distance stays exact.
     world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
+    world().entity(boat->handle)->anchored = true;
     world().playerPed().position = sim::Vec3{2950.0f, 1800.0f, 40.5f};
     game.runFrames(3);
     EXPECT_EQ(logIndex("event terminated"), -1);
@@ -250,7 +255,8 @@ TEST_F(RobberyTest, AGuardModelThatNeverLoadsEndsTheEventAsFailed) {
     game.runFor(60000);
     EXPECT_TRUE(guards().empty());
     EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 1"), 0);
-    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
+    for (const sim::Entity* vehicle : world().vehicles())
+        EXPECT_TRUE(vehicle->released);
     EXPECT_GT(game.host().callsInFrame(world().frame), 0) << "the plug-in still runs its frames";
 }
 
@@ -259,13 +265,15 @@ TEST_F(RobberyTest, WithoutTheLeaderTheFirstGuardCreatedLeads) {
     world().modelsThatNeverLoad.insert(kGuardModel);
     startNear(200.0f);
     // The escort boat is spawned once the leader's model was given up.
-    for (int frame = 0; frame < 1000 && world().vehicles().size() < 2; ++frame) game.runFrame();
+    for (int frame = 0; frame < 1000 && world().vehicles().size() < 2; ++frame)
+        game.runFrame();
     world().modelsThatNeverLoad.clear();
     game.runFor(3000);
     ASSERT_EQ(guards().size(), 4u);
     EXPECT_EQ(world().driverOf(cargoBoat()->handle), 0u);
     for (const char* name : {"setPedAsGroupMember", "setPedAsGroupLeader", "taskVehicleDriveWander"}) {
-        for (const auto* call : game.host().callsTo(name)) EXPECT_NE(call->args[0], 0u) << name;
+        for (const auto* call : game.host().callsTo(name))
+            EXPECT_NE(call->args[0], 0u) << name;
     }
     EXPECT_EQ(game.host().callsTo("setPedAsGroupMember").size(), 3u);
 }
@@ -305,7 +313,8 @@ TEST_P(RewardKeysTest, BrokenRewardKeysMeanNoRobberyThisRun) {
     game.runFor(30000);
     const auto log = game.logMessages();
     const auto linesStarting = [&](const char* text) {
-        return std::count_if(log.begin(), log.end(), [&](const std::string& line) { return line.starts_with(text); });
+        return std::count_if(log.begin(), log.end(),
+                             [&](const std::string& line) { return line.starts_with(text); });
     };
     EXPECT_EQ(linesStarting("CargoBoatsManager: starting event"), 0);
     EXPECT_EQ(linesStarting("no river robbery in this run: in Configs.dat"), 1);
