@@ -59,7 +59,11 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t value) {
 }  // namespace
 
 Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::string> allowed)
-    : game_(game), session_(session), allowed_(std::move(allowed)), recordAtStart_("PlayerBoat.dat") {
+    : game_(game),
+      session_(session),
+      allowed_(std::move(allowed)),
+      worldRules_(game),
+      recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
     if (auto configs = readEntries(folder / "Configs.dat")) {
         for (const auto& [key, value] : *configs) {
@@ -100,6 +104,7 @@ void Invariants::beforeFrame() {
     helpBefore_ = world.helpTexts.size();
     entitiesBefore_ = world.entities.size();
     allocationsBefore_ = pluginAllocations();
+    worldRules_.beforeFrame();
 }
 
 std::optional<Broken> Invariants::afterFrame() {
@@ -127,6 +132,8 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkAllocations, &Invariants::checkFrameErrors}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
+    for (Broken& found : worldRules_.afterFrame())
+        broken.push_back(std::move(found));
     return broken;
 }
 

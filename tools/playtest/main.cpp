@@ -37,7 +37,8 @@ const char* const kUsage =
     "  --from N     the first run number (default 1); run numbers make runs repeatable\n"
     "  --allow LIST rules to note but not stop at (faults known and being mended), comma-separated:\n"
     "               money-negative money-unshown money-gain record-loads record-paid record-moored\n"
-    "               frame-error idle-prompt stolen-sale log-growth frame-allocation\n";
+    "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-blip\n"
+    "               anchor-state leftovers tutorial-once log-kept\n";
 
 struct Options {
     int runs = 1;
@@ -208,8 +209,10 @@ bool playRun(const std::string& program, int run, const Options& options) {
 
 bool knownRules(const std::string& list) {
     static const std::set<std::string> kRules = {
-        "money-negative", "money-unshown", "money-gain",  "record-loads", "record-paid",     "record-moored",
-        "frame-error",    "idle-prompt",   "stolen-sale", "log-growth",   "frame-allocation"};
+        "money-negative", "money-unshown", "money-gain",       "record-loads",
+        "record-paid",    "record-moored", "frame-error",      "idle-prompt",
+        "stolen-sale",    "log-growth",    "frame-allocation", "boat-blip",
+        "anchor-state",   "leftovers",     "tutorial-once",    "log-kept"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
