@@ -268,8 +268,9 @@ std::optional<Broken> WorldRules::checkAnchor() {
     anchorWrongFrames_ = 0;
     return Broken{"anchor-state",
                   std::string("his boat ") + sim::hexHandle(boat->handle) +
-                      (boat->anchored ? " lies at anchor, though the prompts last raised it"
-                                      : " is not at anchor, though the prompts last dropped it")};
+                      (boat->anchored ? " lies at anchor, though since it was dropped he raised it or got in"
+                                      : " is not at anchor, though he dropped it, or it was placed at a "
+                                        "dock, and never raised it")};
 }
 
 std::optional<Broken> WorldRules::checkLeftovers() {
