@@ -19,20 +19,19 @@ const char* const kBoatAtDock4 =
     "propset_index=1\ntint=2\n";
 
 class BoatTest : public PluginTest {
-  protected:
+protected:
     std::vector<const sim::Entity*> vehicles() { return game.world().vehicles(); }
 
     const sim::Entity& onlyVehicle() {
         const auto all = vehicles();
-        if (all.size() != 1)
-            throw std::runtime_error("expected one vehicle, found " + std::to_string(all.size()));
+        if (all.size() != 1) throw std::runtime_error("expected one vehicle, found " + std::to_string(all.size()));
         return *all.front();
     }
 
+
     void moveBoatBy(float dx) {
         const sim::Entity& boat = onlyVehicle();
-        game.world().moveVehicle(boat.handle,
-                                 sim::Vec3{kDock4Mooring.x + dx, kDock4Mooring.y, kDock4Mooring.z});
+        game.world().moveVehicle(boat.handle, sim::Vec3{kDock4Mooring.x + dx, kDock4Mooring.y, kDock4Mooring.z});
     }
 };
 
@@ -82,9 +81,8 @@ TEST_F(BoatTest, TheTaggedBoatThePlayerSitsInIsAdoptedNotDuplicated) {
 
 // Catches an undocked boat lost at start-up, or one conjured at the origin without saved coords.
 TEST_F(BoatTest, AnUndockedBoatComesBackAtItsSavedCoordsOrNotAtAll) {
-    game.writeFile(
-        "PlayerBoat.dat",
-        "coords=2300.5,-650.25,40.5\ndock_id=0\nheading=90.000000\nowned_boat_model=-1613317544\n");
+    game.writeFile("PlayerBoat.dat",
+                   "coords=2300.5,-650.25,40.5\ndock_id=0\nheading=90.000000\nowned_boat_model=-1613317544\n");
     startAndSettle();
     EXPECT_EQ(onlyVehicle().position, (sim::Vec3{2300.5f, -650.25f, 40.5f}));
     EXPECT_FLOAT_EQ(onlyVehicle().heading, 90.0f);
@@ -169,8 +167,7 @@ TEST_F(BoatTest, ARecordWithoutAKnownModelMeansNoBoat) {
     EXPECT_TRUE(vehicles().empty());
     EXPECT_EQ(game.findLog("Something wrong happened"), -1);
     EXPECT_TRUE(game.host().callsTo("requestModel").empty());
-    EXPECT_THAT(game.logMessages(),
-                ::testing::Contains(HasSubstr("owned_boat_model -999 in PlayerBoat.dat")));
+    EXPECT_THAT(game.logMessages(), ::testing::Contains(HasSubstr("owned_boat_model -999 in PlayerBoat.dat")));
 }
 
 // Catches a stale prop-set index throwing at start-up and every frame after, or being rewritten.
@@ -190,9 +187,8 @@ TEST_F(BoatTest, ASavedPropSetTheModelLacksShowsTheBoatWithoutIt) {
 
 // Catches a dock id that names no dock sending the boat nowhere, or keeping it moored for ever.
 TEST_F(BoatTest, ADockIdThatNamesNoDockFallsBackOnTheSavedCoords) {
-    game.writeFile("PlayerBoat.dat",
-                   "coords=2300,-650,40.5\ndock_id=10\nheading=45\nhealth=1.000000\nmax_health=1000\n"
-                   "owned_boat_model=-1613317544\n");
+    game.writeFile("PlayerBoat.dat", "coords=2300,-650,40.5\ndock_id=10\nheading=45\nhealth=1.000000\nmax_health=1000\n"
+                                     "owned_boat_model=-1613317544\n");
     startAndSettle();
     EXPECT_EQ(onlyVehicle().position, (sim::Vec3{2300.0f, -650.0f, 40.5f}));
     EXPECT_EQ(game.findLog("Something wrong happened"), -1);
@@ -206,9 +202,8 @@ TEST_F(BoatTest, ADockIdThatNamesNoDockFallsBackOnTheSavedCoords) {
 // Catches a boat whose record lacks its health values (a claimed boat's never has "max_health")
 // being given a negative health at start-up, taken for destroyed and wiped from the record.
 TEST_F(BoatTest, ABoatWithoutSavedHealthComesBackWhole) {
-    game.writeFile("PlayerBoat.dat",
-                   "dock_id=4\nlantern_propset_index=-1\nowned_boat_model=-1613317544\n"
-                   "propset_index=-1\ntint=0\n");
+    game.writeFile("PlayerBoat.dat", "dock_id=4\nlantern_propset_index=-1\nowned_boat_model=-1613317544\n"
+                                     "propset_index=-1\ntint=0\n");
     startAndSettle();
     game.runFrames(5);
     EXPECT_EQ(onlyVehicle().maxHealth, 1000);
@@ -225,9 +220,8 @@ TEST_F(BoatTest, ABadSettingOrAFailingFeatureLeavesTheBoatWatchRunning) {
     game.writeFile("Lang.dat", mark + game.readFile("Lang.dat"));
     game.writeFile("PlayerBoat.dat", mark + kBoatAtDock4);
     startAndSettle();
-    EXPECT_GE(game.findLog(
-                  "setting EnableBoatRobberies in Settings.ini has the value 'abc', which is not valid for "
-                  "it; using the default 1"),
+    EXPECT_GE(game.findLog("setting EnableBoatRobberies in Settings.ini has the value 'abc', which is not valid for "
+                           "it; using the default 1"),
               0);
     EXPECT_EQ(game.world().blipOn(onlyVehicle().handle)->name, game.world().player.name + "'s Boat");
     game.host().injectFault("isPlayerUnavailable", "dock failure");

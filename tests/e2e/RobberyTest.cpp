@@ -20,7 +20,7 @@ const sim::Vec3 kAnnesburgMooring{3030.36f, 1365.81f, 40.6063f};
 constexpr std::uint32_t kGuardModel = sim::hashOf("a_m_m_bivroughtravellers_01");
 
 class RobberyTest : public PluginTest {
-  protected:
+protected:
     sim::World& world() { return game.world(); }
 
     // Starts with every attempt succeeding and lets the 14.4 s before the first attempt pass with
@@ -66,10 +66,9 @@ class RobberyTest : public PluginTest {
 // the docks during the alarm, and the sale ending the event in the same frame with its log.
 TEST_F(RobberyTest, FromPublicationToTheSale) {
     startNear(350.0f);
-    ASSERT_GE(
-        logIndex("CargoBoatsManager: starting event at coords: 2951.23,1200.03,40.5784 distance from player: "
-                 "350.000000"),
-        0);
+    ASSERT_GE(logIndex("CargoBoatsManager: starting event at coords: 2951.23,1200.03,40.5784 distance from player: "
+                       "350.000000"),
+              0);
     EXPECT_TRUE(world().vehicles().empty()) << "nothing appears until the player is within 300 m";
     game.runFrames(30);
     EXPECT_TRUE(world().vehicles().empty());
@@ -86,10 +85,8 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_EQ(boat->lanternPropSet, sim::hashOf("pg_veh_rowboat_lightupgrade_2"));
 
     ASSERT_EQ(guards().size(), 5u);
-    for (const sim::Entity* guard : guards())
-        EXPECT_FALSE(guard->released) << "held until the event ends";
-    for (const sim::Entity* vehicle : world().vehicles())
-        EXPECT_FALSE(vehicle->released);
+    for (const sim::Entity* guard : guards()) EXPECT_FALSE(guard->released) << "held until the event ends";
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_FALSE(vehicle->released);
     const std::uint32_t leader = world().driverOf(boat->handle);
     ASSERT_NE(leader, 0u);
     const sim::Entity& leaderPed = *world().entity(leader);
@@ -151,10 +148,8 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_GT(outcome, soldAt);
     EXPECT_GT(terminating, outcome);
     EXPECT_GT(terminated, terminating);
-    for (const sim::Entity* vehicle : world().vehicles())
-        EXPECT_TRUE(vehicle->released);
-    for (const sim::Entity* guard : guards())
-        EXPECT_TRUE(guard->released);
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
+    for (const sim::Entity* guard : guards()) EXPECT_TRUE(guard->released);
 }
 
 // Catches the alarm's distance off by a hair or measured from somewhere else: a guard 200 m or more
@@ -255,8 +250,7 @@ TEST_F(RobberyTest, AGuardModelThatNeverLoadsEndsTheEventAsFailed) {
     game.runFor(60000);
     EXPECT_TRUE(guards().empty());
     EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 1"), 0);
-    for (const sim::Entity* vehicle : world().vehicles())
-        EXPECT_TRUE(vehicle->released);
+    for (const sim::Entity* vehicle : world().vehicles()) EXPECT_TRUE(vehicle->released);
     EXPECT_GT(game.host().callsInFrame(world().frame), 0) << "the plug-in still runs its frames";
 }
 
@@ -265,15 +259,13 @@ TEST_F(RobberyTest, WithoutTheLeaderTheFirstGuardCreatedLeads) {
     world().modelsThatNeverLoad.insert(kGuardModel);
     startNear(200.0f);
     // The escort boat is spawned once the leader's model was given up.
-    for (int frame = 0; frame < 1000 && world().vehicles().size() < 2; ++frame)
-        game.runFrame();
+    for (int frame = 0; frame < 1000 && world().vehicles().size() < 2; ++frame) game.runFrame();
     world().modelsThatNeverLoad.clear();
     game.runFor(3000);
     ASSERT_EQ(guards().size(), 4u);
     EXPECT_EQ(world().driverOf(cargoBoat()->handle), 0u);
     for (const char* name : {"setPedAsGroupMember", "setPedAsGroupLeader", "taskVehicleDriveWander"}) {
-        for (const auto* call : game.host().callsTo(name))
-            EXPECT_NE(call->args[0], 0u) << name;
+        for (const auto* call : game.host().callsTo(name)) EXPECT_NE(call->args[0], 0u) << name;
     }
     EXPECT_EQ(game.host().callsTo("setPedAsGroupMember").size(), 3u);
 }
@@ -313,8 +305,7 @@ TEST_P(RewardKeysTest, BrokenRewardKeysMeanNoRobberyThisRun) {
     game.runFor(30000);
     const auto log = game.logMessages();
     const auto linesStarting = [&](const char* text) {
-        return std::count_if(log.begin(), log.end(),
-                             [&](const std::string& line) { return line.starts_with(text); });
+        return std::count_if(log.begin(), log.end(), [&](const std::string& line) { return line.starts_with(text); });
     };
     EXPECT_EQ(linesStarting("CargoBoatsManager: starting event"), 0);
     EXPECT_EQ(linesStarting("no river robbery in this run: in Configs.dat"), 1);
@@ -344,6 +335,34 @@ TEST_F(RobberyTest, SwitchedOffNothingIsGenerated) {
     game.runFor(30000);
     EXPECT_TRUE(game.host().callsTo("getRandomFloatInRange").empty());
     EXPECT_EQ(logIndex("event terminated"), -1);
+}
+
+// Catches a hold lost to a wait inside an operation: the player holds the manage prompt on the pier
+// when a robbery triggers nearby, and its set-up spends a dozen frames loading boats and guards
+// with nobody polling. Held on, the hold still opens the dock menu.
+TEST_F(RobberyTest, AHoldOnThePierOpensTheDockMenuThroughARobberysSetUp) {
+    // The attempt made as he reaches the pier fails its draw, so the next comes 14.4 s later, a
+    // quarter of a second into his hold.
+    game.writeFile("Settings.ini", "RandomBoatRobberyEventsFrequency=0.5\n");
+    world().playerPed().position = sim::Vec3{};
+    startAndSettle();
+    game.runFor(14500);
+    world().playerPed().position = sim::Vec3{3031.74f, 1370.2f, 42.6217f};  // Annesburg's pier, 188 m away
+    world().scriptedFloats.assign({0.1f});
+    game.runFrame();
+    const std::int32_t nextAttempt = world().gameTimeMs + 14400;
+    while (world().gameTimeMs + 250 < nextAttempt)
+        game.runFrame();
+    const sim::GamePrompt* close = world().prompts.withText(langText("prompts.close"));
+    ASSERT_NE(close, nullptr);
+    world().input.hold("INPUT_CONTEXT_Y", 100);
+    for (int frame = 0; frame < 60 && !world().prompts.isVisible(close->handle); ++frame) {
+        world().scriptedInts.assign({0});  // point 43, the nearer of the two in reach
+        world().scriptedFloats.assign({0.9f});
+        game.runFrame();
+    }
+    EXPECT_GE(logIndex("RandomEventExecutor: event triggered. coords: 2951.23,1200.03,40.5784"), 0);
+    EXPECT_TRUE(world().prompts.isVisible(close->handle));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The shared game helpers: blips, positions, models and money.
 
-#include "host/GameHelpers.h"
 #include "unit/host/DirectGame.h"
+#include "host/GameHelpers.h"
 
 #include <limits>
 
@@ -97,10 +97,10 @@ TEST_F(DirectGameTest, SpawnVehicleWaitsForTheModelThenPlacesTheVehicle) {
     EXPECT_EQ(entity.position, (sim::Vec3{5, 6, world.waterSurfaceZ})) << "placed on the river's surface";
     EXPECT_FLOAT_EQ(entity.heading, 90.0f);
     EXPECT_TRUE(entity.placedOnGround);
-    EXPECT_THAT(lastArgs("createVehicle"),
-                ::testing::ElementsAreArray(std::vector<std::uint64_t>{
-                    0x9FD6BA58u, std::bit_cast<std::uint32_t>(5.0f), std::bit_cast<std::uint32_t>(6.0f),
-                    std::bit_cast<std::uint32_t>(40.0f), std::bit_cast<std::uint32_t>(90.0f), 1, 1, 0, 0}));
+    EXPECT_THAT(lastArgs("createVehicle"), ::testing::ElementsAreArray(std::vector<std::uint64_t>{
+                                               0x9FD6BA58u, std::bit_cast<std::uint32_t>(5.0f),
+                                               std::bit_cast<std::uint32_t>(6.0f), std::bit_cast<std::uint32_t>(40.0f),
+                                               std::bit_cast<std::uint32_t>(90.0f), 1, 1, 0, 0}));
 }
 
 // Catches a zero time-out that still waits.
@@ -146,8 +146,7 @@ TEST(DollarsToCents, TruncatesAndHoldsToThe32BitRange) {
     EXPECT_EQ(dollarsToCents(-1.239f), -123);
     EXPECT_EQ(dollarsToCents(3.0e7f), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(dollarsToCents(-3.0e7f), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(dollarsToCents(std::numeric_limits<float>::infinity()),
-              std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(dollarsToCents(std::numeric_limits<float>::infinity()), std::numeric_limits<std::int32_t>::max());
 }
 
 // Catches a credit smaller than a cent being dropped: the game is still told, and shows $0.00.
