@@ -337,33 +337,5 @@ TEST_F(RobberyTest, SwitchedOffNothingIsGenerated) {
     EXPECT_EQ(logIndex("event terminated"), -1);
 }
 
-// Catches a hold lost to a wait inside an operation: the player holds the manage prompt on the pier
-// when a robbery triggers nearby, and its set-up spends a dozen frames loading boats and guards
-// with nobody polling. Held on, the hold still opens the dock menu.
-TEST_F(RobberyTest, AHoldOnThePierOpensTheDockMenuThroughARobberysSetUp) {
-    // The attempt made as he reaches the pier fails its draw, so the next comes 14.4 s later, a
-    // quarter of a second into his hold.
-    game.writeFile("Settings.ini", "RandomBoatRobberyEventsFrequency=0.5\n");
-    world().playerPed().position = sim::Vec3{};
-    startAndSettle();
-    game.runFor(14500);
-    world().playerPed().position = sim::Vec3{3031.74f, 1370.2f, 42.6217f};  // Annesburg's pier, 188 m away
-    world().scriptedFloats.assign({0.1f});
-    game.runFrame();
-    const std::int32_t nextAttempt = world().gameTimeMs + 14400;
-    while (world().gameTimeMs + 250 < nextAttempt)
-        game.runFrame();
-    const sim::GamePrompt* close = world().prompts.withText(langText("prompts.close"));
-    ASSERT_NE(close, nullptr);
-    world().input.hold("INPUT_CONTEXT_Y", 100);
-    for (int frame = 0; frame < 60 && !world().prompts.isVisible(close->handle); ++frame) {
-        world().scriptedInts.assign({0});  // point 43, the nearer of the two in reach
-        world().scriptedFloats.assign({0.9f});
-        game.runFrame();
-    }
-    EXPECT_GE(logIndex("RandomEventExecutor: event triggered. coords: 2951.23,1200.03,40.5784"), 0);
-    EXPECT_TRUE(world().prompts.isVisible(close->handle));
-}
-
 }  // namespace
 }  // namespace tollmere::testing
