@@ -5,7 +5,7 @@
 namespace sim {
 
 std::uint32_t Cameras::create(Camera camera) {
-    camera.handle = next_++;
+    camera.handle = life_.issue();
     const std::uint32_t handle = camera.handle;
     cameras[handle] = std::move(camera);
     return handle;
@@ -19,6 +19,12 @@ Camera* Cameras::find(std::uint32_t handle) {
 const Camera* Cameras::find(std::uint32_t handle) const {
     auto it = cameras.find(handle);
     return it == cameras.end() ? nullptr : &it->second;
+}
+
+Camera& Cameras::use(std::uint32_t handle) {
+    Camera* camera = life_.use(cameras, handle);
+    if (camera == nullptr) life_.refuse(handle);
+    return *camera;
 }
 
 const Camera* Cameras::viewing() const {

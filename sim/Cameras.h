@@ -1,9 +1,12 @@
 #pragma once
 // The game's scripted cameras: where each sits, what it looks at, whether it is active, and
-// whether script cameras are rendered instead of the game's own view. Cameras are never destroyed,
-// so a handle the game did not make can only be a script's mistake.
+// whether script cameras are rendered instead of the game's own view. Camera handles live as every
+// handle does (Handles.h); no native the plug-in calls destroys one, so a handle that is not alive
+// was never made.
 //
 // Part of World.h, which includes it once Vec3 is defined.
+
+#include "Handles.h"
 
 #include <cstdint>
 #include <map>
@@ -34,12 +37,14 @@ struct Cameras {
     std::uint32_t create(Camera camera);
     Camera* find(std::uint32_t handle);
     const Camera* find(std::uint32_t handle) const;
+    // The camera a native names, or the refusal.
+    Camera& use(std::uint32_t handle);
     // The camera the player looks through: the active one while script cameras are rendered, else
     // nullptr for the game's own view. With several active, the one created last.
     const Camera* viewing() const;
 
   private:
-    std::uint32_t next_ = 0x6C01;
+    HandleLife life_{"camera", 0x6C01, "was destroyed"};
 };
 
 }  // namespace sim

@@ -1,6 +1,6 @@
 // What a player would notice at once, checked at the end of every frame: a screen left black,
-// control taken away by the plug-in and never given back, or a prompt he completed that the script
-// never read.
+// control taken away by the plug-in and never given back, a prompt he completed that the script
+// never read, or the game's view left on the scripted camera with nothing of the plug-in's on screen.
 
 #include "World.h"
 
@@ -24,7 +24,15 @@ void World::checkFrame() {
         watch.darkSinceMs = -1;
     }
 
-    if (!screen.thisFrame().sprites().empty()) watch.lastPanelFrame = frame;
+    const bool panel = !screen.thisFrame().sprites().empty();
+    if (panel) watch.lastPanelFrame = frame;
+    if (!cameras.rendering || panel || fade.out) {
+        watch.cameraExcusedFrame = frame;
+    } else if (frame - watch.cameraExcusedFrame > watch.cameraGraceFrames) {
+        throw Refusal(at + "the scripted camera has been rendered since frame " +
+                      std::to_string(watch.cameraExcusedFrame + 1) +
+                      " with no panel of the plug-in on screen and the screen not faded out");
+    }
     if (watch.controlTakenAtFrame >= 0 && !player.control) {
         const int since = std::max(watch.controlTakenAtFrame, watch.lastPanelFrame);
         if (frame - since > watch.controlGraceFrames) {

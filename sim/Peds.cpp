@@ -24,7 +24,7 @@ std::uint32_t World::createPedInsideVehicle(std::uint32_t vehicle, std::uint32_t
     const Entity* v = entity(vehicle);
     if (v == nullptr || v->kind != EntityKind::vehicle || !modelResident(model)) return 0;
     if (seat < -1 || seat >= v->passengerCapacity || pedInSeat(vehicle, seat) != 0) return 0;
-    const std::uint32_t handle = nextEntity_++;
+    const std::uint32_t handle = entityLife_.issue();
     Entity ped;
     ped.handle = handle;
     ped.kind = EntityKind::ped;

@@ -3,7 +3,7 @@
 namespace sim {
 
 std::uint32_t Prompts::beginRegistration() {
-    const std::uint32_t handle = next_++;
+    const std::uint32_t handle = life_.issue();
     prompts_[handle].handle = handle;
     registering_ = handle;
     return handle;
@@ -22,6 +22,12 @@ GamePrompt* Prompts::find(std::uint32_t handle) {
 const GamePrompt* Prompts::find(std::uint32_t handle) const {
     auto it = prompts_.find(handle);
     return it == prompts_.end() ? nullptr : &it->second;
+}
+
+GamePrompt& Prompts::use(std::uint32_t handle) {
+    GamePrompt* prompt = life_.use(prompts_, handle);
+    if (prompt == nullptr) life_.refuse(handle);
+    return *prompt;
 }
 
 bool Prompts::holdCompleted(const GamePrompt& prompt) const {

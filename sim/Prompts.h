@@ -22,6 +22,7 @@
 // the script never asks after is a label (the shop's buy prompt only shows which control selects).
 // World::checkFrame fails the run when a report ends unread.
 
+#include "Handles.h"
 #include "Input.h"
 
 #include <cstdint>
@@ -74,6 +75,8 @@ class Prompts {
     void endRegistration(GamePrompt& prompt);
     std::uint32_t registering() const { return registering_; }  // 0 when none is open
     GamePrompt* find(std::uint32_t handle);
+    // The prompt a native names, or the refusal (Handles.h).
+    GamePrompt& use(std::uint32_t handle);
     // Whether the game reports a completed hold in this frame.
     bool holdCompleted(const GamePrompt& prompt) const;
     // The script asked the prompt's completion and was told `completed`.
@@ -99,7 +102,7 @@ class Prompts {
     int holdTimeOf(const GamePrompt& prompt) const;
 
     std::map<std::uint32_t, GamePrompt> prompts_;
-    std::uint32_t next_ = 0x4A01;
+    HandleLife life_{"prompt", 0x4A01, "was deleted"};
     std::uint32_t registering_ = 0;
     int frame_ = 0;
 };

@@ -32,7 +32,7 @@ float distance(const Vec3& a, const Vec3& b) {
 World::World() {
     // A single-player game still numbers its player: not 0.
     player.id = 2;
-    player.ped = nextEntity_++;
+    player.ped = entityLife_.issue();
     Entity ped;
     ped.handle = player.ped;
     ped.kind = EntityKind::ped;
@@ -82,14 +82,17 @@ void World::advanceFrame() {
             resource.resident = true;
         }
     };
-    for (auto& [name, dict] : textureDicts) settle(dict, textureLoadFrames, textureDictsThatNeverLoad.contains(name));
-    for (auto& [model, resource] : models) settle(resource, modelLoadFrames, modelsThatNeverLoad.contains(model));
+    for (auto& [name, dict] : textureDicts)
+        settle(dict, textureLoadFrames, textureDictsThatNeverLoad.contains(name));
+    for (auto& [model, resource] : models)
+        settle(resource, modelLoadFrames, modelsThatNeverLoad.contains(model));
     // Peds carry out their orders once the frame's time has passed, so movement covers the frame.
     runTasks();
     settleEntities();
 }
 
 void World::settleEntities() {
+    holdAnchoredBoats();
     // A seated ped is where his vehicle is: a test that moved one by hand moved nothing.
     for (const auto& [handle, e] : entities) {
         if (e.kind != EntityKind::ped || e.vehicle == 0) continue;
@@ -134,7 +137,7 @@ void World::settleEntities() {
 void World::respawnPlayer() {
     const std::uint32_t old = player.ped;
     if (Entity* ped = entity(old); ped != nullptr && ped->vehicle != 0) stepOutOfVehicle(old);
-    player.ped = nextEntity_++;
+    player.ped = entityLife_.issue();
     Entity ped;
     ped.handle = player.ped;
     ped.kind = EntityKind::ped;
@@ -154,11 +157,7 @@ void World::release(std::uint32_t handle) {
 }
 
 Entity* World::use(std::uint32_t handle) {
-    if (handle == 0) return nullptr;
-    if (Entity* e = entity(handle); e != nullptr) return e;
-    if (!everExisted(handle)) throw Refusal("handle " + hexHandle(handle) + " was never an entity");
-    throw Refusal("handle " + hexHandle(handle) +
-                  " is gone: the entity was deleted, or released and removed by the game");
+    return entityLife_.use(entities, handle);
 }
 
 Entity* World::usePed(std::uint32_t handle) {
@@ -182,7 +181,7 @@ void World::placeOnGround(std::uint32_t vehicle) {
     if (isBoat(vehicle)) {
         Vec3 at = e->position;
         at.z = waterSurfaceZ;
-        moveVehicle(vehicle, at);
+        teleportVehicle(vehicle, at);
     }
 }
 
@@ -192,7 +191,7 @@ Entity* World::entity(std::uint32_t handle) {
 }
 
 std::uint32_t World::createVehicle(std::uint32_t model, const Vec3& position, float heading) {
-    const std::uint32_t handle = nextEntity_++;
+    const std::uint32_t handle = entityLife_.issue();
     Entity vehicle;
     vehicle.handle = handle;
     vehicle.kind = EntityKind::vehicle;
@@ -211,15 +210,54 @@ Vec3 World::positionOf(std::uint32_t handle) const {
     auto it = entities.find(handle);
     if (it == entities.end()) return Vec3{};
     if (it->second.vehicle != 0) {
-        if (auto vehicle = entities.find(it->second.vehicle); vehicle != entities.end()) return vehicle->second.position;
+        if (auto vehicle = entities.find(it->second.vehicle); vehicle != entities.end())
+            return vehicle->second.position;
     }
     return it->second.position;
 }
 
+namespace {
+
+// Where a push leaves a boat anchored at anchor: within swing of it, on the line towards the push.
+Vec3 withinSwing(const Vec3& anchor, const Vec3& pushedTo, float swing) {
+    const float away = distance(anchor, pushedTo);
+    if (away <= swing) return pushedTo;
+    const float f = swing / away;
+    return Vec3{anchor.x + (pushedTo.x - anchor.x) * f, anchor.y + (pushedTo.y - anchor.y) * f,
+                anchor.z + (pushedTo.z - anchor.z) * f};
+}
+
+}  // namespace
+
+void World::teleportVehicle(std::uint32_t vehicle, const Vec3& position) {
+    Entity* e = entity(vehicle);
+    if (e == nullptr) return;
+    e->position = position;
+    e->anchoredAt = e->anchored ? std::optional<Vec3>(position) : std::nullopt;
+    for (auto& [handle, other] : entities) {
+        if (other.vehicle == vehicle) other.position = position;
+    }
+}
+
 void World::moveVehicle(std::uint32_t vehicle, const Vec3& position) {
-    if (Entity* e = entity(vehicle); e != nullptr) e->position = position;
+    const Entity* e = entity(vehicle);
+    if (e == nullptr) return;
+    if (!e->anchored) return teleportVehicle(vehicle, position);
+    const Vec3 anchor = e->anchoredAt.value_or(e->position);
+    teleportVehicle(vehicle, withinSwing(anchor, position, anchorSwingMetres));
+    entity(vehicle)->anchoredAt = anchor;
+}
+
+void World::holdAnchoredBoats() {
+    // A hand that set a position directly pushed as well: the anchor holds against it.
     for (auto& [handle, e] : entities) {
-        if (e.vehicle == vehicle) e.position = position;
+        if (!e.anchored) {
+            e.anchoredAt.reset();
+        } else if (!e.anchoredAt) {
+            e.anchoredAt = e.position;
+        } else if (distance(e.position, *e.anchoredAt) > anchorSwingMetres) {
+            moveVehicle(handle, e.position);
+        }
     }
 }
 
@@ -268,7 +306,8 @@ void World::playerEntersVehicle(std::uint32_t vehicle) {
 
 bool World::isBoat(std::uint32_t handle) const {
     auto it = entities.find(handle);
-    return it != entities.end() && it->second.kind == EntityKind::vehicle && boatModels.contains(it->second.model);
+    return it != entities.end() && it->second.kind == EntityKind::vehicle &&
+           boatModels.contains(it->second.model);
 }
 
 std::uint32_t World::propSetId(std::uint32_t hash) {
@@ -293,7 +332,7 @@ std::vector<const Entity*> World::vehicles() const {
 }
 
 std::uint32_t World::createBlip(std::uint32_t style) {
-    const std::uint32_t handle = nextBlip_++;
+    const std::uint32_t handle = blipLife_.issue();
     blips[handle] = Blip{handle, style};
     return handle;
 }

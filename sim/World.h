@@ -2,6 +2,7 @@
 // The state of the simulated game: what the plug-in can see and change through natives. Tests and
 // the demo read and set it directly; natives reach it only through their handlers.
 
+#include "Handles.h"
 #include "Input.h"
 #include "Prompts.h"
 #include "Screen.h"
@@ -59,6 +60,7 @@ struct Entity {
     Vec3 lastPosition;  // where the last frame left it
     bool incapacitated = false;
     std::map<std::string, std::int32_t> decorators;
+    bool madeByScript = false;  // created through a native, not by the game, a test or the player
 
     // Vehicles only.
     std::int32_t tint = 0;
@@ -66,6 +68,9 @@ struct Entity {
     std::uint32_t lanternPropSet = 0;
     bool anchored = false;
     bool anchorHeld = false;
+    // Where the anchor bit: pushes leave it within a chain's swing of this. Unset for a boat a test
+    // anchored by hand: it holds where it lies.
+    std::optional<Vec3> anchoredAt;
     int timesFixed = 0;
     int cleanSteps = 0;  // clean steps applied, in order, since the last full clean
     int timesCleaned = 0;
@@ -90,12 +95,6 @@ struct Entity {
 
     float healthFraction() const;
     const Task* currentTask() const { return tasks.empty() ? nullptr : &tasks.back(); }
-};
-
-// What the game refuses: a native given a handle it does not know, a draw outside the range asked
-// for. The host turns it into a failed run naming the native.
-struct Refusal : std::logic_error {
-    using std::logic_error::logic_error;
 };
 
 struct PedGroup {
@@ -153,7 +152,7 @@ struct Player {
 };
 
 class World {
-public:
+  public:
     World();
 
     // Clock. Each frame advances the game time by about frameStepMs: a frame lasts up to
@@ -199,7 +198,7 @@ public:
     Entity* usePed(std::uint32_t handle);
     Entity* useVehicle(std::uint32_t handle);
     // Whether the handle was ever handed out (the player's peds included).
-    bool everExisted(std::uint32_t handle) const { return handle != 0 && handle < nextEntity_; }
+    bool everExisted(std::uint32_t handle) const { return entityLife_.everIssued(handle); }
     // Released entities are the game's again: it removes them once they have been released for
     // releasedLingerMs and the player is at least releasedCleanupDistance away, or at once when a
     // test asks for that.
@@ -212,8 +211,13 @@ public:
     std::vector<const Entity*> vehicles() const;
     // Where the entity is: a ped sitting in a vehicle is where the vehicle is.
     Vec3 positionOf(std::uint32_t handle) const;
-    // Moves a vehicle (and so whoever sits in it).
+    // Pushes a vehicle (and so whoever sits in it), as rowing, a current or a test's hand does. An
+    // anchored boat holds: it swings at most anchorSwingMetres from where its anchor bit.
     void moveVehicle(std::uint32_t vehicle, const Vec3& position);
+    // Puts a vehicle there whatever holds it, as a script's setEntityCoords does; an anchored boat
+    // is anchored at its new place.
+    void teleportVehicle(std::uint32_t vehicle, const Vec3& position);
+    float anchorSwingMetres = 0.5f;
     void deleteEntity(std::uint32_t handle);
     // Where the river's surface lies: a boat placed on the ground floats on it.
     float waterSurfaceZ = 40.42f;
@@ -255,9 +259,13 @@ public:
     std::uint32_t propSetId(std::uint32_t hash);
     std::uint32_t propSetHash(std::uint32_t id) const;
 
+    // Blips live like entities (Handles.h): a blip on an entity goes with it, and a deleted or gone
+    // blip given to a native is refused.
     std::map<std::uint32_t, Blip> blips;
     std::uint32_t createBlip(std::uint32_t style);
     const Blip* blipOn(std::uint32_t entity) const;
+    Blip* useBlip(std::uint32_t handle) { return blipLife_.use(blips, handle); }
+    bool blipEverMade(std::uint32_t handle) const { return blipLife_.everIssued(handle); }
 
     // Streaming: a requested texture dictionary or model becomes resident loadFrames frames later.
     std::map<std::string, Resource> textureDicts;
@@ -304,6 +312,10 @@ public:
         int controlTakenAtFrame = -1;  // by the plug-in, -1 while it holds none
         int lastPanelFrame = -1;       // the last frame with a sprite drawn (a panel on screen)
         int controlGraceFrames = 90;   // the shop's fades and waits, and the frames after
+        // The scripted camera is rendered only while a panel of the plug-in is on screen or the
+        // screen is faded out; a few frames more allow for the hand-over between the two.
+        int cameraExcusedFrame = 0;
+        int cameraGraceFrames = 15;
         // A game scene (a cutscene, an activity; also while the player is unavailable or a game
         // activity runs) holds the player's control: the plug-in must not hand it back meanwhile.
         bool sceneHoldsControl = false;
@@ -317,12 +329,13 @@ public:
     void checkFrame();
     void onPlayerControl(bool on);
 
-private:
-    std::uint32_t nextEntity_ = 0x100;
+  private:
+    HandleLife entityLife_{"entity", 0x100, "was deleted, or released and removed by the game"};
     std::mt19937 frameClock_{7u};
     std::int32_t playerDiedAtMs = -1;
     void settleEntities();
-    std::uint32_t nextBlip_ = 0x5000;
+    HandleLife blipLife_{"blip", 0x5000, "was deleted, or went with the entity it was on"};
+    void holdAnchoredBoats();
     std::int32_t nextGroup_ = 1;
     std::uint64_t nextText_ = 1;
     std::vector<std::uint32_t> propSets_;

@@ -1,8 +1,6 @@
 #include "Host.h"
 #include "natives/Registration.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -11,14 +9,7 @@ namespace sim {
 namespace {
 
 Camera& cameraOf(const Call& call, Cameras& cameras) {
-    const std::uint32_t handle = call.u32(0);
-    Camera* camera = cameras.find(handle);
-    if (camera == nullptr) {
-        char text[32];
-        std::snprintf(text, sizeof text, "camera 0x%" PRIX32, handle);
-        call.fail(std::string(text) + " was never made by createCameraWithParams");
-    }
-    return *camera;
+    return cameras.use(call.u32(0));
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ void registerEntityNatives(Host& host) {
             return;
         }
         const double radians = static_cast<double>(entity->heading) * std::numbers::pi / 180.0;
-        call.returns(Vec3{static_cast<float>(-std::sin(radians)), static_cast<float>(std::cos(radians)), 0.0f});
+        call.returns(
+            Vec3{static_cast<float>(-std::sin(radians)), static_cast<float>(std::cos(radians)), 0.0f});
     });
     host.registerNative("getDistanceBetweenCoords", 0xBE7F4E3CDBAFB28, {7}, [](Call& call) {
         Vec3 a = call.vec(0);
@@ -32,9 +33,16 @@ void registerEntityNatives(Host& host) {
     });
     host.registerNative("createVehicle", 0xAF35D0D2583051B0, {9}, [&world](Call& call) {
         const std::uint32_t model = call.u32(0);
-        for (int i = 5; i < 9; ++i) call.flag(i);
+        for (int i = 5; i < 9; ++i)
+            call.flag(i);
         // The game creates nothing from a model that is not resident.
-        call.returns(world.modelResident(model) ? world.createVehicle(model, call.vec(1), call.f32(4)) : 0u);
+        if (!world.modelResident(model)) {
+            call.returns(0u);
+            return;
+        }
+        const std::uint32_t vehicle = world.createVehicle(model, call.vec(1), call.f32(4));
+        world.entity(vehicle)->madeByScript = true;
+        call.returns(vehicle);
     });
     host.registerNative("placeVehicleOnGround", 0x7263332501E07F52, {2}, [&world](Call& call) {
         call.i32(1);

@@ -30,7 +30,9 @@ void registerPedNatives(Host& host) {
             call.i32(i);
         }
         world.useVehicle(call.u32(0));
-        call.returns(world.createPedInsideVehicle(call.u32(0), call.u32(1), call.i32(2)));
+        const std::uint32_t ped = world.createPedInsideVehicle(call.u32(0), call.u32(1), call.i32(2));
+        if (ped != 0) world.entity(ped)->madeByScript = true;
+        call.returns(ped);
     });
     host.registerNative("setRandomOutfitVariation", 0x283978A15512B2FE, {2}, [&world](Call& call) {
         const bool random = call.flag(1);

@@ -16,10 +16,7 @@ std::string named(std::uint32_t handle) {
 }
 
 GamePrompt& known(const Call& call, Prompts& prompts) {
-    const std::uint32_t handle = call.u32(0);
-    GamePrompt* prompt = prompts.find(handle);
-    if (prompt == nullptr) call.fail(named(handle) + " was never made by beginPromptRegistration");
-    return *prompt;
+    return prompts.use(call.u32(0));
 }
 
 // Set calls belong between beginPromptRegistration and endPromptRegistration; the game ignores

@@ -40,11 +40,12 @@ void registerVehicleNatives(Host& host) {
         call.returns(e == nullptr ? 0.0f : e->speedSetByTest.value_or(e->speed));
     });
     host.registerNative("setEntityCoords", 0x06843DA7060A026B, {8}, [&world](Call& call) {
-        for (int i = 4; i < 8; ++i) call.flag(i);
+        for (int i = 4; i < 8; ++i)
+            call.flag(i);
         Entity* e = world.use(call.u32(0));
         if (e == nullptr) return;
         if (e->kind == EntityKind::vehicle) {
-            world.moveVehicle(e->handle, call.vec(1));
+            world.teleportVehicle(e->handle, call.vec(1));
         } else {
             e->vehicle = 0;
             e->position = call.vec(1);
@@ -165,9 +166,9 @@ void registerVehicleNatives(Host& host) {
     });
     // Cleaning takes the four steps in order; a boat counts as cleaned once all four ran.
     const std::pair<const char*, std::uint64_t> cleanSteps[] = {{"cleanVehicleStep1", 0x758C3460EE915D0A},
-                                                               {"cleanVehicleStep2", 0x6F73EFAB11651D7F},
-                                                               {"cleanVehicleStep3", 0x5AABB09F6FBD1F87},
-                                                               {"cleanVehicleStep4", 0x4D15E49764CB328A}};
+                                                                {"cleanVehicleStep2", 0x6F73EFAB11651D7F},
+                                                                {"cleanVehicleStep3", 0x5AABB09F6FBD1F87},
+                                                                {"cleanVehicleStep4", 0x4D15E49764CB328A}};
     for (int step = 0; step < 4; ++step) {
         host.registerNative(cleanSteps[step].first, cleanSteps[step].second, {2}, [&world, step](Call& call) {
             call.i32(1);
@@ -182,7 +183,9 @@ void registerVehicleNatives(Host& host) {
     }
     host.registerNative("setBoatAnchor", 0xAEAB044F05B92659, {2}, [&world](Call& call) {
         if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) {
-            e->anchored = call.flag(1);
+            const bool anchoring = call.flag(1);
+            if (anchoring && !e->anchored) e->anchoredAt = e->position;
+            e->anchored = anchoring;
             if (e->anchored) e->speedSetByTest.reset();
         }
     });

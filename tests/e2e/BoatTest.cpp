@@ -226,6 +226,7 @@ TEST_F(BoatTest, ABadSettingOrAFailingFeatureLeavesTheBoatWatchRunning) {
     EXPECT_EQ(game.world().blipOn(onlyVehicle().handle)->name, game.world().player.name + "'s Boat");
     game.host().injectFault("isPlayerUnavailable", "dock failure");
     game.world().putPlayerInVehicle(onlyVehicle().handle);
+    game.runFrame();  // aboard, he lifts the anchor of the docked boat before rowing off
     moveBoatBy(41.0f);
     game.runFrames(2);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
@@ -242,6 +243,7 @@ TEST_F(BoatTest, WhatIsSavedLoadsAgainWithTheSameValues) {
     startAndSettle();
     EXPECT_FALSE(game.hasFile("PlayerBoat.dat.new"));
     game.world().putPlayerInVehicle(onlyVehicle().handle);
+    game.runFrame();  // aboard, he lifts the anchor of the docked boat before rowing off
     moveBoatBy(41.0f);
     game.runFrames(2);
     for (const char* file : {"PlayerBoat.dat", "TutorialFlags.dat"}) {

@@ -220,9 +220,9 @@ TEST_F(RobberyTest, SixHundredMetresAwayTheEventGoesOn) {
     game.runFrames(40);
     const sim::Entity* boat = cargoBoat();
     ASSERT_NE(boat, nullptr);
-    // At anchor the crew cannot row it, so the distance stays exact.
-    world().entity(boat->handle)->anchored = true;
+    // Anchored once there, the crew cannot row it, so the distance stays exact.
     world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
+    world().entity(boat->handle)->anchored = true;
     world().playerPed().position = sim::Vec3{2950.0f, 1800.0f, 40.5f};
     game.runFrames(3);
     EXPECT_EQ(logIndex("event terminated"), -1);

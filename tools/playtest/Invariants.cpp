@@ -112,6 +112,7 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
       session_(session),
       allowed_(std::move(allowed)),
       model_(game.folder() / "Tollmere"),
+      worldRules_(game),
       recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
     if (auto lang = readEntries(folder / "Lang.dat")) {
@@ -150,6 +151,7 @@ void Invariants::beforeFrame() {
     const sim::Entity* own = Model::ownBoat(world, claimed_);
     ownBoatBefore_ = own != nullptr ? own->handle : 0;
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
+    worldRules_.beforeFrame();
 }
 
 std::optional<Broken> Invariants::afterFrame() {
@@ -183,6 +185,8 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
+    for (Broken& found : worldRules_.afterFrame())
+        broken.push_back(std::move(found));
     return broken;
 }
 

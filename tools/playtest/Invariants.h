@@ -30,9 +30,27 @@
 //
 // What each run covered is counted by road; the ctest runs together must reach every road of
 // kRequiredRoads (main.cpp, --check-coverage), so a change to the player cannot quietly drop one.
+//
+// The world rules (WorldRules.h) compare what the world holds with the player's own account of
+// what he saw and did, never with the plug-in's log or figures:
+//   boat-blip        a boat of his carries other than exactly one blip with the boat icon, or a blip
+//                    marks an entity that is no boat of his (sold, handed back, someone else's)
+//   anchor-state     his boat's anchor is not what he last did: dropped or raised by the prompts,
+//                    lifted by his getting in; placed again at a start or brought to a dock, it lies
+//                    at anchor
+//   leftovers        more entities of the plug-in's live at once than his boat and one robbery; the
+//                    robbery's boats and guards, dead or alive, are not handed back to the game
+//                    within 5 s of an end he saw (he died, sold its boat, left it all 650 m behind);
+//                    a boat of his mark that he did not buy or claim stays 5 s after the shop
+//   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
+//                    he saw is not remembered in TutorialFlags.dat, then or at any later start
+//   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
+// The simulated game's own after-frame checks stop the run as "simulated-game": among them the
+// scripted camera rendered with no panel on screen, and any handle used after its life.
 
 #include "Model.h"
 #include "Session.h"
+#include "WorldRules.h"
 
 #include "data/DictDataFile.h"
 #include "support/Harness.h"
@@ -50,11 +68,6 @@ namespace tollmere::playtest {
 // Heap allocations made by the plug-in's own code (the script thread outside native calls) since
 // the process started; counted by the play-test binary's global operator new.
 std::int64_t pluginAllocations();
-
-struct Broken {
-    std::string rule;
-    std::string what;
-};
 
 class Invariants {
   public:
@@ -97,6 +110,7 @@ class Invariants {
     testing::Harness& game_;
     Session& session_;
     std::set<std::string> allowed_;
+    WorldRules worldRules_;
 
     std::vector<std::string> newLines_;
     std::uintmax_t logOffset_ = 0;

@@ -49,7 +49,7 @@ const char* const kUsage =
     "  --allow LIST rules to note but not stop at (faults known and being mended), comma-separated:\n"
     "               money-negative money-unshown money-gain record-loads record-paid record-moored\n"
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
-    "               boat-destroyed\n"
+    "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -260,7 +260,8 @@ bool knownRules(const std::string& list) {
     static const std::set<std::string> kRules = {
         "money-negative",   "money-unshown", "money-gain",    "record-loads", "record-paid",
         "record-moored",    "frame-error",   "idle-prompt",   "stolen-sale",  "log-growth",
-        "frame-allocation", "boat-kept",     "boat-destroyed"};
+        "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",   "anchor-state",
+        "leftovers",        "tutorial-once", "log-kept"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }

@@ -46,11 +46,15 @@ TEST_F(DirectGameTest, RemoveBlipDeletesAnExistingBlipAndLeavesAStaleHandleAlone
     EXPECT_EQ(blip, 0u);
     EXPECT_TRUE(world.blips.empty());
 
-    Blip stale = 0x7777;
+    // Stale as the game makes one: the blip went with the boat it was on.
+    const Vehicle boat = world.createVehicle(0x9FD6BA58u, sim::Vec3{}, 0.0f);
+    const Blip gone = createEntityBlip(boat, 0xB04092F8, 0x03B87AAB);
+    world.deleteEntity(boat);
+    Blip stale = gone;
     const auto deletes = callCount("deleteBlip");
     removeBlip(&stale);
     removeBlip(nullptr);
-    EXPECT_EQ(stale, 0x7777u);
+    EXPECT_EQ(stale, gone);
     EXPECT_EQ(callCount("deleteBlip"), deletes);
 }
 

@@ -22,6 +22,24 @@ TEST_F(EntitiesTest, ReleasedEntitiesGoOnceThePlayerIsFarAndTheyHaveLingered) {
     EXPECT_FALSE(native::doesEntityExist(boat));
 }
 
+// Catches an anchor that lets a push move the boat, or one that holds against a script's teleport.
+TEST_F(EntitiesTest, AnAnchoredBoatHoldsAgainstPushesButNotAgainstTeleports) {
+    const sim::Vec3 at{10.0f, 10.0f, 40.0f};
+    const Vehicle boat = world.createVehicle(0x9FD6BA58u, at, 0.0f);
+    native::setBoatAnchor(boat, true);
+    world.moveVehicle(boat, sim::Vec3{30.0f, 10.0f, 40.0f});
+    world.entity(boat)->position.y += 25.0f;  // a hand that sets the position directly
+    host.runFrame();
+    EXPECT_LE(sim::distance(world.positionOf(boat), at), world.anchorSwingMetres);
+    const sim::Vec3 dock{200.0f, 10.0f, 40.0f};
+    native::setEntityCoords(boat, Vec3{dock.x, dock.y, dock.z}, true, true, true, true);
+    world.moveVehicle(boat, sim::Vec3{230.0f, 10.0f, 40.0f});
+    EXPECT_LE(sim::distance(world.positionOf(boat), dock), world.anchorSwingMetres);
+    native::setBoatAnchor(boat, false);
+    world.moveVehicle(boat, at);
+    EXPECT_EQ(world.positionOf(boat), at);
+}
+
 // Catches health bringing the dead back, a speed that ignores movement, and a player ped handle
 // that survives death.
 TEST_F(EntitiesTest, TheDeadStayDeadSpeedComesFromMovementAndThePlayerReturnsAsANewPed) {

@@ -46,7 +46,7 @@ const Refusal kRefusals[] = {
          native::setPromptHoldMode(handle, true);
      },
      "already has its mode"},
-    {"a handle the game never made", [] { native::setPromptEnabled(0x1234u, true); }, "was never made"},
+    {"a handle the game never made", [] { native::setPromptEnabled(0x1234u, true); }, "was never a prompt"},
     {"two registrations at once",
      [] {
          beginWithControl();
@@ -61,8 +61,7 @@ const Refusal kRefusals[] = {
          native::createCameraWithParams("DEFAULT_SPLINE_CAMERA", Vec3{}, 0.0f, 0.0f, 0.0f, 30.0f, true, 2);
      },
      "no camera type"},
-    {"a camera never created", [] { native::setCamActive(0x99u, true); },
-     "never made by createCameraWithParams"},
+    {"a camera never created", [] { native::setCamActive(0x99u, true); }, "was never a camera"},
 };
 
 sim::World& world() {
@@ -96,6 +95,25 @@ const Refusal kWorldRefusals[] = {
          native::getEntitySpeed(boat);
      },
      "is gone"},
+    {"a blip gone with its entity",
+     [] {
+         const Vehicle boat = aBoat();
+         const Blip blip = native::createBlipForEntity(0xB04092F8u, boat);
+         Vehicle handle = boat;
+         native::deleteVehicle(&handle);
+         native::setBlipSprite(blip, 1u, 0);
+     },
+     "is gone"},
+    {"a blip deleted twice",
+     [] {
+         Blip blip = native::createBlipForPoint(0xB04092F8u, Vec3{});
+         const Blip kept = blip;
+         native::deleteBlip(&blip);
+         blip = kept;
+         native::deleteBlip(&blip);
+     },
+     "is gone"},
+    {"an entity given as a blip", [] { native::enableBlipModifier(aBoat(), 1u); }, "was never a blip"},
     {"a scripted draw outside the call's range",
      [] {
          world().scriptedInts.assign({3});

@@ -1,0 +1,367 @@
+#include "WorldRules.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace tollmere::playtest {
+
+namespace {
+
+// What the player tells apart on screen and on the map.
+constexpr std::uint32_t kBoatBlipSprite = 0x03B87AABu;  // the map's boat icon
+constexpr std::uint32_t kCreditColour = 0x067FA8F3u;    // a money toast that pays him
+constexpr const char* kHisMark = "QY_RB_isPlayerBoat";  // the game's tag on his boat
+constexpr const char* kSoldMark = "QY_RB_isBoatSold";
+// A change the plug-in makes in one script turn shows at the end of that frame; a frame or two
+// more allow for what the game itself settles next frame.
+constexpr int kSettleFrames = 2;
+// "Within a few seconds": what the plug-in no longer needs is the game's again in 5 s.
+constexpr int kHandBackFrames = 150;
+// The shop's fades and waits: the world is the shop's until this long after its last panel.
+constexpr int kShopFrames = 90;
+// At most his boat and one robbery (a cargo boat, one escort boat, five guards) at any time.
+constexpr std::size_t kMostLivingEntities = 8;
+// Farther than this from all of it, he has left the robbery behind for good.
+constexpr float kLeftBehindMetres = 650.0f;
+// Tutorials the plug-in asks for once per start of the game at most; the fence's two share one.
+const std::map<std::string, std::string> kOncePerStart = {
+    {"drop_boat_anchor", "drop_boat_anchor"},
+    {"boat_fence", "boat_fence"},
+    {"boat_fence.poor_condition", "boat_fence"},
+    {"boat_fence.slow_down_to_sell", "boat_fence.slow_down_to_sell"},
+    {"dock_boat_too_fast", "dock_boat_too_fast"},
+    {"owned_boat_docked", "owned_boat_docked"},
+    {"boat_robberies.1", "boat_robberies.1"},
+};
+
+// key=value lines as a player reads them in a text editor.
+std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
+    std::map<std::string, std::string> pairs;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            pairs[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return pairs;
+}
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::uint64_t fnv1a(std::string_view bytes) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (unsigned char c : bytes)
+        hash = (hash ^ c) * 0x100000001B3ull;
+    return hash;
+}
+
+std::int32_t decorator(const sim::Entity& e, const char* name) {
+    const auto it = e.decorators.find(name);
+    return it == e.decorators.end() ? 0 : it->second;
+}
+
+}  // namespace
+
+WorldRules::WorldRules(testing::Harness& game)
+    : game_(game),
+      world_(game.world()),
+      stateFile_(game.folder() / "worldrules.state"),
+      tollmere_(game.folder() / "Tollmere") {
+    for (const auto& [key, value] : readPairs(tollmere_ / "Lang.dat")) {
+        if (key == "prompts.dock_boat") dockText_ = value;
+        if (key == "prompts.drop_anchor") dropText_ = value;
+        if (key == "prompts.release_anchor") raiseText_ = value;
+        if (key.starts_with("tutorial.")) tutorialByText_[value] = key.substr(9);
+    }
+    loadAccount();
+    // The log as this start finds it must begin with all the last start left in it.
+    const std::string log = readAll(tollmere_ / "Log.log");
+    if (logSize_ > 0 && log.size() < logSize_) {
+        logLost_ = Broken{"log-kept", "the log held " + std::to_string(logSize_) +
+                                          " bytes when the game last stopped; this start finds " +
+                                          std::to_string(log.size())};
+    } else if (logSize_ > 0 && fnv1a(std::string_view(log).substr(0, logSize_)) != logHash_) {
+        logLost_ = Broken{"log-kept", "the log held " + std::to_string(logSize_) +
+                                          " bytes when the game last stopped; this start finds " +
+                                          std::to_string(log.size()) + " bytes that do not begin with them"};
+    }
+    logSize_ = log.size();
+}
+
+WorldRules::~WorldRules() {
+    try {
+        saveAccount();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "playtest: %s\n", error.what());
+    }
+}
+
+void WorldRules::loadAccount() {
+    std::ifstream in(stateFile_);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        fields >> name;
+        if (name == "owns") fields >> owns_;
+        if (name == "log") fields >> logSize_ >> logHash_;
+        if (name == "seen") {
+            std::string tutorial;
+            fields >> tutorial;
+            tutorialsSeen_.insert(tutorial);
+        }
+    }
+}
+
+void WorldRules::saveAccount() const {
+    const std::string log = readAll(tollmere_ / "Log.log");
+    std::ofstream out(stateFile_, std::ios::trunc);
+    out << "owns " << (owns_ ? 1 : 0) << "\nlog " << log.size() << ' ' << fnv1a(log) << '\n';
+    for (const std::string& tutorial : tutorialsSeen_)
+        out << "seen " << tutorial << '\n';
+    if (!out) throw std::runtime_error("cannot write " + stateFile_.string());
+}
+
+void WorldRules::beforeFrame() {
+    const sim::Entity& ped = world_.playerPed();
+    seatedBefore_ = ped.vehicle;
+    toastsBefore_ = world_.moneyToasts.size();
+    helpBefore_ = world_.helpTexts.size();
+}
+
+bool WorldRules::shopBusy() const {
+    return world_.frame - lastBusyFrame_ <= kShopFrames;
+}
+
+bool WorldRules::isMine(const sim::Entity& vehicle) const {
+    if (vehicle.kind != sim::EntityKind::vehicle || vehicle.released || vehicle.dead || vehicle.health <= 0)
+        return false;
+    if (sold_.contains(vehicle.handle) || decorator(vehicle, kSoldMark) != 0) return false;
+    return vehicle.handle == claimed_ || decorator(vehicle, kHisMark) == 1;
+}
+
+std::vector<Broken> WorldRules::afterFrame() {
+    if (!world_.screen.thisFrame().sprites().empty() || world_.fade.out) lastBusyFrame_ = world_.frame;
+    followPlayer();
+    std::vector<Broken> broken;
+    if (logLost_) {
+        broken.push_back(*logLost_);
+        logLost_.reset();
+    }
+    for (auto check : {&WorldRules::checkBlips, &WorldRules::checkAnchor, &WorldRules::checkLeftovers,
+                       &WorldRules::checkTutorials, &WorldRules::checkLog}) {
+        if (auto found = (this->*check)()) broken.push_back(std::move(*found));
+    }
+    return broken;
+}
+
+void WorldRules::followPlayer() {
+    bool credited = false;
+    bool charged = false;
+    for (std::size_t i = toastsBefore_; i < world_.moneyToasts.size(); ++i) {
+        (world_.moneyToasts[i].colour == kCreditColour ? credited : charged) = true;
+    }
+    const sim::Entity* seatedIn = world_.entity(seatedBefore_);
+    const bool seatedInMine =
+        seatedIn != nullptr && (seatedBefore_ == claimed_ || decorator(*seatedIn, kHisMark) == 1);
+    if (credited && seatedIn != nullptr) {
+        // He sold the boat he sat in.
+        sold_.insert(seatedBefore_);
+        if (seatedInMine) {
+            owns_ = false;
+            claimed_ = 0;
+        } else if (seatedIn->madeByScript && endedAtFrame_ < 0) {
+            endedAtFrame_ = world_.frame;  // the robbery's boat: the robbery is over
+        }
+    }
+    // Charged while owning nothing: he bought the boat the shop showed him.
+    if (charged && !owns_) owns_ = true;
+
+    std::uint32_t seated = world_.playerPed().vehicle != 0 ? world_.playerPed().vehicle : seatedBefore_;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world_.prompts.find(handle);
+        const std::size_t slot = handle - 0x4A01;
+        if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
+        if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
+        completions_[slot] = prompt->completions;
+        if (prompt->text == dockText_ && seated != 0 && !owns_) {
+            owns_ = true;
+            claimed_ = seated;
+        }
+        if (prompt->text == dropText_) anchorExpected_ = true;
+        if (prompt->text == raiseText_) anchorExpected_ = false;
+    }
+    for (const sim::Entity* vehicle : world_.vehicles()) {
+        if (owns_ && (vehicle->handle == claimed_ || decorator(*vehicle, kHisMark) == 1) &&
+            !vehicle->released && !sold_.contains(vehicle->handle) &&
+            (vehicle->dead || vehicle->health <= 0)) {
+            owns_ = false;  // his boat was destroyed
+            claimed_ = 0;
+        }
+    }
+}
+
+std::optional<Broken> WorldRules::checkBlips() {
+    // Each boat of his carries one blip, of the boat kind; nothing else carries one of the plug-in's.
+    std::optional<Broken> wrong;
+    std::map<std::uint32_t, int> boatBlips;
+    for (const auto& [handle, blip] : world_.blips) {
+        if (blip.entity == 0) continue;
+        const sim::Entity* e = world_.entity(blip.entity);
+        if (e == nullptr || !isMine(*e)) {
+            wrong = Broken{"boat-blip", "blip " + sim::hexHandle(handle) + " marks entity " +
+                                            sim::hexHandle(blip.entity) + ", which is no boat of his"};
+        } else if (blip.sprite != kBoatBlipSprite) {
+            wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(blip.entity) + " carries blip " +
+                                            sim::hexHandle(handle) + " with the icon " +
+                                            sim::hexHandle(blip.sprite) + ", not the boat's"};
+        } else {
+            ++boatBlips[blip.entity];
+        }
+    }
+    for (const sim::Entity* vehicle : world_.vehicles()) {
+        if (!isMine(*vehicle) || boatBlips[vehicle->handle] == 1) continue;
+        wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(vehicle->handle) + " carries " +
+                                        std::to_string(boatBlips[vehicle->handle]) + " boat blips, not one"};
+    }
+    blipWrongFrames_ = wrong ? blipWrongFrames_ + 1 : 0;
+    return blipWrongFrames_ > kSettleFrames ? wrong : std::nullopt;
+}
+
+std::optional<Broken> WorldRules::checkAnchor() {
+    const sim::Entity* boat = nullptr;
+    for (const sim::Entity* vehicle : world_.vehicles()) {
+        if (isMine(*vehicle)) boat = vehicle;
+    }
+    if (boat == nullptr || shopBusy()) {
+        // The shop anchors and swaps boats as it shows them: he learns the anchor again after it.
+        anchorExpected_.reset();
+        anchorBoat_ = boat != nullptr ? boat->handle : 0;
+        anchorWrongFrames_ = 0;
+        return std::nullopt;
+    }
+    const sim::Entity& ped = world_.playerPed();
+    const bool aboard = ped.vehicle == boat->handle || ped.entering == boat->handle;
+    if (boat->handle != anchorBoat_) {
+        // A boat of his he has not seen this start: placed again at its dock, or brought there, it
+        // lies at anchor.
+        anchorExpected_ = anchorBoat_ == 0 && !aboard ? std::optional<bool>(true) : std::nullopt;
+        anchorBoat_ = boat->handle;
+    } else if (!aboard && sim::distance(boat->position, anchorBoatAt_) > 8.0f) {
+        anchorExpected_ = true;  // brought to a dock: it is moored there
+    }
+    anchorBoatAt_ = boat->position;
+    // Getting in lifts the anchor.
+    if (aboard && !aboardBefore_) anchorExpected_ = false;
+    aboardBefore_ = aboard;
+    if (!anchorExpected_) {
+        anchorExpected_ = boat->anchored;
+        return std::nullopt;
+    }
+    anchorWrongFrames_ = boat->anchored != *anchorExpected_ ? anchorWrongFrames_ + 1 : 0;
+    if (anchorWrongFrames_ <= kSettleFrames) return std::nullopt;
+    anchorWrongFrames_ = 0;
+    return Broken{"anchor-state",
+                  std::string("his boat ") + sim::hexHandle(boat->handle) +
+                      (boat->anchored ? " lies at anchor, though since it was dropped he raised it or got in"
+                                      : " is not at anchor, though he dropped it, or it was placed at a "
+                                        "dock, and never raised it")};
+}
+
+std::optional<Broken> WorldRules::checkLeftovers() {
+    const sim::Vec3 at = world_.positionOf(world_.player.ped);
+    std::vector<std::uint32_t> living;  // the plug-in's, besides his boat
+    std::size_t count = 0;
+    std::size_t marked = 0;
+    bool allFar = true;
+    for (const auto& [handle, e] : world_.entities) {
+        if (!e.madeByScript || e.released) continue;
+        ++count;
+        if (isMine(e)) {
+            ++marked;
+            continue;
+        }
+        living.push_back(handle);
+        allFar = allFar && sim::distance(world_.positionOf(handle), at) > kLeftBehindMetres;
+    }
+    if (count > kMostLivingEntities) {
+        return Broken{"leftovers", std::to_string(count) +
+                                       " entities of the plug-in's live at once; no road needs more than " +
+                                       std::to_string(kMostLivingEntities)};
+    }
+    // A robbery ends when he dies, sells its boat or leaves it all far behind.
+    if (endedAtFrame_ < 0 && !living.empty() && (world_.playerDead() || allFar)) endedAtFrame_ = world_.frame;
+    if (endedAtFrame_ >= 0 && endedWith_.empty()) endedWith_.insert(living.begin(), living.end());
+    if (endedAtFrame_ >= 0 && world_.frame - endedAtFrame_ > kHandBackFrames) {
+        for (std::uint32_t handle : endedWith_) {
+            const sim::Entity* e = world_.entity(handle);
+            if (e != nullptr && !e->released) {
+                return Broken{"leftovers", "entity " + sim::hexHandle(handle) +
+                                               " of the robbery that ended " +
+                                               std::to_string(world_.frame - endedAtFrame_) +
+                                               " frames ago was never handed back to the game"};
+            }
+        }
+        endedAtFrame_ = -1;
+        endedWith_.clear();
+    }
+    // Outside the shop, boats with his mark are the one he owns, or none.
+    const std::size_t allowed = owns_ ? 1 : 0;
+    previewFrames_ = !shopBusy() && marked > allowed ? previewFrames_ + 1 : 0;
+    if (previewFrames_ > kHandBackFrames) {
+        previewFrames_ = 0;
+        return Broken{"leftovers", std::to_string(marked) +
+                                       " boats of his stay in the world after the shop, he owns " +
+                                       std::to_string(allowed)};
+    }
+    return std::nullopt;
+}
+
+std::optional<Broken> WorldRules::checkTutorials() {
+    bool shown = false;
+    for (std::size_t i = helpBefore_; i < world_.helpTexts.size(); ++i) {
+        const auto name = tutorialByText_.find(world_.helpTexts[i].text);
+        if (name == tutorialByText_.end()) continue;
+        shown = true;
+        tutorialsSeen_.insert(name->second);
+        const auto once = kOncePerStart.find(name->second);
+        if (once != kOncePerStart.end() && !tutorialsThisStart_.insert(once->second).second) {
+            return Broken{"tutorial-once",
+                          "the tutorial \"" + name->second + "\" came up a second time in one start"};
+        }
+    }
+    // Whatever he has seen, in this start or an earlier one, the flags file remembers.
+    if (!shown && flagsChecked_) return std::nullopt;
+    flagsChecked_ = true;
+    const auto flags = readPairs(tollmere_ / "TutorialFlags.dat");
+    for (const std::string& name : tutorialsSeen_) {
+        const auto flag = flags.find(name);
+        if (flag == flags.end() || flag->second != "1") {
+            return Broken{"tutorial-once", "the tutorial \"" + name +
+                                               "\" was shown, but TutorialFlags.dat does not remember it"};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Broken> WorldRules::checkLog() {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(tollmere_ / "Log.log", error);
+    if (error && logSize_ == 0) return std::nullopt;  // nothing logged yet in this run
+    if (error) return Broken{"log-kept", "the log is gone"};
+    if (size < logSize_) {
+        const std::uintmax_t before = logSize_;
+        logSize_ = size;
+        return Broken{"log-kept", "the log shrank from " + std::to_string(before) + " to " +
+                                      std::to_string(size) + " bytes"};
+    }
+    logSize_ = size;
+    return std::nullopt;
+}
+
+}  // namespace tollmere::playtest

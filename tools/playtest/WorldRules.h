@@ -1,0 +1,100 @@
+#pragma once
+// The rules about what the world holds, checked after every frame against the player's own account
+// of what he saw and did: which prompts he completed (by the text the screen showed), what money
+// toasts he saw while sitting in which boat, which help texts came up, what the log file held when
+// he last stopped the game. None of them reads the plug-in's log lines, tables or arithmetic.
+//
+// His account: he owns a boat once he is charged in the shop while owning none (he bought the
+// boat shown) or completes the dock prompt in a boat while owning none (he claimed it); he owns
+// none once he is credited while sitting in his boat (sold) or it is destroyed. Which entity is
+// his, he tells by the mark the game shows on it, or by the boat he claimed.
+//
+// The account outlives a start of the game: it is kept in worldrules.state beside the run's
+// Tollmere folder, written when the rules are let go and read by the next start.
+
+#include "support/Harness.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tollmere::playtest {
+
+struct Broken {
+    std::string rule;
+    std::string what;
+};
+
+class WorldRules {
+  public:
+    explicit WorldRules(testing::Harness& game);
+    ~WorldRules();
+    WorldRules(const WorldRules&) = delete;
+    WorldRules& operator=(const WorldRules&) = delete;
+
+    void beforeFrame();
+    // Every rule broken by the frame just played.
+    std::vector<Broken> afterFrame();
+
+  private:
+    struct Account;  // what the player has seen and done, across starts
+
+    void followPlayer();
+    void readTexts();
+    bool shopBusy() const;
+    bool isMine(const sim::Entity& vehicle) const;
+    std::optional<Broken> checkBlips();
+    std::optional<Broken> checkAnchor();
+    std::optional<Broken> checkLeftovers();
+    std::optional<Broken> checkTutorials();
+    std::optional<Broken> checkLog();
+    void loadAccount();
+    void saveAccount() const;
+
+    testing::Harness& game_;
+    sim::World& world_;
+    std::filesystem::path stateFile_;
+    std::filesystem::path tollmere_;
+
+    // What Lang.dat tells the player the texts mean.
+    std::string dockText_;
+    std::string dropText_;
+    std::string raiseText_;
+    std::map<std::string, std::string> tutorialByText_;
+
+    // His account.
+    bool owns_ = false;
+    std::uint32_t claimed_ = 0;  // a boat he docked while owning none: his, with or without the mark
+    std::set<std::uint32_t> sold_;
+    std::set<std::string> tutorialsSeen_;  // across starts
+    std::set<std::string> tutorialsThisStart_;
+    bool flagsChecked_ = false;
+    std::uintmax_t logSize_ = 0;  // the log as he left it at the last start, and its hash
+    std::uint64_t logHash_ = 0;
+    std::optional<Broken> logLost_;
+
+    // The frame before.
+    std::uint32_t seatedBefore_ = 0;
+    std::size_t toastsBefore_ = 0;
+    std::size_t helpBefore_ = 0;
+    std::vector<int> completions_;
+    int lastBusyFrame_ = -1000;
+
+    // Anchor: what the prompts last did to his boat (nullopt: he cannot tell, as after the shop).
+    std::optional<bool> anchorExpected_;
+    std::uint32_t anchorBoat_ = 0;
+    sim::Vec3 anchorBoatAt_{};
+    bool aboardBefore_ = false;
+    int anchorWrongFrames_ = 0;
+    int blipWrongFrames_ = 0;
+    // Leftovers: the plug-in's entities alive when the robbery came to an end he saw.
+    std::set<std::uint32_t> endedWith_;
+    int endedAtFrame_ = -1;
+    int previewFrames_ = 0;
+};
+
+}  // namespace tollmere::playtest
