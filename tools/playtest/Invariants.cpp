@@ -111,8 +111,8 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
     : game_(game),
       session_(session),
       allowed_(std::move(allowed)),
-      model_(game.folder() / "Tollmere"),
       worldRules_(game),
+      model_(game.folder() / "Tollmere"),
       recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
     if (auto lang = readEntries(folder / "Lang.dat")) {
