@@ -7,7 +7,8 @@
 # line of its own. So scripts/test starts the server once for all its cases (--start), with the
 # session's own processes (services, desktop) detached from any case's output, and stops it after
 # them (--stop). Used on its own, the first call makes the prefix under a lock, since ctest runs
-# cases side by side; and a program that Wine itself fails to start is run once more, saying so.
+# cases side by side. A program that Wine itself fails to start is run once more, saying so on
+# standard error and in PREFIX.retried.
 #
 # Usage: run-under-wine.sh PREFIX PROGRAM [ARGUMENTS...]
 #        run-under-wine.sh --start PREFIX   make the prefix if need be, start a server that stays
@@ -98,6 +99,8 @@ for attempt in 1 2; do
     if ((status != 0 && attempt == 1)) && wine_failed_itself "$errors"; then
         echo "run-under-wine: Wine itself failed (exit $status), not $1; running it once more. It said:" >&2
         sed 's/^/    /' "$errors" >&2
+        # Also where the caller looks after its run, since a test may hold its runner's output back.
+        echo "Wine itself failed to run $*: $(grep -m1 '^wine' "$errors"); ran it once more" >>"$prefix.retried"
         continue
     fi
     cat "$errors" >&2

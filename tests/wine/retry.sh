@@ -26,4 +26,5 @@ expect client 1 0 2 $'out 1\nout 2' $'run-under-wine: Wine itself failed (exit 1
 expect client 2 1 2 $'out 1\nout 2' $'run-under-wine: Wine itself failed*\n    wine client error:0:*\nerr 2\nwine client error:0:*'
 expect own 1 1 1 'out 1' 'err 1'
 expect own 0 0 1 'out 1' 'err 1'
+[[ $(wc -l <"$dir/prefix.retried") == 2 ]] || { echo "FAIL retries noted: $(cat "$dir/prefix.retried")"; failures=$((failures + 1)); }
 ((failures == 0)) && echo "run-under-wine: Wine's own failures retried once, the program's counted at once"
