@@ -84,10 +84,9 @@ if [[ ! -f "$made" ]]; then
     fi
 fi
 
-# Wine's own complaints when a program cannot reach or start its server; the program never ran.
-wine_failed_itself() {
-    grep -qE '^wine client error:|^wine: .*(wine ?server|wineserver)' "$1"
-}
+# Wine's own complaints when a program cannot reach or start its server: Wine failed, whatever the
+# program did.
+readonly wine_failure='^wine client error:|^wine: .*(wine ?server|wineserver)'
 
 # The program's standard output goes straight through; its standard error is held until it ends,
 # to tell Wine's failure from the program's own.
@@ -96,11 +95,11 @@ trap 'rm -f "$errors"' EXIT
 for attempt in 1 2; do
     status=0
     wine "$@" 2>"$errors" || status=$?
-    if ((status != 0 && attempt == 1)) && wine_failed_itself "$errors"; then
+    if ((status != 0 && attempt == 1)) && grep -qE "$wine_failure" "$errors"; then
         echo "run-under-wine: Wine itself failed (exit $status), not $1; running it once more. It said:" >&2
         sed 's/^/    /' "$errors" >&2
         # Also where the caller looks after its run, since a test may hold its runner's output back.
-        echo "Wine itself failed to run $*: $(grep -m1 '^wine' "$errors"); ran it once more" >>"$prefix.retried"
+        echo "Wine itself failed to run $*: $(grep -m1 -E "$wine_failure" "$errors"); ran it once more" >>"$prefix.retried"
         continue
     fi
     cat "$errors" >&2
