@@ -77,10 +77,7 @@ gtest_discover_tests(tollmere_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOU
                      PROPERTIES LABELS e2e TIMEOUT 120 ENVIRONMENT "TZ=NPT-5:45")
 
 # tollmere-check.exe, as players get it, against the same broken folders as on Linux.
-add_test(NAME tollmere_check_folders
-         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check/check_folders.sh ${CMAKE_CURRENT_SOURCE_DIR}/assets/Tollmere
-                 sh ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tollmere-check>)
-set_tests_properties(tollmere_check_folders PROPERTIES LABELS tools TIMEOUT 300)
+tollmere_add_check_folder_tests(bash ${CMAKE_CROSSCOMPILING_EMULATOR})
 
 # Reads a DLL's version resource for the release check (scripts/check-release).
 add_executable(tollmere_version_info tests/release/VersionInfo.cpp)

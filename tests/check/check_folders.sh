@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Breaks a copy of the shipped Tollmere folder one way at a time and checks that tollmere-check
 # names that fault, counts it, and exits as it promises; the shipped folder and a sound boat record
-# must check clean. Usage: check_folders.sh ASSETS_DIR CHECKER [RUNNER...] (a runner such as wine).
+# must check clean; last come --help and an unknown option ("options"). ctest runs each case alone.
+# Usage: check_folders.sh [--case NAME] ASSETS_DIR CHECKER [RUNNER...] (a runner such as wine), or
+# check_folders.sh --list for the cases' names.
 set -uo pipefail
 
-assets="$1"
-shift
+only=""
+[[ "${1-}" == --case ]] && only="$2" && shift 2
+assets="${1-}"
+shift $(($# > 0))
 checker=("$@")
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -44,9 +48,16 @@ cases=(
   error: not found: the plug-in cannot load it and stays off|rm Configs.dat"
 )
 
+# "missing Configs.dat" is missing-configs-dat.
+slug() { local word; word="$(tr -cs 'a-z0-9' - <<<"${1,,}")"; word="${word#-}" && echo "${word%-}"; }
+[[ "$assets" == --list ]] && { for entry in "${cases[@]}" options; do slug "${entry%%|*}"; done; exit 0; }
+
+ran=0
 for entry in "${cases[@]}"; do
     IFS='|' read -r -d '' name status summary text edit <<<"$entry"
     edit="${edit%$'\n'}"
+    [[ -z "$only" || "$(slug "$name")" == "$only" ]] || continue
+    ran=$((ran + 1))
     rm -rf "$work/Tollmere" && cp -r "$assets" "$work/Tollmere"
     (cd "$work/Tollmere" && eval "$edit") || { echo "FAIL $name: the edit failed"; failures=$((failures + 1)); continue; }
     report="$("${checker[@]}" "$work" 2>&1 | tr -d '\r')"
@@ -58,6 +69,11 @@ for entry in "${cases[@]}"; do
     fi
 done
 
+if [[ -n "$only" && "$only" != options ]]; then
+    ((ran > 0)) || { echo "FAIL: no case $only (try --list)"; exit 2; }
+    echo "tollmere-check case $only: $failures failed" && exit $((failures > 0))
+fi
+
 # A tool answers --help and refuses what it does not know, in one line.
 help="$("${checker[@]}" --help)" && [[ "$help" == Usage:* ]] || { echo "FAIL --help"; failures=$((failures + 1)); }
 # Only the checker's own line counts: a runner such as wine may add lines of its own on stderr.
@@ -66,5 +82,5 @@ status=$?
 [[ $status -eq 3 && -z "$refusal" && $(grep -c '^tollmere-check: ' "$work/stderr") -eq 1 ]] ||
     { echo "FAIL unknown option: exit $status, $(cat "$work/stderr")"; failures=$((failures + 1)); }
 
-echo "tollmere-check cases: ${#cases[@]} folders, $failures failed"
+echo "tollmere-check cases: $ran folders and the options, $failures failed"
 ((failures == 0))
