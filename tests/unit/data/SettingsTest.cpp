@@ -78,9 +78,10 @@ TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
 
     loadSettings(kPath, defaultSettings());
 
-    EXPECT_EQ(logMessages(),
-              (std::vector<std::string>{std::string("loading settings file: ") + kPath,
-                                        test::badLineMessage("# no equals here"), "settings file loaded"}));
+    EXPECT_EQ(logMessages(), (std::vector<std::string>{
+                                 std::string("loading settings file: ") + kPath,
+                                 test::badLineMessage("# no equals here"), "settings file loaded",
+                                 "setting EnableBoatRobberies is not in Settings.ini; using the default 1"}));
     EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
     EXPECT_EQ(getSettingString("RandomBoatRobberyEventsFrequency"), "0.8");
     EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 2.5f);
@@ -94,6 +95,7 @@ TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
         logMessages(),
         (std::vector<std::string>{
             std::string("loading settings file: ") + kPath, "settings file loaded",
+            "setting BoatRobberiesRewardMultiplier is not in Settings.ini; using the default 1.0",
             "setting EnableBoatRobberies in Settings.ini has the value 'maybe', which is not valid for it; "
             "using the default 1",
             "setting RandomBoatRobberyEventsFrequency in Settings.ini has the value 'abc', which is not "
@@ -101,6 +103,20 @@ TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
             "for it; using the default 0.5"}));
     EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
     EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.5f);
+}
+
+// Catches an update that breaks on the player's own, older Settings.ini: a setting added since must
+// take its default and be named once, the settings he chose must hold.
+TEST_F(SettingsTest, AnOlderFileWithoutANewSettingKeepsTheRestAndNamesTheDefault) {
+    writeTextFile(kPath, "EnableBoatRobberies=0\r\nRandomBoatRobberyEventsFrequency=0.8\r\n");
+    loadSettings(kPath, defaultSettings());
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{
+                  std::string("loading settings file: ") + kPath, "settings file loaded",
+                  "setting BoatRobberiesRewardMultiplier is not in Settings.ini; using the default 1.0"}));
+    EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 1.0f);
+    EXPECT_FALSE(getSettingBool("EnableBoatRobberies"));
+    EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.8f);
 }
 
 }  // namespace
