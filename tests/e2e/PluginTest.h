@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,15 @@ protected:
         return {messages.begin() + at, messages.end()};
     }
 
-    Harness game;
+    // The release check plays cases in a game folder where it installed the release
+    // (TOLLMERE_GAME_FOLDER); every other run plays in a fresh copy of the shipped folder.
+    static Harness gameToPlay() {
+        if (const char* installed = std::getenv("TOLLMERE_GAME_FOLDER"))
+            return Harness(std::filesystem::path(installed));
+        return Harness();
+    }
+
+    Harness game = gameToPlay();
 };
 
 }  // namespace tollmere::testing
