@@ -48,15 +48,9 @@ protected:
         return {messages.begin() + at, messages.end()};
     }
 
-    // The release check plays cases in a game folder where it installed the release
-    // (TOLLMERE_GAME_FOLDER); every other run plays in a fresh copy of the shipped folder.
-    static Harness gameToPlay() {
-        if (const char* installed = std::getenv("TOLLMERE_GAME_FOLDER"))
-            return Harness(std::filesystem::path(installed));
-        return Harness();
-    }
-
-    Harness game = gameToPlay();
+    // The release check plays in the game folder it installed; all else in a fresh copy.
+    const char* installed = std::getenv("TOLLMERE_GAME_FOLDER");
+    Harness game = installed != nullptr ? Harness(std::filesystem::path(installed)) : Harness();
 };
 
 }  // namespace tollmere::testing

@@ -290,7 +290,6 @@ TEST_F(ShopTest, DISABLED_InstalledReleaseANewPlayerBuysTheRowboat) {
     openDockMenu();
     openCatalogue("prompts.browse_catalog");
     pressAndRun(kSelect);
-    EXPECT_EQ(world().cashCents, 100000 - 4500);
     backOut();
     ASSERT_NE(onlyVehicle(), nullptr);
     const std::uint32_t boat = onlyVehicle()->handle;

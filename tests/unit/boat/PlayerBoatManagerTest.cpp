@@ -101,22 +101,18 @@ TEST_F(PlayerBoatManagerTest, TheKeptCopyNamesTheBoatHeOwns) {
     };
     boats.keepCopyOfRecordAtStart();
     EXPECT_TRUE(sameAsRecord()) << "a boat bought before copies were kept";
-
     boats.spawnBoat(Vec3{1, 1, 40}, 0.0f);
     boats.setDockId(3);
     boats.saveBoatState();
     EXPECT_FALSE(sameAsRecord()) << "mooring the same boat";
     EXPECT_EQ(boatModelInRecordFile(copy), static_cast<std::int32_t>(0x9FD6BA58u));
-
     boats.discardBoat();
     boats.saveBoatState();
     EXPECT_TRUE(sameAsRecord()) << "sold: the copy offers no boat back";
     EXPECT_EQ(boatModelInRecordFile(copy), 0);
-
     test::writeTextFile(copy, "owned_boat_model=-1613317544\n");
     boats.keepCopyOfRecordAtStart();
     EXPECT_EQ(test::readTextFile(copy), "owned_boat_model=-1613317544\n") << "a record overwritten by hand";
-
     boats.setBoatModel(static_cast<std::int32_t>(0xE84E6B74u));
     boats.saveBoatState();
     EXPECT_TRUE(sameAsRecord()) << "another model bought";

@@ -63,7 +63,8 @@ TEST_F(SettingsTest, FileOverridesBoolDefault) {
 }
 
 // Catches comment lines that are parsed as settings, a bad line that stops the rest of the file,
-// or a carriage return kept in a value.
+// a carriage return kept in a value, or a setting the file lacks (an older version's file, kept by
+// an update) not taking its default or not named once.
 TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
     writeTextFile(kPath,
                   // Each comment would be logged as a bad line if it were read.
@@ -103,20 +104,6 @@ TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
             "for it; using the default 0.5"}));
     EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
     EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.5f);
-}
-
-// Catches an update that breaks on the player's own, older Settings.ini: a setting added since must
-// take its default and be named once, the settings he chose must hold.
-TEST_F(SettingsTest, AnOlderFileWithoutANewSettingKeepsTheRestAndNamesTheDefault) {
-    writeTextFile(kPath, "EnableBoatRobberies=0\r\nRandomBoatRobberyEventsFrequency=0.8\r\n");
-    loadSettings(kPath, defaultSettings());
-    EXPECT_EQ(logMessages(),
-              (std::vector<std::string>{
-                  std::string("loading settings file: ") + kPath, "settings file loaded",
-                  "setting BoatRobberiesRewardMultiplier is not in Settings.ini; using the default 1.0"}));
-    EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 1.0f);
-    EXPECT_FALSE(getSettingBool("EnableBoatRobberies"));
-    EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.8f);
 }
 
 }  // namespace
