@@ -360,8 +360,13 @@ void PlayerBoatManager::keepCopyOfRecordAtStart() {
         writeLog(std::string("removed the unfinished save left beside ") + backupPath());
     }
     // A record holding no boat leaves the copy alone: it may be all that is left of a boat whose
-    // record was overwritten, and it is the player's to put back.
-    if (savedModel == 0 || boatModelInRecordFile(backupPath()) == savedModel) return;
+    // record was overwritten, and it is the player's to put back before he owns another.
+    const std::int32_t kept = boatModelInRecordFile(backupPath());
+    if (savedModel == 0 && kept != 0) {
+        writeLog("PlayerBoat.dat holds no boat but its copy holds boat model " + formatInt(kept) +
+                 ": if it was not sold or lost, run tollmere-check to see how to put the copy back");
+    }
+    if (savedModel == 0 || kept == savedModel) return;
     keepCopyOfRecord();
 }
 

@@ -71,8 +71,8 @@ TEST_F(PluginTest, CrlfFilesAreReadAndSavedAsCrlfByReplacingTheRecord) {
         files.push_back(entry.path().filename().string());
     }
     std::sort(files.begin(), files.end());
-    EXPECT_THAT(files, ElementsAre("Configs.dat", "Lang.dat", "Log.log", "PlayerBoat.dat", "PlayerBoat.dat.bak",
-                                   "Settings.ini", "TutorialFlags.dat"));
+    EXPECT_THAT(files, ElementsAre("Configs.dat", "Lang.dat", "Log.log", "PlayerBoat.dat",
+                                   "PlayerBoat.dat.bak", "Settings.ini", "TutorialFlags.dat"));
 }
 
 using Stamp = std::tuple<int, int, int, int, int, int>;  // year, month, day, hour, minute, second

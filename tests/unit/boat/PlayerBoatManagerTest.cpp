@@ -113,6 +113,7 @@ TEST_F(PlayerBoatManagerTest, TheKeptCopyNamesTheBoatHeOwns) {
     test::writeTextFile(copy, "owned_boat_model=-1613317544\n");
     boats.keepCopyOfRecordAtStart();
     EXPECT_EQ(test::readTextFile(copy), "owned_boat_model=-1613317544\n") << "a record overwritten by hand";
+    EXPECT_THAT(test::logMessages(), ::testing::Contains(::testing::HasSubstr("run tollmere-check")));
     boats.setBoatModel(static_cast<std::int32_t>(0xE84E6B74u));
     boats.saveBoatState();
     EXPECT_TRUE(sameAsRecord()) << "another model bought";
