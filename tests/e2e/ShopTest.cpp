@@ -278,10 +278,9 @@ TEST(ShopRestartTest, DISABLED_TheBoatComesBackAsBought) {
     EXPECT_EQ(vehicles[0]->lanternPropSet, 0u);
 }
 
+const sim::Vec3 kOffLagras{kLagrasMooring.x + 45.0f, kLagrasMooring.y, kLagrasMooring.z};
 // Played by scripts/check-release in a game folder holding the installed release: a new player
 // buys the rowboat at Lagras and rows out of the dock, a tutorial he has now seen.
-const sim::Vec3 kOffLagras{kLagrasMooring.x + 45.0f, kLagrasMooring.y, kLagrasMooring.z};
-
 TEST_F(ShopTest, DISABLED_InstalledReleaseANewPlayerBuysTheRowboat) {
     ASSERT_NE(std::getenv("TOLLMERE_GAME_FOLDER"), nullptr);
     world().cashCents = 100000;
