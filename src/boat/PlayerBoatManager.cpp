@@ -1,5 +1,6 @@
 #include "boat/PlayerBoatManager.h"
 
+#include "boat/BoatRecordFile.h"
 #include "data/DataFiles.h"
 #include "data/DataKeys.h"
 #include "data/TextFormat.h"
@@ -9,6 +10,7 @@
 #include "menu/BoatsCatalog.h"
 #include "runtime/Globals.h"
 #include "runtime/Log.h"
+#include "runtime/Platform.h"
 #include "tutorials/Tutorials.h"
 
 #include <cmath>
@@ -31,6 +33,11 @@ constexpr std::int32_t kSaveIntervalMs = 15000;
 
 DictDataFile& record() { return *PlayerBoatData; }
 
+const char* backupPath() {
+    static const char* const path = dataFilePath(kPlayerBoatBackupName);
+    return path;
+}
+
 }  // namespace
 
 PlayerBoatManager::PlayerBoatManager() {
@@ -41,6 +48,11 @@ PlayerBoatManager::PlayerBoatManager() {
             createBoatBlip();
         }
     }
+}
+
+std::int32_t PlayerBoatManager::ownedModel() const {
+    const BoatType* type = getOwnedBoatType();
+    return type == nullptr ? 0 : type->model;
 }
 
 std::int32_t PlayerBoatManager::recordInt(CachedNumber& cache, const char* key) {
@@ -260,7 +272,18 @@ void PlayerBoatManager::saveBoatState() {
 }
 
 void PlayerBoatManager::writeRecord() {
-    if (record().save(false)) return;
+    if (record().save(false)) {
+        // Kept for the player who copies a release's folder, record and all, over his own: the
+        // copy names the boat he owns, or none once he has sold or lost it, so that a record
+        // holding no boat beside a copy holding one means the record was overwritten, and never
+        // offers back a boat he sold. Customising the same boat does not touch it.
+        const std::int32_t model = ownedModel();
+        if (model != savedModel) {
+            savedModel = model;
+            keepCopyOfRecord();
+        }
+        return;
+    }
     // The log says why; the player must hear of it, or he learns only when his boat is gone. Once
     // a run: a disk that refuses one save will refuse the periodic ones as well.
     static bool noticeShown = false;
@@ -323,8 +346,32 @@ void PlayerBoatManager::removeBoatEntity() {
     boat = 0;
 }
 
+void PlayerBoatManager::keepCopyOfRecord() {
+    if (record().writeCopy(backupPath())) {
+        writeLog(std::string("kept a copy of the boat record in ") + backupPath());
+    } else {
+        writeLog(std::string("could not keep a copy of the boat record in ") + backupPath());
+    }
+}
+
+void PlayerBoatManager::keepCopyOfRecordAtStart() {
+    savedModel = ownedModel();
+    if (platform::removeUnfinishedReplacement(backupPath())) {
+        writeLog(std::string("removed the unfinished save left beside ") + backupPath());
+    }
+    // A record holding no boat leaves the copy alone: it may be all that is left of a boat whose
+    // record was overwritten, and it is the player's to put back before he owns another.
+    const std::int32_t kept = boatModelInRecordFile(backupPath());
+    if (savedModel == 0 && kept != 0) {
+        writeLog("PlayerBoat.dat holds no boat but its copy holds boat model " + formatInt(kept) +
+                 ": if it was not sold or lost, run tollmere-check to see how to put the copy back");
+    }
+    if (savedModel == 0 || kept == savedModel) return;
+    keepCopyOfRecord();
+}
+
 void PlayerBoatManager::reloadRecord() {
-    record().reload();
+    if (record().reload()) savedModel = ownedModel();
     if (hasOwnedBoat()) applySavedCustomisation();
 }
 

@@ -63,6 +63,10 @@ public:
     void removeBoatEntity();
     // Reads PlayerBoat.dat again over the record, undoing changes no save kept.
     void reloadRecord();
+    // At start-up, once PlayerBoat.dat is loaded: takes the model it holds as the saved one, and
+    // a boat owned since before copies were kept (an older version wrote none) gets one now, so
+    // that the copy names the boat he owns.
+    void keepCopyOfRecordAtStart();
     // Every frame: leaving the dock, destruction and the periodic save.
     void watchBoat();
 
@@ -71,6 +75,10 @@ private:
     // Saves PlayerBoat.dat if it changed; a failed save is shown once a run.
     void writeRecord();
     void applyPropSet(const char* key, std::int32_t index, bool lantern, bool keepStoredIndex);
+    // The owned model as a number, 0 for none.
+    std::int32_t ownedModel() const;
+    // Writes the saved record to PlayerBoat.dat.bak as well.
+    void keepCopyOfRecord();
 
     // A number of the record, parsed again only once the record has changed: the getters run
     // many times a frame. A value that does not read throws on every call, as it always did.
@@ -84,6 +92,8 @@ private:
     Vehicle boat = 0;
     Blip blip = 0;
     bool anchored = false;
+    // The owned model as PlayerBoat.dat holds it: a save that changes it keeps a copy.
+    std::int32_t savedModel = 0;
     mutable CachedNumber cachedModel;
     mutable CachedNumber cachedTint;
     mutable CachedNumber cachedPropset;

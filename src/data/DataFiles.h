@@ -14,6 +14,10 @@ extern DictDataFile* ConfigsData;        // "Configs.dat": prices, fees, rewards
 extern DictDataFile* PlayerBoatData;     // "PlayerBoat.dat": the owned boat's record
 extern DictDataFile* TutorialFlagsData;  // "TutorialFlags.dat": tutorials already shown
 
+// The copy of the boat record kept beside it whenever the player comes to own another boat or none,
+// for him to put back after copying a release's folder over his own. Nothing restores it by itself.
+inline constexpr const char* kPlayerBoatBackupName = "PlayerBoat.dat.bak";
+
 // A price or fee from Configs.dat in dollars, or -1 when the key is missing or its value is below
 // 0: the service it prices is then not offered. Each such key is logged once a run. Throws as
 // getFloat does on a value that is not a number.

@@ -41,6 +41,10 @@ bool DictDataFile::parseLine(std::string_view line) {
 }
 
 bool DictDataFile::writeFile() {
+    return writeCopy(path);
+}
+
+bool DictDataFile::writeCopy(const char* target) const {
     // Rewriting the file in place lost the player's boat record when the game died or the disk
     // filled up halfway through a save, and the save still reported success. The content is
     // built whole and swapped in only once it is known to be on disk; on any failure the old
@@ -62,7 +66,7 @@ bool DictDataFile::writeFile() {
         content += '\n';
     }
 
-    switch (platform::replaceFileContents(path, content)) {
+    switch (platform::replaceFileContents(target, content)) {
         case platform::ReplaceResult::replaced:
             return true;
         case platform::ReplaceResult::cannotOpen:

@@ -26,6 +26,9 @@ class DictDataFile final : public BaseDataFile {
     // One "key=value\n" line per entry, in key order; a value that would not read back as it is
     // (empty, or ending in a carriage return) gets a closing '='.
     bool writeFile() override;
+    // Writes the same content to another file, by the same safe replacement; the dirty flag is
+    // left alone. False when it could not be written.
+    bool writeCopy(const char* target) const;
 
     // Forgets every entry and loads the file again, so memory holds exactly what is on disk and
     // nothing is left to save. For undoing changes no save kept; load alone would keep keys the

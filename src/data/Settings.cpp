@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
@@ -126,6 +127,7 @@ void loadSettings(const char* path, const std::map<std::string, std::string>& de
 
     LineReader reader(withoutByteOrderMark(content));
     std::string_view line;
+    std::set<std::string, std::less<>> named;
     while (reader.next(line)) {
         if (line.empty() || isSettingsCommentLine(line)) continue;
         std::string_view key;
@@ -135,8 +137,16 @@ void loadSettings(const char* path, const std::map<std::string, std::string>& de
             continue;
         }
         settings.insert_or_assign(std::string(key), std::string(value));
+        named.emplace(key);
     }
     writeLog("settings file loaded");
+    // A Settings.ini kept from an older version lacks the settings added since: each takes its
+    // default, and the player reading the log learns which and how to choose.
+    for (const auto& [key, fallback] : defaults) {
+        if (!named.contains(key)) {
+            writeLog("setting " + key + " is not in Settings.ini; using the default " + fallback);
+        }
+    }
     checkSettings(settings, defaults);
 }
 

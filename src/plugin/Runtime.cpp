@@ -140,6 +140,7 @@ bool startUp() {
     docksRegistry = new DocksRegistry();
     boatRentalManager = new BoatRentalManager(*docksRegistry);
     playerBoatManager = new PlayerBoatManager();
+    playerBoatManager->keepCopyOfRecordAtStart();
     boatsCatalog = new BoatsCatalog(*playerBoatManager);
     docksInteractionManager = new DocksInteractionManager(*docksRegistry, *playerBoatManager, *boatsCatalog);
     anchorManager = new AnchorManager(*playerBoatManager);

@@ -46,6 +46,8 @@ cases=(
     "not UTF-8|1|0 errors, 1 warning|is not UTF-8 text (a byte 0xE9 at column 27)|sed -i 's/^boat_types.1468884243=Canoe/boat_types.1468884243=Cano\\xe9/' Lang.dat"
     "missing Configs.dat|2|1 error, 0 warnings|Configs.dat
   error: not found: the plug-in cannot load it and stays off|rm Configs.dat"
+    "record looks overwritten|1|0 errors, 1 warning|then copy PlayerBoat.dat.bak over PlayerBoat.dat in the Tollmere folder|cp PlayerBoat.dat shipped && boat -1613317544 0 -1 1.000000 2 0,0,0 && mv PlayerBoat.dat PlayerBoat.dat.bak && mv shipped PlayerBoat.dat"
+    "copy kept after a sale|0|0 errors, 0 warnings|PlayerBoat.dat: no problems found|printf 'owned_boat_model=0\\ntint=1\\n' | tee PlayerBoat.dat >PlayerBoat.dat.bak"
 )
 
 # "missing Configs.dat" is missing-configs-dat.

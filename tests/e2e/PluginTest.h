@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,9 @@ protected:
         return {messages.begin() + at, messages.end()};
     }
 
-    Harness game;
+    // The release check plays in the game folder it installed; all else in a fresh copy.
+    const char* installed = std::getenv("TOLLMERE_GAME_FOLDER");
+    Harness game = installed != nullptr ? Harness(std::filesystem::path(installed)) : Harness();
 };
 
 }  // namespace tollmere::testing

@@ -278,6 +278,38 @@ TEST(ShopRestartTest, DISABLED_TheBoatComesBackAsBought) {
     EXPECT_EQ(vehicles[0]->lanternPropSet, 0u);
 }
 
+const sim::Vec3 kOffLagras{kLagrasMooring.x + 45.0f, kLagrasMooring.y, kLagrasMooring.z};
+// Played by scripts/check-release in a game folder holding the installed release: a new player
+// buys the rowboat at Lagras and rows out of the dock, a tutorial he has now seen.
+TEST_F(ShopTest, DISABLED_InstalledReleaseANewPlayerBuysTheRowboat) {
+    ASSERT_NE(std::getenv("TOLLMERE_GAME_FOLDER"), nullptr);
+    world().cashCents = 100000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.browse_catalog");
+    pressAndRun(kSelect);
+    backOut();
+    ASSERT_NE(onlyVehicle(), nullptr);
+    const std::uint32_t boat = onlyVehicle()->handle;
+    world().putPlayerInVehicle(boat);
+    world().moveVehicle(boat, kOffLagras);
+    game.runFor(3000);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
+}
+
+// And after the update is unpacked over that folder: the game started again places the rowboat
+// where he left it.
+TEST_F(ShopTest, DISABLED_InstalledReleaseTheRowboatIsBack) {
+    ASSERT_NE(std::getenv("TOLLMERE_GAME_FOLDER"), nullptr);
+    startAndSettle();
+    game.runFor(3000);
+    ASSERT_NE(onlyVehicle(), nullptr);
+    EXPECT_EQ(onlyVehicle()->model, 0x9FD6BA58u);
+    EXPECT_NEAR(onlyVehicle()->position.x, kOffLagras.x, 0.1f);
+    EXPECT_NEAR(onlyVehicle()->position.y, kOffLagras.y, 0.1f);
+}
+
 struct RepairCase {
     const char* name;
     std::int32_t health;

@@ -39,7 +39,7 @@ std::uint64_t fileIndex(const std::filesystem::path& path) {
 
 // Catches CRLF files read with the carriage returns left in the values or written back with bare
 // line feeds, and a save that rewrites the record in place (a crash mid-write would lose the boat)
-// or leaves its temporary file behind.
+// or leaves its temporary file behind; the copy of the record is kept the same way.
 TEST_F(PluginTest, CrlfFilesAreReadAndSavedAsCrlfByReplacingTheRecord) {
     for (const char* file : {"Settings.ini", "Lang.dat", "Configs.dat"}) {
         game.writeFile(file, withCrlf(game.readBytes(file)));
@@ -63,7 +63,7 @@ TEST_F(PluginTest, CrlfFilesAreReadAndSavedAsCrlfByReplacingTheRecord) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
     EXPECT_EQ(valueIn("PlayerBoat.dat", "tint"), "2");
     EXPECT_NE(fileIndex(record), before) << "the record was written in place, not replaced";
-    for (const char* file : {"PlayerBoat.dat", "TutorialFlags.dat", "Log.log"}) {
+    for (const char* file : {"PlayerBoat.dat", "PlayerBoat.dat.bak", "TutorialFlags.dat", "Log.log"}) {
         EXPECT_TRUE(crlfOnly(game.readBytes(file))) << file;
     }
     std::vector<std::string> files;
@@ -71,8 +71,8 @@ TEST_F(PluginTest, CrlfFilesAreReadAndSavedAsCrlfByReplacingTheRecord) {
         files.push_back(entry.path().filename().string());
     }
     std::sort(files.begin(), files.end());
-    EXPECT_THAT(files, ElementsAre("Configs.dat", "Lang.dat", "Log.log", "PlayerBoat.dat", "Settings.ini",
-                                   "TutorialFlags.dat"));
+    EXPECT_THAT(files, ElementsAre("Configs.dat", "Lang.dat", "Log.log", "PlayerBoat.dat",
+                                   "PlayerBoat.dat.bak", "Settings.ini", "TutorialFlags.dat"));
 }
 
 using Stamp = std::tuple<int, int, int, int, int, int>;  // year, month, day, hour, minute, second

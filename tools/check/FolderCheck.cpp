@@ -1,5 +1,7 @@
 #include "FolderCheck.h"
 
+#include "boat/BoatRecordFile.h"
+#include "data/DataFiles.h"
 #include "data/DataKeys.h"
 #include "data/DictDataFile.h"
 #include "data/Settings.h"
@@ -127,6 +129,7 @@ class FileCheck {
         checkEncoding(text);
         readLines(text);
         checkKeys();
+        if (role_.file == File::playerBoat && !ownsBoat_) checkKeptCopy(folder);
     }
 
   private:
@@ -261,6 +264,7 @@ class FileCheck {
         }
         if (role_.file == File::configs) checkRewardRange();
         if (role_.file == File::playerBoat && owned != nullptr) checkRecord(*owned);
+        ownsBoat_ = owned != nullptr;
         reportUnread();
     }
 
@@ -500,6 +504,21 @@ class FileCheck {
         }
     }
 
+    // The plug-in keeps a copy of the record each time he comes to own another boat or none, so a
+    // copy naming a boat beside a record naming none means the record was written over by hand.
+    void checkKeptCopy(const std::filesystem::path& folder) {
+        const std::int32_t model = boatModelInRecordFile((folder / kPlayerBoatBackupName).string().c_str());
+        if (model == 0) return;
+        warn(0,
+             std::string("holds no boat, while ") + kPlayerBoatBackupName +
+                 ", the copy the plug-in kept, holds boat model " + formatInt(model) +
+                 ": the record looks overwritten, as by copying a full release's Tollmere folder over yours. "
+                 "Unless you sold or lost that boat, put the copy back: quit the game first (the plug-in "
+                 "must not be running, or it saves its own record over it), then copy " +
+                 kPlayerBoatBackupName +
+                 " over PlayerBoat.dat in the Tollmere folder, and start the game again");
+    }
+
     void reportUnread() {
         std::map<std::string, File> readHere;
         std::map<std::string, File> readAnywhere;
@@ -545,6 +564,8 @@ class FileCheck {
     // Reading stopped at a bad line. When that keeps the plug-in off, the keys after it that
     // go missing are beside the point.
     bool stopped_ = false;
+    // PlayerBoat.dat names a boat the plug-in knows.
+    bool ownsBoat_ = false;
     std::vector<Finding>& findings_;
     std::map<std::string, Entry> entries_;
     // The same data file the plug-in fills, read through the same getters. The path is only a name

@@ -1,5 +1,6 @@
 // Operations on the owned boat that the end-to-end roads reach only later (catalogue, docking).
 
+#include "boat/BoatRecordFile.h"
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
 #include "docks/DocksRegistry.h"
@@ -89,6 +90,34 @@ TEST_F(PlayerBoatManagerTest, APropSetPastTheListFailsAfterStoringTheIndex) {
         EXPECT_STREQ(error.what(), "invalid vector subscript");
     }
     EXPECT_EQ(boats.getPropsetIndex(), 2);
+}
+
+// Catches a copy that misses a change of boat, follows every save, or is written over at start-up
+// while the record holds no boat: after a release's folder was copied over his, it is all he has.
+TEST_F(PlayerBoatManagerTest, TheKeptCopyNamesTheBoatHeOwns) {
+    const char* copy = "Tollmere/PlayerBoat.dat.bak";
+    auto sameAsRecord = [&] {
+        return test::readTextFile(copy) == test::readTextFile("Tollmere/PlayerBoat.dat");
+    };
+    boats.keepCopyOfRecordAtStart();
+    EXPECT_TRUE(sameAsRecord()) << "a boat bought before copies were kept";
+    boats.spawnBoat(Vec3{1, 1, 40}, 0.0f);
+    boats.setDockId(3);
+    boats.saveBoatState();
+    EXPECT_FALSE(sameAsRecord()) << "mooring the same boat";
+    EXPECT_EQ(boatModelInRecordFile(copy), static_cast<std::int32_t>(0x9FD6BA58u));
+    boats.discardBoat();
+    boats.saveBoatState();
+    EXPECT_TRUE(sameAsRecord()) << "sold: the copy offers no boat back";
+    EXPECT_EQ(boatModelInRecordFile(copy), 0);
+    test::writeTextFile(copy, "owned_boat_model=-1613317544\n");
+    boats.keepCopyOfRecordAtStart();
+    EXPECT_EQ(test::readTextFile(copy), "owned_boat_model=-1613317544\n") << "a record overwritten by hand";
+    EXPECT_THAT(test::logMessages(), ::testing::Contains(::testing::HasSubstr("run tollmere-check")));
+    boats.setBoatModel(static_cast<std::int32_t>(0xE84E6B74u));
+    boats.saveBoatState();
+    EXPECT_TRUE(sameAsRecord()) << "another model bought";
+    EXPECT_EQ(boatModelInRecordFile(copy), static_cast<std::int32_t>(0xE84E6B74u));
 }
 
 }  // namespace

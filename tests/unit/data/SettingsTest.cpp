@@ -63,7 +63,8 @@ TEST_F(SettingsTest, FileOverridesBoolDefault) {
 }
 
 // Catches comment lines that are parsed as settings, a bad line that stops the rest of the file,
-// or a carriage return kept in a value.
+// a carriage return kept in a value, or a setting the file lacks (an older version's file, kept by
+// an update) not taking its default or not named once.
 TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
     writeTextFile(kPath,
                   // Each comment would be logged as a bad line if it were read.
@@ -78,9 +79,10 @@ TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
 
     loadSettings(kPath, defaultSettings());
 
-    EXPECT_EQ(logMessages(),
-              (std::vector<std::string>{std::string("loading settings file: ") + kPath,
-                                        test::badLineMessage("# no equals here"), "settings file loaded"}));
+    EXPECT_EQ(logMessages(), (std::vector<std::string>{
+                                 std::string("loading settings file: ") + kPath,
+                                 test::badLineMessage("# no equals here"), "settings file loaded",
+                                 "setting EnableBoatRobberies is not in Settings.ini; using the default 1"}));
     EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
     EXPECT_EQ(getSettingString("RandomBoatRobberyEventsFrequency"), "0.8");
     EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 2.5f);
@@ -94,6 +96,7 @@ TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
         logMessages(),
         (std::vector<std::string>{
             std::string("loading settings file: ") + kPath, "settings file loaded",
+            "setting BoatRobberiesRewardMultiplier is not in Settings.ini; using the default 1.0",
             "setting EnableBoatRobberies in Settings.ini has the value 'maybe', which is not valid for it; "
             "using the default 1",
             "setting RandomBoatRobberyEventsFrequency in Settings.ini has the value 'abc', which is not "
