@@ -186,10 +186,48 @@ TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_TRUE(visibleLang("prompts.browse_catalog")) << "back in the dock menu";
+    // What he sees at once: the game's own view, his controls, no shop HUD or shop prompts.
+    EXPECT_EQ(world().cameras.viewing(), nullptr);
+    EXPECT_TRUE(world().player.control);
+    EXPECT_FALSE(world().hudContexts.contains(sim::hashOf("HUD_CTX_IN_CATALOGUE_SHOP_MENU")));
+    EXPECT_FALSE(visibleLang("prompts.back"));
+    EXPECT_FALSE(visibleLang("prompts.buy"));
+    EXPECT_EQ(world().fade.fadesIn, world().fade.fadesOut);
     // The player stays a while: the screen must have come back and his control with it.
     game.runFor(6000);
     EXPECT_FALSE(world().screenDark());
     EXPECT_TRUE(world().player.control);
+    EXPECT_TRUE(world().screen.thisFrame().sprites().empty()) << "no panel left drawn";
+    pressAndRun("INPUT_CONTEXT_B");
+    EXPECT_TRUE(visibleLang("prompts.manage_boats"));
+    for (const auto& [handle, camera] : world().cameras.cameras) EXPECT_FALSE(camera.active);
+}
+
+// Catches a repair charged other than the price drawn on its row (fees.fix_boat 10 for a boat at a
+// quarter of its health: 10 x 0.75, truncated, is $7), or leaving the boat damaged in the world or
+// in the record, so that leaving the shop brings the damage back.
+TEST_F(ShopTest, BuyingARepairMendsTheBoatForThePriceShown) {
+    game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=0.250000\nlantern_propset_index=-1\nmax_health=1000\n"
+                                     "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    EXPECT_EQ(onlyVehicle()->health, 250);
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    EXPECT_THAT(panelTexts(), Contains("$7"));
+    pressAndRun(kSelect);
+    EXPECT_EQ(world().cashCents, 100000 - 700);
+    ASSERT_EQ(world().moneyToasts.size(), 1u);
+    EXPECT_EQ(world().moneyToasts.back().cents, 700);
+    EXPECT_EQ(onlyVehicle()->health, 1000);
+    EXPECT_EQ(onlyVehicle()->timesFixed, 1);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "health"), "1.000000");
+
+    backOut();
+    game.runFor(3000);
+    EXPECT_EQ(world().cashCents, 100000 - 700) << "taken once";
+    EXPECT_EQ(onlyVehicle()->health, 1000);
 }
 
 // Catches the dock menu staying open while the player walks off, or closing while he only shifts
@@ -545,6 +583,29 @@ TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [&](const auto* call) {
         return call->args[0] == boat.handle && call->args[1] == 1;
     })) << "mooring drops the anchor (sitting in the boat lifts it again)";
+}
+
+// Catches a boat arriving too fast being docked while the control is held, and the slow-down help
+// asked again while it stays fast: each is asked once a run.
+TEST_F(DockingTest, AFastArrivalHeldAtTheDockIsNeverDocked) {
+    startAndSettle();
+    sim::Entity& boat = boatOffLagras(2.0f);
+    world().input.hold("INPUT_CONTEXT_X", 150);
+    for (int frame = 0; frame < 150; ++frame) {
+        game.runFrame();
+        ASSERT_FALSE(visibleLang("prompts.dock_boat")) << "frame " << frame;
+    }
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_FALSE(boat.anchored);
+    EXPECT_EQ(world().blipOn(boat.handle), nullptr);
+    const auto log = game.logMessages();
+    for (const char* once : {"tutorial seen: dock_boat_too_fast", "tutorial seen: boat_fence.slow_down_to_sell"}) {
+        EXPECT_EQ(std::count(log.begin(), log.end(), once), 1) << once;
+    }
+    world().input.release("INPUT_CONTEXT_X");
+    boat.speedSetByTest = 0.5f;
+    game.runFrames(3);
+    EXPECT_TRUE(visibleLang("prompts.dock_boat")) << "slowed down, he may dock";
 }
 
 // Catches a boat sold at the fence being docked again, and a dock offered for the dock the boat
