@@ -477,11 +477,14 @@ TEST_F(ShopTest, WithoutAFeeThereIsNoPaidRetrieval) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
 }
 
-// Catches the retrieval fee taken from a player who cannot pay it, leaving him in debt.
+// Catches the retrieval fee taken from a player who cannot pay it, leaving him in debt, and its help
+// forced on a player who has seen it when the draw says not again.
 TEST_F(ShopTest, ThePaidRetrievalWaitsUntilThePlayerCanPay) {
     game.writeFile("PlayerBoat.dat", "coords=2500,-900,40.5\ndock_id=0\nowned_boat_model=-1613317544\n");
+    game.writeFile("TutorialFlags.dat", "return_boat_to_docks=1\n");
     world().cashCents = 460;
     startAndSettle();
+    world().scriptedInts.assign(100, 3);
     standAt(kLagrasPier);
     openDockMenu();
     const sim::GamePrompt* paid = world().prompts.withText(langText("prompts.retrieve_boat") + " $5");
@@ -496,6 +499,7 @@ TEST_F(ShopTest, ThePaidRetrievalWaitsUntilThePlayerCanPay) {
     game.runFrames(60);
     EXPECT_EQ(world().cashCents, 500);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+    EXPECT_EQ(game.findLog("tutorial seen: return_boat_to_docks"), -1);
 }
 
 // Catches customising a boat moored elsewhere moving it here while the record keeps the other dock.
@@ -606,6 +610,61 @@ TEST_F(DockingTest, AFastArrivalHeldAtTheDockIsNeverDocked) {
     boat.speedSetByTest = 0.5f;
     game.runFrames(3);
     EXPECT_TRUE(visibleLang("prompts.dock_boat")) << "slowed down, he may dock";
+}
+
+// A claimed boat's whole life: claimed at Lagras, anchored out on the water, docked at Trapper's
+// Cabin and again at Lagras, then sold there. Catches a claimed boat without its one named blip or
+// still his after the sale, and a once-a-run help shown again: every draw would bring a seen one back.
+TEST_F(DockingTest, AClaimedBoatIsAnchoredDockedTwiceAndSold) {
+    game.writeFile("Settings.ini", "EnableBoatRobberies=0\n");
+    startAndSettle();
+    world().scriptedInts.assign(1000, 4);
+    sim::Entity& boat = *world().entity(world().createVehicle(0x9FD6BA58u, kLagrasMooring, 10.0f));
+    boat.propSet = sim::hashOf("pg_veh_rowboat_01");
+    boat.speedSetByTest = 0.0f;
+    world().putPlayerInVehicle(boat.handle);
+    const auto dockAt = [&](const char* id) {
+        game.runFrames(3);
+        world().input.hold("INPUT_CONTEXT_X", 60);
+        ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "dock_id") == id; }, 60)) << id;
+        world().input.release("INPUT_CONTEXT_X");
+        game.runFrames(3);
+    };
+    const auto holdX = [&](bool anchored) {
+        world().input.hold("INPUT_CONTEXT_X", 90);
+        ASSERT_TRUE(runUntil([&] { return boat.anchored == anchored; }, 90));
+        world().input.release("INPUT_CONTEXT_X");
+        game.runFrames(30);
+    };
+    dockAt("2");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "0");
+    const auto blips = [&] {
+        return std::count_if(world().blips.begin(), world().blips.end(),
+                             [&](const auto& entry) { return entry.second.entity == boat.handle; });
+    };
+    EXPECT_EQ(blips(), 1);
+    EXPECT_EQ(world().blipOn(boat.handle)->name, world().player.name + "'s " + langText("blips.boat"));
+
+    world().moveVehicle(boat.handle, sim::Vec3{2300.0f, -650.0f, 40.5f});
+    holdX(true);
+    holdX(false);
+    world().moveVehicle(boat.handle, kDock4Mooring);
+    dockAt("4");
+    world().moveVehicle(boat.handle, kLagrasMooring);
+    dockAt("2");
+    EXPECT_EQ(blips(), 1);
+
+    world().input.hold("INPUT_CONTEXT_B", 60);
+    ASSERT_TRUE(runUntil([&] { return world().cashCents > 0; }, 60));
+    game.runFrames(3);
+    EXPECT_EQ(world().cashCents, 3500) << "($45 + $25 for the set) x 0.5";
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_EQ(blips(), 0);
+    const auto log = game.logMessages();
+    for (const char* once : {"drop_boat_anchor", "owned_boat_docked", "boat_fence", "boat_claimed"}) {
+        EXPECT_EQ(std::count(log.begin(), log.end(), std::string("tutorial seen: ") + once), 1) << once;
+    }
 }
 
 // Catches a boat sold at the fence being docked again, and a dock offered for the dock the boat
