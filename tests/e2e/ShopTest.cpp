@@ -482,6 +482,7 @@ TEST_F(ShopTest, WithoutAFeeThereIsNoPaidRetrieval) {
 TEST_F(ShopTest, ThePaidRetrievalWaitsUntilThePlayerCanPay) {
     game.writeFile("PlayerBoat.dat", "coords=2500,-900,40.5\ndock_id=0\nowned_boat_model=-1613317544\n");
     game.writeFile("TutorialFlags.dat", "return_boat_to_docks=1\n");
+    game.writeFile("Settings.ini", "EnableBoatRobberies=0\n");
     world().cashCents = 460;
     startAndSettle();
     world().scriptedInts.assign(100, 3);
@@ -643,7 +644,7 @@ TEST_F(DockingTest, AClaimedBoatIsAnchoredDockedTwiceAndSold) {
         return std::count_if(world().blips.begin(), world().blips.end(),
                              [&](const auto& entry) { return entry.second.entity == boat.handle; });
     };
-    EXPECT_EQ(blips(), 1);
+    ASSERT_EQ(blips(), 1);
     EXPECT_EQ(world().blipOn(boat.handle)->name, world().player.name + "'s " + langText("blips.boat"));
 
     world().moveVehicle(boat.handle, sim::Vec3{2300.0f, -650.0f, 40.5f});
