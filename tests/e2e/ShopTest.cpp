@@ -203,9 +203,9 @@ TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
     for (const auto& [handle, camera] : world().cameras.cameras) EXPECT_FALSE(camera.active);
 }
 
-// Catches a repair charged other than the price drawn on its row (fees.fix_boat 10 for a boat at a
-// quarter of its health: 10 x 0.75, truncated, is $7), or leaving the boat damaged in the world or
-// in the record, so that leaving the shop brings the damage back.
+// Catches a repair or the cleaning after it charged other than the price drawn on its row
+// (fees.fix_boat 10 for a boat at a quarter of its health: 10 x 0.75, truncated, is $7), or a repair
+// that leaves the boat damaged in the world or in the record, so that leaving the shop undoes it.
 TEST_F(ShopTest, BuyingARepairMendsTheBoatForThePriceShown) {
     game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=0.250000\nlantern_propset_index=-1\nmax_health=1000\n"
                                      "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
@@ -223,10 +223,15 @@ TEST_F(ShopTest, BuyingARepairMendsTheBoatForThePriceShown) {
     EXPECT_EQ(onlyVehicle()->health, 1000);
     EXPECT_EQ(onlyVehicle()->timesFixed, 1);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "health"), "1.000000");
+    // Mended, the other rows come back with the selection on cleaning, at fees.clean_boat.
+    game.runFrames(2);
+    EXPECT_THAT(panelTexts(), Contains("$2"));
+    pressAndRun(kSelect);
+    EXPECT_EQ(world().cashCents, 100000 - 700 - 200);
 
     backOut();
     game.runFor(3000);
-    EXPECT_EQ(world().cashCents, 100000 - 700) << "taken once";
+    EXPECT_EQ(world().cashCents, 100000 - 900) << "each taken once";
     EXPECT_EQ(onlyVehicle()->health, 1000);
 }
 
@@ -431,6 +436,7 @@ TEST_F(ShopTest, AShopClosedByASuspensionKeepsOnlyWhatWasPaidFor) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_TRUE(world().player.control);
+    EXPECT_TRUE(!world().cameras.rendering && world().cameras.ease) << "eased back to the game's view";
     for (const char* name : givenBack) EXPECT_EQ(game.host().callsTo(name).size() - before[name], 1u) << name;
 }
 
