@@ -84,8 +84,9 @@ TEST_F(BoatTest, TheTaggedBoatThePlayerSitsInIsAdoptedNotDuplicated) {
 // Catches a damaged boat coming back whole, or its health taken of 1000 rather than its own maximum,
 // and damage in play that the record forgets or a restart does not bring back.
 TEST_F(BoatTest, ADamagedBoatStaysDamagedAcrossARestart) {
-    game.writeFile("PlayerBoat.dat", "dock_id=4\nhealth=0.500000\nlantern_propset_index=-1\nmax_health=1300\n"
-                                     "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
+    game.writeFile("PlayerBoat.dat",
+                   "dock_id=4\nhealth=0.500000\nlantern_propset_index=-1\nmax_health=1300\n"
+                   "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
     startAndSettle();
     EXPECT_EQ(onlyVehicle().maxHealth, 1300);
     EXPECT_EQ(onlyVehicle().health, 650);
@@ -99,7 +100,8 @@ TEST_F(BoatTest, ADamagedBoatStaysDamagedAcrossARestart) {
     game.runFrames(2);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "health"), "0.250000");
     game.stop();
-    EXPECT_TRUE(Harness::runCaseInChildProcess(game.folder(), "BoatRestartTest.DISABLED_TheBoatIsBackAtAQuarter"));
+    EXPECT_TRUE(
+        Harness::runCaseInChildProcess(game.folder(), "BoatRestartTest.DISABLED_TheBoatIsBackAtAQuarter"));
 }
 
 // Run by the case above in a process of its own, on its folder.

@@ -162,7 +162,8 @@ TEST_P(DamagedSaleTest, ADamagedBoatFetchesItsShareUnderTheMultiplier) {
     EXPECT_EQ(world().cashCents, GetParam().cents);
     ASSERT_EQ(world().moneyToasts.size(), 1u);
     EXPECT_EQ(world().moneyToasts.back().cents, GetParam().cents);
-    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_fence")) << "half health or more is not poor";
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_fence"))
+        << "half health or more is not poor";
 }
 
 // Stored 125 at 3/4: int(93.75) = 93, x 1.5 = 139.5, to 140. Swamp rowboat at $95, at half health:

@@ -302,7 +302,8 @@ TEST_F(RobberyTest, AGuardKilledAndLeftBehindDoesNotStopTheSale) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_TRUE(guards().empty());
     EXPECT_EQ(world().blips.size(), 15u);
-    for (const auto& [handle, blip] : world().blips) EXPECT_TRUE(blip.entity == 0 && blip.modifiers.empty());
+    for (const auto& [handle, blip] : world().blips)
+        EXPECT_TRUE(blip.entity == 0 && blip.modifiers.empty());
 }
 
 class RewardKeysTest : public RobberyTest, public ::testing::WithParamInterface<std::string> {};

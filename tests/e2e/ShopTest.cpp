@@ -200,15 +200,17 @@ TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
     EXPECT_TRUE(world().screen.thisFrame().sprites().empty()) << "no panel left drawn";
     pressAndRun("INPUT_CONTEXT_B");
     EXPECT_TRUE(visibleLang("prompts.manage_boats"));
-    for (const auto& [handle, camera] : world().cameras.cameras) EXPECT_FALSE(camera.active);
+    for (const auto& [handle, camera] : world().cameras.cameras)
+        EXPECT_FALSE(camera.active);
 }
 
 // Catches a repair or the cleaning after it charged other than the price drawn on its row
 // (fees.fix_boat 10 for a boat at a quarter of its health: 10 x 0.75, truncated, is $7), or a repair
 // that leaves the boat damaged in the world or in the record, so that leaving the shop undoes it.
 TEST_F(ShopTest, BuyingARepairMendsTheBoatForThePriceShown) {
-    game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=0.250000\nlantern_propset_index=-1\nmax_health=1000\n"
-                                     "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
+    game.writeFile("PlayerBoat.dat",
+                   "dock_id=2\nhealth=0.250000\nlantern_propset_index=-1\nmax_health=1000\n"
+                   "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
     world().cashCents = 100000;
     startAndSettle();
     EXPECT_EQ(onlyVehicle()->health, 250);
@@ -610,7 +612,8 @@ TEST_F(DockingTest, AFastArrivalHeldAtTheDockIsNeverDocked) {
     EXPECT_FALSE(boat.anchored);
     EXPECT_EQ(world().blipOn(boat.handle), nullptr);
     const auto log = game.logMessages();
-    for (const char* once : {"tutorial seen: dock_boat_too_fast", "tutorial seen: boat_fence.slow_down_to_sell"}) {
+    for (const char* once :
+         {"tutorial seen: dock_boat_too_fast", "tutorial seen: boat_fence.slow_down_to_sell"}) {
         EXPECT_EQ(std::count(log.begin(), log.end(), once), 1) << once;
     }
     world().input.release("INPUT_CONTEXT_X");
