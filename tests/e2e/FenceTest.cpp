@@ -140,6 +140,39 @@ INSTANTIATE_TEST_SUITE_P(, OneExtraTest,
                          ::testing::Values(OneExtraCase{"propSet", true, 3500}, OneExtraCase{"lantern", false, 3000}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct DamagedSaleCase {
+    const char* name;
+    std::int32_t storedValue;  // 0 for none: priced from the catalogue
+    std::int32_t health;
+    std::int64_t cents;
+};
+
+class DamagedSaleTest : public FenceTest, public ::testing::WithParamInterface<DamagedSaleCase> {};
+
+// Catches a sale that ignores the damage or the sale multiplier, takes the damage off the catalogue
+// price before halving it, or rounds other than to the nearest 5 with a remainder of 3 going up.
+TEST_P(DamagedSaleTest, ADamagedBoatFetchesItsShareUnderTheMultiplier) {
+    game.writeFile("Settings.ini", "BoatRobberiesRewardMultiplier=1.5\n");
+    startAndSettle();
+    sim::Entity& boat = strangersBoat();
+    boat.health = GetParam().health;
+    if (GetParam().storedValue > 0) boat.decorators["QY_RB_boatValue"] = GetParam().storedValue;
+    game.runFrames(2);
+    ASSERT_TRUE(holdToSell());
+    EXPECT_EQ(world().cashCents, GetParam().cents);
+    ASSERT_EQ(world().moneyToasts.size(), 1u);
+    EXPECT_EQ(world().moneyToasts.back().cents, GetParam().cents);
+    EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_fence"))
+        << "half health or more is not poor";
+}
+
+// Stored 125 at 3/4: int(93.75) = 93, x 1.5 = 139.5, to 140. Swamp rowboat at $95, at half health:
+// int(0.5 x 95) = 47, int(47 x 0.5) = 23, x 1.5 = 34.5, to 35.
+INSTANTIATE_TEST_SUITE_P(, DamagedSaleTest,
+                         ::testing::Values(DamagedSaleCase{"storedValue", 125, 750, 14000},
+                                           DamagedSaleCase{"catalogue", 0, 500, 3500}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // Catches the poor-condition tutorial picked by the wrong side of half health.
 TEST_F(FenceTest, ABatteredBoatGetsThePoorConditionTutorial) {
     startAndSettle();

@@ -270,7 +270,9 @@ TEST_F(RobberyTest, WithoutTheLeaderTheFirstGuardCreatedLeads) {
     EXPECT_EQ(game.host().callsTo("setPedAsGroupMember").size(), 3u);
 }
 
-// Catches a guard falling behind closing the docks for good: the stolen boat is still sold.
+// Catches a guard falling behind closing the docks for good (the stolen boat is still sold), and
+// anything of the event, the dead guard above all, kept from the game once it ended: when the player
+// has gone, nothing of it is left in the water and the map holds only the open docks.
 TEST_F(RobberyTest, AGuardKilledAndLeftBehindDoesNotStopTheSale) {
     startNear(200.0f);
     game.runFrames(40);
@@ -292,6 +294,16 @@ TEST_F(RobberyTest, AGuardKilledAndLeftBehindDoesNotStopTheSale) {
     EXPECT_GE(logIndex("boat sold at fence. dock id: 8 dock name: Annesburg boat value: 120"), 0);
     EXPECT_EQ(world().cashCents - cashBefore, 12000);
     EXPECT_GE(logIndex("RandomEventExecutor: outcome changed: 0 -> 2"), 0);
+
+    game.runFrames(5);
+    world().putPlayerOnFoot();
+    world().playerPed().position = sim::Vec3{};
+    game.runFor(5000);
+    EXPECT_TRUE(world().vehicles().empty());
+    EXPECT_TRUE(guards().empty());
+    EXPECT_EQ(world().blips.size(), 15u);
+    for (const auto& [handle, blip] : world().blips)
+        EXPECT_TRUE(blip.entity == 0 && blip.modifiers.empty());
 }
 
 class RewardKeysTest : public RobberyTest, public ::testing::WithParamInterface<std::string> {};

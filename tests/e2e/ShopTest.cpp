@@ -186,10 +186,55 @@ TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_TRUE(visibleLang("prompts.browse_catalog")) << "back in the dock menu";
+    // What he sees at once: the game's own view, his controls, no shop HUD or shop prompts.
+    EXPECT_EQ(world().cameras.viewing(), nullptr);
+    EXPECT_TRUE(world().player.control);
+    EXPECT_FALSE(world().hudContexts.contains(sim::hashOf("HUD_CTX_IN_CATALOGUE_SHOP_MENU")));
+    EXPECT_FALSE(visibleLang("prompts.back"));
+    EXPECT_FALSE(visibleLang("prompts.buy"));
+    EXPECT_EQ(world().fade.fadesIn, world().fade.fadesOut);
     // The player stays a while: the screen must have come back and his control with it.
     game.runFor(6000);
     EXPECT_FALSE(world().screenDark());
     EXPECT_TRUE(world().player.control);
+    EXPECT_TRUE(world().screen.thisFrame().sprites().empty()) << "no panel left drawn";
+    pressAndRun("INPUT_CONTEXT_B");
+    EXPECT_TRUE(visibleLang("prompts.manage_boats"));
+    for (const auto& [handle, camera] : world().cameras.cameras)
+        EXPECT_FALSE(camera.active);
+}
+
+// Catches a repair or the cleaning after it charged other than the price drawn on its row
+// (fees.fix_boat 10 for a boat at a quarter of its health: 10 x 0.75, truncated, is $7), or a repair
+// that leaves the boat damaged in the world or in the record, so that leaving the shop undoes it.
+TEST_F(ShopTest, BuyingARepairMendsTheBoatForThePriceShown) {
+    game.writeFile("PlayerBoat.dat",
+                   "dock_id=2\nhealth=0.250000\nlantern_propset_index=-1\nmax_health=1000\n"
+                   "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    EXPECT_EQ(onlyVehicle()->health, 250);
+    standAt(kLagrasPier);
+    openDockMenu();
+    openCatalogue("prompts.customize_boat");
+    EXPECT_THAT(panelTexts(), Contains("$7"));
+    pressAndRun(kSelect);
+    EXPECT_EQ(world().cashCents, 100000 - 700);
+    ASSERT_EQ(world().moneyToasts.size(), 1u);
+    EXPECT_EQ(world().moneyToasts.back().cents, 700);
+    EXPECT_EQ(onlyVehicle()->health, 1000);
+    EXPECT_EQ(onlyVehicle()->timesFixed, 1);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "health"), "1.000000");
+    // Mended, the other rows come back with the selection on cleaning, at fees.clean_boat.
+    game.runFrames(2);
+    EXPECT_THAT(panelTexts(), Contains("$2"));
+    pressAndRun(kSelect);
+    EXPECT_EQ(world().cashCents, 100000 - 700 - 200);
+
+    backOut();
+    game.runFor(3000);
+    EXPECT_EQ(world().cashCents, 100000 - 900) << "each taken once";
+    EXPECT_EQ(onlyVehicle()->health, 1000);
 }
 
 // Catches the dock menu staying open while the player walks off, or closing while he only shifts
@@ -425,6 +470,7 @@ TEST_F(ShopTest, AShopClosedByASuspensionKeepsOnlyWhatWasPaidFor) {
     EXPECT_TRUE(world().vehicles().empty());
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_TRUE(world().player.control);
+    EXPECT_TRUE(!world().cameras.rendering && world().cameras.ease) << "eased back to the game's view";
     for (const char* name : givenBack) EXPECT_EQ(game.host().callsTo(name).size() - before[name], 1u) << name;
 }
 
@@ -471,11 +517,15 @@ TEST_F(ShopTest, WithoutAFeeThereIsNoPaidRetrieval) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");
 }
 
-// Catches the retrieval fee taken from a player who cannot pay it, leaving him in debt.
+// Catches the retrieval fee taken from a player who cannot pay it, leaving him in debt, and its help
+// forced on a player who has seen it when the draw says not again.
 TEST_F(ShopTest, ThePaidRetrievalWaitsUntilThePlayerCanPay) {
     game.writeFile("PlayerBoat.dat", "coords=2500,-900,40.5\ndock_id=0\nowned_boat_model=-1613317544\n");
+    game.writeFile("TutorialFlags.dat", "return_boat_to_docks=1\n");
+    game.writeFile("Settings.ini", "EnableBoatRobberies=0\n");
     world().cashCents = 460;
     startAndSettle();
+    world().scriptedInts.assign(100, 3);
     standAt(kLagrasPier);
     openDockMenu();
     const sim::GamePrompt* paid = world().prompts.withText(langText("prompts.retrieve_boat") + " $5");
@@ -490,6 +540,7 @@ TEST_F(ShopTest, ThePaidRetrievalWaitsUntilThePlayerCanPay) {
     game.runFrames(60);
     EXPECT_EQ(world().cashCents, 500);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+    EXPECT_EQ(game.findLog("tutorial seen: return_boat_to_docks"), -1);
 }
 
 // Catches customising a boat moored elsewhere moving it here while the record keeps the other dock.
@@ -577,6 +628,85 @@ TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [&](const auto* call) {
         return call->args[0] == boat.handle && call->args[1] == 1;
     })) << "mooring drops the anchor (sitting in the boat lifts it again)";
+}
+
+// Catches a boat arriving too fast being docked while the control is held, and the slow-down help
+// asked again while it stays fast: each is asked once a run.
+TEST_F(DockingTest, AFastArrivalHeldAtTheDockIsNeverDocked) {
+    startAndSettle();
+    sim::Entity& boat = boatOffLagras(2.0f);
+    world().input.hold("INPUT_CONTEXT_X", 150);
+    for (int frame = 0; frame < 150; ++frame) {
+        game.runFrame();
+        ASSERT_FALSE(visibleLang("prompts.dock_boat")) << "frame " << frame;
+    }
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_FALSE(boat.anchored);
+    EXPECT_EQ(world().blipOn(boat.handle), nullptr);
+    const auto log = game.logMessages();
+    for (const char* once :
+         {"tutorial seen: dock_boat_too_fast", "tutorial seen: boat_fence.slow_down_to_sell"}) {
+        EXPECT_EQ(std::count(log.begin(), log.end(), once), 1) << once;
+    }
+    world().input.release("INPUT_CONTEXT_X");
+    boat.speedSetByTest = 0.5f;
+    game.runFrames(3);
+    EXPECT_TRUE(visibleLang("prompts.dock_boat")) << "slowed down, he may dock";
+}
+
+// A claimed boat's whole life: claimed at Lagras, anchored out on the water, docked at Trapper's
+// Cabin and again at Lagras, then sold there. Catches a claimed boat without its one named blip or
+// still his after the sale, and a once-a-run help shown again: every draw would bring a seen one back.
+TEST_F(DockingTest, AClaimedBoatIsAnchoredDockedTwiceAndSold) {
+    game.writeFile("Settings.ini", "EnableBoatRobberies=0\n");
+    startAndSettle();
+    world().scriptedInts.assign(1000, 4);
+    sim::Entity& boat = *world().entity(world().createVehicle(0x9FD6BA58u, kLagrasMooring, 10.0f));
+    boat.propSet = sim::hashOf("pg_veh_rowboat_01");
+    boat.speedSetByTest = 0.0f;
+    world().putPlayerInVehicle(boat.handle);
+    const auto dockAt = [&](const char* id) {
+        game.runFrames(3);
+        world().input.hold("INPUT_CONTEXT_X", 60);
+        ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "dock_id") == id; }, 60)) << id;
+        world().input.release("INPUT_CONTEXT_X");
+        game.runFrames(3);
+    };
+    const auto holdX = [&](bool anchored) {
+        world().input.hold("INPUT_CONTEXT_X", 90);
+        ASSERT_TRUE(runUntil([&] { return boat.anchored == anchored; }, 90));
+        world().input.release("INPUT_CONTEXT_X");
+        game.runFrames(30);
+    };
+    dockAt("2");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "0");
+    const auto blips = [&] {
+        return std::count_if(world().blips.begin(), world().blips.end(),
+                             [&](const auto& entry) { return entry.second.entity == boat.handle; });
+    };
+    ASSERT_EQ(blips(), 1);
+    EXPECT_EQ(world().blipOn(boat.handle)->name, world().player.name + "'s " + langText("blips.boat"));
+
+    world().moveVehicle(boat.handle, sim::Vec3{2300.0f, -650.0f, 40.5f});
+    holdX(true);
+    holdX(false);
+    world().moveVehicle(boat.handle, kDock4Mooring);
+    dockAt("4");
+    world().moveVehicle(boat.handle, kLagrasMooring);
+    dockAt("2");
+    EXPECT_EQ(blips(), 1);
+
+    world().input.hold("INPUT_CONTEXT_B", 60);
+    ASSERT_TRUE(runUntil([&] { return world().cashCents > 0; }, 60));
+    game.runFrames(3);
+    EXPECT_EQ(world().cashCents, 3500) << "($45 + $25 for the set) x 0.5";
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_EQ(blips(), 0);
+    const auto log = game.logMessages();
+    for (const char* once : {"drop_boat_anchor", "owned_boat_docked", "boat_fence", "boat_claimed"}) {
+        EXPECT_EQ(std::count(log.begin(), log.end(), std::string("tutorial seen: ") + once), 1) << once;
+    }
 }
 
 // Catches a boat sold at the fence being docked again, and a dock offered for the dock the boat

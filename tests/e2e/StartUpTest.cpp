@@ -2,6 +2,8 @@
 
 #include "PluginTest.h"
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <set>
 
@@ -30,6 +32,31 @@ TEST_F(PluginTest, WritesTheBannerThenLoadsTheFourDataFilesInOrder) {
                             "loading data file: Tollmere/TutorialFlags.dat",
                             "data file found: Tollmere/TutorialFlags.dat",
                             "data file 'Tollmere/TutorialFlags.dat' loaded, lines red: 1"));
+}
+
+// Catches a start that truncates or rewrites the log: every line of the earlier starts stays, byte
+// for byte, and the next start's banner follows them.
+TEST_F(PluginTest, ASecondStartKeepsTheLogAndWritesItsBannerAfterIt) {
+    game.writeFile("Log.log", "[1/1/2026 0:0:0] a line from an older start\n");
+    startAndSettle();
+    game.stop();
+    const std::string first = game.readBytes("Log.log");
+    const auto firstLines = game.logMessages().size();
+    ASSERT_TRUE(Harness::runCaseInChildProcess(game.folder(), "PluginRestartTest.DISABLED_StartsAgain"));
+    EXPECT_TRUE(game.readBytes("Log.log").starts_with(first));
+    const auto log = game.logMessages();
+    ASSERT_GT(log.size(), firstLines + 3);
+    EXPECT_THAT(std::vector<std::string>(log.begin() + firstLines, log.begin() + firstLines + 3),
+                ElementsAre("loading settings file: Tollmere/Settings.ini", "settings file loaded",
+                            "Welcome to Tollmere mod by Quenby - " TOLLMERE_VERSION));
+}
+
+TEST(PluginRestartTest, DISABLED_StartsAgain) {
+    const char* folder = std::getenv("TOLLMERE_RESTART_FOLDER");
+    ASSERT_NE(folder, nullptr);
+    Harness game(folder);
+    game.start();
+    game.runFor(2000);
 }
 
 // Catches start-up running before the script's half-second wait, or in another order.
