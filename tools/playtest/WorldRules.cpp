@@ -132,6 +132,14 @@ void WorldRules::beforeFrame() {
     seatedBefore_ = ped.vehicle;
     toastsBefore_ = world_.moneyToasts.size();
     helpBefore_ = world_.helpTexts.size();
+    // His boats as the game held them before the frame, wrecked or not: one that sinks is let go
+    // in the very frame its wreck is noticed, and is no less destroyed for that.
+    heldBefore_.clear();
+    for (const sim::Entity* vehicle : world_.vehicles()) {
+        if (!vehicle->released && !sold_.contains(vehicle->handle) &&
+            (vehicle->handle == claimed_ || decorator(*vehicle, kHisMark) == 1))
+            heldBefore_.push_back(vehicle->handle);
+    }
 }
 
 bool WorldRules::shopBusy() const {
@@ -196,13 +204,19 @@ void WorldRules::followPlayer() {
         if (prompt->text == dropText_) anchorExpected_ = true;
         if (prompt->text == raiseText_) anchorExpected_ = false;
     }
-    for (const sim::Entity* vehicle : world_.vehicles()) {
-        if (owns_ && (vehicle->handle == claimed_ || decorator(*vehicle, kHisMark) == 1) &&
-            !vehicle->released && !sold_.contains(vehicle->handle) &&
-            (vehicle->dead || vehicle->health <= 0)) {
-            owns_ = false;  // his boat was destroyed
-            claimed_ = 0;
-        }
+    // His boat is destroyed once its health is gone: one the game held for him before the frame, or
+    // the one he claimed, even a wreck he claimed. The wreck of a boat lost earlier, still afloat
+    // with its mark after the game took it back, tells nothing about the boat he owns now.
+    auto wrecked = [this](std::uint32_t handle) {
+        const sim::Entity* vehicle = world_.entity(handle);
+        return vehicle != nullptr && !sold_.contains(handle) && (vehicle->dead || vehicle->health <= 0);
+    };
+    bool destroyed = claimed_ != 0 && wrecked(claimed_);
+    for (const std::uint32_t handle : heldBefore_)
+        destroyed = destroyed || wrecked(handle);
+    if (owns_ && destroyed) {
+        owns_ = false;
+        claimed_ = 0;
     }
 }
 

@@ -79,6 +79,7 @@ class WorldRules {
 
     // The frame before.
     std::uint32_t seatedBefore_ = 0;
+    std::vector<std::uint32_t> heldBefore_;
     std::size_t toastsBefore_ = 0;
     std::size_t helpBefore_ = 0;
     std::vector<int> completions_;
