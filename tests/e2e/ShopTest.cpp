@@ -338,6 +338,7 @@ TEST_F(ShopTest, DISABLED_InstalledReleaseANewPlayerBuysTheRowboat) {
     ASSERT_NE(onlyVehicle(), nullptr);
     const std::uint32_t boat = onlyVehicle()->handle;
     world().putPlayerInVehicle(boat);
+    game.runFrames(1);  // getting in lifts the anchor the bought boat lies at
     world().moveVehicle(boat, kOffLagras);
     game.runFor(3000);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "0");

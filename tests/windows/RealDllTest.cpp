@@ -57,6 +57,7 @@ TEST_F(PluginTest, CrlfFilesAreReadAndSavedAsCrlfByReplacingTheRecord) {
     const auto record = game.folder() / "Tollmere" / "PlayerBoat.dat";
     const std::uint64_t before = fileIndex(record);
     game.world().putPlayerInVehicle(boat.handle);
+    game.runFrames(1);  // getting in lifts the anchor the docked boat lies at
     game.world().moveVehicle(boat.handle, sim::Vec3{2075.89f + 41.0f, -266.766f, 40.6027f});
     game.runFrames(2);
     ASSERT_GE(game.findLog("player has left dock: 4"), 0);
