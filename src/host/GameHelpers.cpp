@@ -69,6 +69,9 @@ std::int32_t randomInt(std::int32_t min, std::int32_t max) { return native::getR
 void waitInsideOperation(unsigned long milliseconds) {
     Prompt::withholdAll();
     scriptWait(milliseconds);
+    // Frames have passed: a player who died meanwhile may be back as a new character, and the rest
+    // of the operation must not reach for the one that is gone.
+    PlayerPed = native::getPlayerPed();
 }
 
 bool loadModel(Hash model, int timeoutMs) {

@@ -377,5 +377,20 @@ TEST_F(RobberyTest, AHoldOnThePierOpensTheDockMenuThroughARobberysSetUp) {
     EXPECT_TRUE(world().prompts.isVisible(close->handle));
 }
 
+// Catches the robbery's set-up reaching, once its waits end, for the character of a player who
+// died and came back as a new one meanwhile: the game has removed that one.
+TEST_F(RobberyTest, APlayerBackFromDeathDuringTheSetUpIsTheOneMeasured) {
+    startNear(350.0f);
+    world().respawnDelayMs = 100;
+    world().respawnPoint = sim::Vec3{kPoint43.x, kPoint43.y + 100.0f, kPoint43.z};
+    const std::uint32_t before = world().player.ped;
+    world().playerPed().position = sim::Vec3{kPoint43.x, kPoint43.y + 299.0f, kPoint43.z};
+    world().playerPed().dead = true;
+    EXPECT_NO_THROW(game.runFrames(60));
+    ASSERT_GE(logIndex("RandomEventExecutor: event triggered. coords: 2951.23,1200.03,40.5784"), 0);
+    EXPECT_NE(world().player.ped, before) << "he came back as a new character";
+    EXPECT_NE(cargoBoat(), nullptr) << "he is back 100 m from the robbery, which goes on";
+}
+
 }  // namespace
 }  // namespace tollmere::testing

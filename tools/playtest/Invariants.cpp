@@ -319,8 +319,10 @@ std::optional<Broken> Invariants::checkBoatDestroyed() {
     sim::World& world = game_.world();
     if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, claimed_) != nullptr)
         return std::nullopt;
-    // The shop's preview comes and goes with the rows he browses: not a boat he lost.
-    if (world.frame - lastCatalogueFrame_ < kShopAfterglowFrames) return std::nullopt;
+    // The shop's preview comes and goes with the rows he browses: not a boat he lost. Owning none,
+    // the marked boat he watched was the preview, gone with a shop that closed before it drew.
+    if (world.frame - lastCatalogueFrame_ < kShopAfterglowFrames || !worldRules_.ownsBoat())
+        return std::nullopt;
     const sim::Entity* was = world.entity(ownBoatBefore_);
     if (was != nullptr) {
         const auto sold = was->decorators.find("QY_RB_isBoatSold");

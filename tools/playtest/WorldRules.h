@@ -39,6 +39,8 @@ class WorldRules {
     void beforeFrame();
     // Every rule broken by the frame just played.
     std::vector<Broken> afterFrame();
+    // Whether he owns a boat by his own account, as the last frame left it.
+    bool ownsBoat() const { return owns_; }
 
   private:
     struct Account;  // what the player has seen and done, across starts
