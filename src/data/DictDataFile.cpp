@@ -54,7 +54,14 @@ bool DictDataFile::writeCopy(const char* target) const {
         size += key.size() + value.size() + 3;
     }
     std::string content;
-    content.reserve(size);
+    content.reserve(size + 1);
+    // A byte-order mark is skipped at the very start of a file only: a first key that begins with
+    // one (it can stand inside a hand-edited file) would lose it when read back, so a blank line
+    // goes first.
+    if (!entries.empty() &&
+        withoutByteOrderMark(entries.begin()->first).size() != entries.begin()->first.size()) {
+        content += '\n';
+    }
     for (const auto& [key, value] : entries) {
         content += key;
         content += '=';
