@@ -10,6 +10,7 @@
 #include "host/Natives.h"
 #include "menu/BoatsCatalog.h"
 #include "runtime/Globals.h"
+#include "runtime/Log.h"
 #include "tutorials/Tutorials.h"
 
 #include <string>
@@ -26,6 +27,11 @@ constexpr float kAwayFromDock = 40.0f;
 constexpr int kCameraEaseMs = 3000;
 constexpr float kCameraDistance = 4.5f;
 constexpr float kCameraHeight = 2.0f;
+constexpr int kFadeInMs = 500;
+// While the shop waits for the screen, or owes what it could not give back, the screen is asked
+// after every this many frames: half a second at the game's usual rate. Frames, not a clock: a
+// clock would be one more call on every frame of the wait.
+constexpr std::int32_t kAskAgainFrames = 15;
 
 // Each asked at most once a run.
 bool tooFastTutorialShown = false;
@@ -62,6 +68,11 @@ DocksInteractionManager::DocksInteractionManager(DocksRegistry& registry, Player
 
 void DocksInteractionManager::reset() {
     state_ = State::idle;
+    if (waitingForScreen_) {
+        waitingForScreen_ = false;
+        browsePrompt_.setEnabled(true);
+        customizePrompt_.setEnabled(true);
+    }
     for (Prompt* prompt : {&managePrompt_, &browsePrompt_, &customizePrompt_, &retrievePrompt_, &paidRetrievePrompt_,
                            &dockPrompt_, &closePrompt_, &backPrompt_}) {
         prompt->hide();
@@ -70,9 +81,9 @@ void DocksInteractionManager::reset() {
     stopShowingCamera(true);
 }
 
-void DocksInteractionManager::leaveCatalogue() {
+void DocksInteractionManager::leaveCatalogue(bool giveControlBack) {
     if (!catalogue_.isOpen()) return;
-    catalogue_.close();
+    catalogue_.close(giveControlBack);
     // Undoes a preview model and any change no purchase saved.
     boats_.reloadRecord();
     if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
@@ -89,7 +100,28 @@ void DocksInteractionManager::stopShowingCamera(bool withEase) {
     }
 }
 
+void DocksInteractionManager::oweControl() {
+    controlOwed_ = true;
+    askOwedIn_ = 1;
+}
+
+void DocksInteractionManager::giveBackWhatIsOwed() {
+    if ((!fadeOwed_ && !controlOwed_) || --askOwedIn_ > 0) return;
+    askOwedIn_ = kAskAgainFrames;
+    if (anotherScriptShows(camera_)) return;
+    if (fadeOwed_) {
+        if (native::isScreenFadedOut()) native::doScreenFadeIn(kFadeInMs);
+        fadeOwed_ = false;
+    }
+    if (controlOwed_) {
+        const Player player = native::getPlayerId();
+        if (!native::isPlayerControlOn(player)) native::setPlayerControl(player, true, 0, 0);
+        controlOwed_ = false;
+    }
+}
+
 void DocksInteractionManager::update() {
+    giveBackWhatIsOwed();
     if (native::isPedOnFoot(PlayerPed)) updateOnFoot();
     if (native::isPedInAnyBoat(PlayerPed)) updateInBoat();
     catalogue_.update();
@@ -174,6 +206,7 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
         return;
     }
 
+    waitForScreen();
     if (boats_.hasOwnedBoat()) {
         const float distance = distanceBetweenPoints(dock.mooringPoint().position, boats_.getBoatPosition());
         if (boats_.getDockId() <= 0 && distance > kAwayFromDock) {
@@ -181,7 +214,7 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
         } else {
             browsePrompt_.hide();
             customizePrompt_.show();
-            if (customizePrompt_.poll()) state_ = State::openingCatalogue;
+            if (customizePrompt_.poll()) askForTheShop();
             // Moored at another dock: fetching it is free.
             if (distance > kAwayFromDock) {
                 paidRetrievePrompt_.hide();
@@ -194,9 +227,45 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
         paidRetrievePrompt_.hide();
         customizePrompt_.hide();
         browsePrompt_.show();
-        if (browsePrompt_.poll()) state_ = State::openingCatalogue;
+        if (browsePrompt_.poll()) askForTheShop();
     }
     if (closePrompt_.poll()) reset();
+}
+
+void DocksInteractionManager::askForTheShop() {
+    const ScreenHolder holder = whoHoldsTheScreen(camera_);
+    if (holder == ScreenHolder::nobody) {
+        state_ = State::openingCatalogue;
+        return;
+    }
+    writeLog(std::string("the shop waits: ") + describe(holder));
+    waitingForScreen_ = true;
+    askAgainIn_ = kAskAgainFrames;
+    browsePrompt_.setEnabled(false);
+    customizePrompt_.setEnabled(false);
+}
+
+void DocksInteractionManager::waitForScreen() {
+    if (!waitingForScreen_ || --askAgainIn_ > 0) return;
+    if (whoHoldsTheScreen(camera_) != ScreenHolder::nobody) {
+        askAgainIn_ = kAskAgainFrames;
+        return;
+    }
+    waitingForScreen_ = false;
+    browsePrompt_.setEnabled(true);
+    customizePrompt_.setEnabled(true);
+}
+
+void DocksInteractionManager::yieldScreen(ScreenHolder holder) {
+    writeLog(std::string("the shop gives way: ") + describe(holder));
+    // Another camera renders now: switching script cameras off would switch off that one.
+    if (holder == ScreenHolder::otherCamera) cameraRendering_ = false;
+    // The other script may have taken the player's control as well, which cannot be told from the
+    // shop's own by asking: it is given back only once nothing of the other's is on the screen.
+    if (catalogue_.isOpen()) controlOwed_ = true;
+    askOwedIn_ = kAskAgainFrames;
+    leaveCatalogue(false);
+    reset();
 }
 
 void DocksInteractionManager::openCatalogue(const Dock& dock) {
@@ -230,12 +299,25 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     cameraActive_ = true;
 
     waitInsideOperation(500);
+    // Frames went by in the fade: another script may have taken the screen meanwhile. The fade out
+    // seen now may still be the shop's own, so only what else holds the screen is asked after.
+    const ScreenHolder holder = whoElseHoldsTheScreen(camera_);
+    if (holder != ScreenHolder::nobody) {
+        // The fade is the shop's to give back, unless another script faded since: that waits.
+        fadeOwed_ = true;
+        yieldScreen(holder);
+        boats_.reloadRecord();
+        if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+        return;
+    }
     catalogue_.open();
-    native::doScreenFadeIn(500);
+    native::doScreenFadeIn(kFadeInMs);
     state_ = State::inCatalogue;
 }
 
 void DocksInteractionManager::updateCatalogue() {
+    const ScreenHolder taker = whoTookThePanel(camera_, cameraRendering_);
+    if (taker != ScreenHolder::nobody) return yieldScreen(taker);
     for (Prompt* prompt : {&managePrompt_, &closePrompt_, &browsePrompt_, &customizePrompt_, &retrievePrompt_,
                            &dockPrompt_}) {
         prompt->hide();
@@ -250,7 +332,17 @@ void DocksInteractionManager::updateCatalogue() {
     waitInsideOperation(500);
     leaveCatalogue();
     waitInsideOperation(500);
-    native::doScreenFadeIn(500);
+    // A script that took the screen in the fade has the say over it now; the shop's fade waits.
+    const ScreenHolder holder = whoElseHoldsTheScreen(camera_);
+    if (holder != ScreenHolder::nobody) {
+        writeLog(std::string("the shop gives way: ") + describe(holder));
+        fadeOwed_ = true;
+        askOwedIn_ = kAskAgainFrames;
+        if (holder == ScreenHolder::otherCamera) cameraRendering_ = false;
+        state_ = State::menuOpen;
+        return;
+    }
+    native::doScreenFadeIn(kFadeInMs);
     state_ = State::menuOpen;
 }
 

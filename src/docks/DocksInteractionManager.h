@@ -5,6 +5,7 @@
 // was left out on the water. The catalogue is shown through a scripted camera aimed at the boat.
 
 #include "host/Prompt.h"
+#include "host/SharedScreen.h"
 #include "host/Types.h"
 
 #include <cstdint>
@@ -35,6 +36,9 @@ public:
     void reset();
 
     State state() const { return state_; }
+    // The player's control was off at start-up: an earlier run's shop may have left it so, or
+    // another script holds it. Given back as the shop's own once nothing else shows on the screen.
+    void oweControl();
 
 private:
     void updateInBoat();
@@ -46,10 +50,21 @@ private:
     // Moors the boat at this dock, saves the record and places the boat at the mooring point.
     void bringBoatHere(const Dock& dock);
     // However the shop closes: the preview not bought goes, the record is read again from the
-    // file, so only what was paid for stays. Nothing when the shop is not open.
-    void leaveCatalogue();
+    // file, so only what was paid for stays. Nothing when the shop is not open. The player's
+    // control stays off when another script may hold it now.
+    void leaveCatalogue(bool giveControlBack = true);
     // Hands the view back from the dock camera, only when it was shown.
     void stopShowingCamera(bool withEase);
+    // The player asked for the shop: it opens only on a screen nobody else holds. Otherwise its
+    // prompt stays disabled while the screen is asked after now and then (waitForScreen).
+    void askForTheShop();
+    void waitForScreen();
+    // Another script took the screen from the open shop: it closes as a suspension closes it, and
+    // gives back nothing the other script may now hold.
+    void yieldScreen(ScreenHolder holder);
+    // What the shop took and could not give back when it gave way (its fade, the player's
+    // control): given back once nothing of another script is left on the screen.
+    void giveBackWhatIsOwed();
 
     DocksRegistry& registry_;
     PlayerBoatManager& boats_;
@@ -68,6 +83,13 @@ private:
     // its view rendered. Giving back what it never took would switch off other scripts' cameras.
     bool cameraActive_ = false;
     bool cameraRendering_ = false;
+    // A wait for the screen: the shop's prompt is disabled meanwhile, and the screen asked after
+    // again once askAgainIn_ frames have gone.
+    bool waitingForScreen_ = false;
+    std::int32_t askAgainIn_ = 0;
+    bool fadeOwed_ = false;
+    bool controlOwed_ = false;
+    std::int32_t askOwedIn_ = 0;
 };
 
 }  // namespace tollmere

@@ -30,6 +30,16 @@
     X(getGameTimer,             0x78FD8BE812E436B2, int()) \
     X(getFrameTime,             0x5E72022914CE3C38, float()) \
     X(isPlayerDead,             0x2E9C3FCB6798F397, bool(Player)) \
+    /* what other scripts and the game hold of the screen */ \
+    X(isPlayerControlOn,        0x7964097FCE4C244B, bool(Player)) \
+    X(getRenderingCam,          0x03A8931ECC8015D6, Camera()) \
+    X(isScreenFadedOut,         0xF5472C80DF2FF847, bool()) \
+    X(isScreenFadingOut,        0x02F39BEFE7B88D00, bool()) \
+    X(isScreenFadingIn,         0x0CECCC63FFA2EF24, bool()) \
+    X(isHudHidden,              0x71B72B478F8189DC, bool()) \
+    X(isPauseMenuActive,        0x535384D6067BA42E, bool()) \
+    X(isAnyUiAppRunning,        0xDB30BEC7A7A5CBD3, bool()) \
+    X(isLoadingScreenActive,    0x71D4BF5890659B0C, bool()) \
     /* texts and the feed */ \
     X(createVarString,          0xFA925AC00EB830B9, TextHandle(int, const char*, const char*), \
                                                     TextHandle(int, const char*, int, TextHandle), \

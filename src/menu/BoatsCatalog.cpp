@@ -127,13 +127,13 @@ void BoatsCatalog::open() {
     isOpen_ = true;
 }
 
-void BoatsCatalog::close() {
+void BoatsCatalog::close(bool giveControlBack) {
     // Only what open took is given back: handing control back on every frame would free the
     // player in the middle of the game's own cutscenes.
     if (!isOpen_) return;
     writeLog("closing boats menu");
     buyPrompt_.hide();
-    native::setPlayerControl(native::getPlayerId(), true, 0, 0);
+    if (giveControlBack) native::setPlayerControl(native::getPlayerId(), true, 0, 0);
     native::removeHudContext(hudContext_);
     isOpen_ = false;
 }

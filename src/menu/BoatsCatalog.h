@@ -58,8 +58,9 @@ public:
     // Each first opening loads every boat model (up to 3 s each, yielding to the host); every
     // call takes the player's controls away and keeps the shop's HUD context.
     void open();
-    // Gives the controls and the HUD back when the shop is open; nothing otherwise.
-    void close();
+    // Gives the controls and the HUD context back when the shop is open; nothing otherwise. The
+    // controls stay off when giveControlBack is false: another script may have taken them since.
+    void close(bool giveControlBack = true);
     // Draws and runs the shop while it is open, else nothing.
     void update();
 

@@ -90,9 +90,17 @@ void runMainLoop() {
         return;
     }
 
-    // An earlier run may have left the player's control off while the shop was open.
-    native::setPlayerControl(native::getPlayerId(), true, 0, 0);
-    native::displayHud(true);
+    // An earlier run may have left the player's control off while the shop was open; but control
+    // off may as well be another script's, so it is given back only once nothing of another
+    // script shows on the screen. The plug-in never hides the HUD: hidden, it is another's.
+    const bool hudHidden = native::isHudHidden();
+    const Player player = native::getPlayerId();
+    if (native::isPlayerControlOn(player)) {
+        native::setPlayerControl(player, true, 0, 0);
+    } else {
+        docksInteractionManager->oweControl();
+    }
+    if (!hudHidden) native::displayHud(true);
 
     for (;;) {
         PlayerPed = native::getPlayerPed();

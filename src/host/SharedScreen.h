@@ -1,0 +1,48 @@
+#pragma once
+// The game keeps one fade, one rendering camera, one player control and one HUD for every script
+// running in it, and the last script to set one wins. The plug-in's panels take the screen only
+// when nobody else holds it, and give back only what they took: these are the questions it asks.
+
+#include "host/Types.h"
+
+namespace tollmere {
+
+// Who or what holds the screen, by the first question that said so.
+enum class ScreenHolder {
+    nobody,
+    fadedOut,
+    fadingOut,
+    fadingIn,
+    otherCamera,
+    controlOff,
+    pauseMenu,
+    gameMenu,
+    loadingScreen,
+};
+
+// For the log: "the screen is faded out", "another script's camera is rendering"...
+const char* describe(ScreenHolder holder);
+
+// Whether the screen is free to take, one question at a time and none after the first that says
+// no: not faded out nor fading either way, no camera of another script rendering (own is the
+// plug-in's own camera), the player in control, and none of the game's menus or loading screens
+// up. Ask it only when about to take the screen: every answer is a call.
+ScreenHolder whoHoldsTheScreen(Camera own);
+
+// The same, except that a screen faded out is not asked after: the plug-in's own fade may be what
+// it would see, in the middle of an operation that faded the screen.
+ScreenHolder whoElseHoldsTheScreen(Camera own);
+
+// Whether something another script set is still on the screen: the HUD hidden (the plug-in never
+// hides it), a fade running either way, or another camera rendering. What the plug-in owes the
+// screen (its fade, the player's control) waits while it is.
+bool anotherScriptShows(Camera own);
+
+// While a panel of the plug-in holds the screen: whether another script took it since the last
+// frame, by a fade out the plug-in did not start or by another camera rendering in place of the
+// panel's. Control taken away by another script while the panel holds it off cannot be told from
+// the panel's own by asking; what such a script does besides (a fade, a camera) shows it.
+// rendering tells whether the panel's camera has been rendered since the last frame.
+ScreenHolder whoTookThePanel(Camera own, bool rendering);
+
+}  // namespace tollmere
