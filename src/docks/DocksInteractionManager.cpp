@@ -32,6 +32,9 @@ constexpr int kFadeInMs = 500;
 // after every this many frames: half a second at the game's usual rate. Frames, not a clock: a
 // clock would be one more call on every frame of the wait.
 constexpr std::int32_t kAskAgainFrames = 15;
+// The shop's own fade in after its waits runs for kFadeInMs: the player may press for the shop
+// again meanwhile, and must not be kept waiting for it.
+constexpr std::int32_t kOwnFadeInFrames = 30;
 
 // Each asked at most once a run.
 bool tooFastTutorialShown = false;
@@ -110,7 +113,7 @@ void DocksInteractionManager::giveBackWhatIsOwed() {
     askOwedIn_ = kAskAgainFrames;
     if (anotherScriptShows(camera_)) return;
     if (fadeOwed_) {
-        if (native::isScreenFadedOut()) native::doScreenFadeIn(kFadeInMs);
+        if (native::isScreenFadedOut()) fadeIn();
         fadeOwed_ = false;
     }
     if (controlOwed_) {
@@ -120,7 +123,13 @@ void DocksInteractionManager::giveBackWhatIsOwed() {
     }
 }
 
+void DocksInteractionManager::fadeIn() {
+    native::doScreenFadeIn(kFadeInMs);
+    ownFadeInFrames_ = kOwnFadeInFrames;
+}
+
 void DocksInteractionManager::update() {
+    if (ownFadeInFrames_ > 0) --ownFadeInFrames_;
     giveBackWhatIsOwed();
     if (native::isPedOnFoot(PlayerPed)) updateOnFoot();
     if (native::isPedInAnyBoat(PlayerPed)) updateInBoat();
@@ -233,7 +242,7 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
 }
 
 void DocksInteractionManager::askForTheShop() {
-    const ScreenHolder holder = whoHoldsTheScreen(camera_);
+    const ScreenHolder holder = whoHoldsTheScreen(camera_, ownFadeInFrames_ > 0);
     if (holder == ScreenHolder::nobody) {
         state_ = State::openingCatalogue;
         return;
@@ -247,7 +256,7 @@ void DocksInteractionManager::askForTheShop() {
 
 void DocksInteractionManager::waitForScreen() {
     if (!waitingForScreen_ || --askAgainIn_ > 0) return;
-    if (whoHoldsTheScreen(camera_) != ScreenHolder::nobody) {
+    if (whoHoldsTheScreen(camera_, ownFadeInFrames_ > 0) != ScreenHolder::nobody) {
         askAgainIn_ = kAskAgainFrames;
         return;
     }
@@ -311,7 +320,7 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
         return;
     }
     catalogue_.open();
-    native::doScreenFadeIn(kFadeInMs);
+    fadeIn();
     state_ = State::inCatalogue;
 }
 
@@ -342,7 +351,7 @@ void DocksInteractionManager::updateCatalogue() {
         state_ = State::menuOpen;
         return;
     }
-    native::doScreenFadeIn(kFadeInMs);
+    fadeIn();
     state_ = State::menuOpen;
 }
 

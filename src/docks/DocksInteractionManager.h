@@ -65,6 +65,7 @@ private:
     // What the shop took and could not give back when it gave way (its fade, the player's
     // control): given back once nothing of another script is left on the screen.
     void giveBackWhatIsOwed();
+    void fadeIn();
 
     DocksRegistry& registry_;
     PlayerBoatManager& boats_;
@@ -87,6 +88,8 @@ private:
     // again once askAgainIn_ frames have gone.
     bool waitingForScreen_ = false;
     std::int32_t askAgainIn_ = 0;
+    // Frames left in which a fade in running is taken as the one the plug-in started itself.
+    std::int32_t ownFadeInFrames_ = 0;
     bool fadeOwed_ = false;
     bool controlOwed_ = false;
     std::int32_t askOwedIn_ = 0;

@@ -42,10 +42,10 @@ const char* describe(ScreenHolder holder) {
 
 namespace {
 
-ScreenHolder whoHolds(Camera own, bool askFadedOut) {
+ScreenHolder whoHolds(Camera own, bool askFadedOut, bool askFadingIn) {
     if (askFadedOut && native::isScreenFadedOut()) return ScreenHolder::fadedOut;
     if (native::isScreenFadingOut()) return ScreenHolder::fadingOut;
-    if (native::isScreenFadingIn()) return ScreenHolder::fadingIn;
+    if (askFadingIn && native::isScreenFadingIn()) return ScreenHolder::fadingIn;
     if (anotherCamera(native::getRenderingCam(), own)) return ScreenHolder::otherCamera;
     if (!native::isPlayerControlOn(native::getPlayerId())) return ScreenHolder::controlOff;
     if (native::isPauseMenuActive()) return ScreenHolder::pauseMenu;
@@ -56,12 +56,12 @@ ScreenHolder whoHolds(Camera own, bool askFadedOut) {
 
 }  // namespace
 
-ScreenHolder whoHoldsTheScreen(Camera own) {
-    return whoHolds(own, true);
+ScreenHolder whoHoldsTheScreen(Camera own, bool ownFadeIn) {
+    return whoHolds(own, true, !ownFadeIn);
 }
 
 ScreenHolder whoElseHoldsTheScreen(Camera own) {
-    return whoHolds(own, false);
+    return whoHolds(own, false, true);
 }
 
 bool anotherScriptShows(Camera own) {

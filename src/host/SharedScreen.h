@@ -26,8 +26,9 @@ const char* describe(ScreenHolder holder);
 // Whether the screen is free to take, one question at a time and none after the first that says
 // no: not faded out nor fading either way, no camera of another script rendering (own is the
 // plug-in's own camera), the player in control, and none of the game's menus or loading screens
-// up. Ask it only when about to take the screen: every answer is a call.
-ScreenHolder whoHoldsTheScreen(Camera own);
+// up. Ask it only when about to take the screen: every answer is a call. A fade in is not asked
+// after when ownFadeIn says the plug-in has just started one itself.
+ScreenHolder whoHoldsTheScreen(Camera own, bool ownFadeIn);
 
 // The same, except that a screen faded out is not asked after: the plug-in's own fade may be what
 // it would see, in the middle of an operation that faded the screen.
