@@ -174,7 +174,10 @@ class World {
     std::int32_t respawnDelayMs = 6000;
     Vec3 respawnPoint{2190.0f, -650.0f, 42.0f};
     void respawnPlayer();
+    // The last displayHud a script made (false until one does), and whether the HUD is hidden: the
+    // game shows its HUD unless a script hid it.
     bool hudDisplayed = false;
+    bool hudHidden = false;
     std::set<std::uint32_t> hudContexts;
     // The last screen fade the scripts asked for: the screen goes dark over the duration of a fade
     // out and comes back over that of a fade in.
@@ -186,6 +189,13 @@ class World {
         int fadesIn = 0;
     } fade;
     bool screenDark() const { return fade.out && gameTimeMs - fade.startedAtMs >= fade.durationMs; }
+    bool screenFading() const { return gameTimeMs - fade.startedAtMs < fade.durationMs; }
+    // The game's own menus and screens, which take the screen whatever the scripts do.
+    struct GameMenus {
+        bool pauseMenu = false;
+        bool uiApp = false;  // the map, the satchel, the game's other full-screen menus
+        bool loadingScreen = false;
+    } menus;
     std::int64_t cashCents = 0;
 
     // Entities, peds and vehicles alike, by handle.

@@ -44,7 +44,10 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("isScriptedActivityActive", 0xB15CD1CF58771DE1, {0},
                         [&world](Call& call) { call.returns(world.player.scriptedActivity); });
     host.registerNative("displayHud", 0xD63FE3AF9FB3D53F, {1},
-                        [&world](Call& call) { world.hudDisplayed = call.flag(0); });
+                        [&world](Call& call) {
+        world.hudDisplayed = call.flag(0);
+        world.hudHidden = !world.hudDisplayed;
+    });
     host.registerNative("addHudContext", 0x4CC5F2FC1332577F, {1},
                         [&world](Call& call) { world.hudContexts.insert(call.u32(0)); });
     host.registerNative("removeHudContext", 0x8BC7C1F929D07BF3, {1},
