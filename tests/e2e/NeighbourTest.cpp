@@ -1,193 +1,120 @@
-// Other scripts share the screen with the plug-in: the fade, the rendering camera, the player's
-// control and the HUD, and the game's menus over them. Here another script's hold is set in the
-// world by hand, at each moment of the shop's road, and the player buys once it has let go.
+// Another script's hold on the screen (a fade, its camera, the control, the hidden HUD) or the
+// game's menus, set in the world by hand at each moment of the shop's road; the player buys once
+// it is let go.
 
 #include "PluginTest.h"
 
-#include "Hash.h"
-
-#include <functional>
+#include <algorithm>
+#include <string>
 
 namespace tollmere::testing {
 namespace {
 
-constexpr std::uint32_t kSelect = 0xC7B5340A;
-constexpr std::uint32_t kIncrease = 0xDEB34313;
-const sim::Vec3 kLagrasPier{2181.28f, -618.158f, 41.9048f};
-// What sets no shared state of the screen: none may be called while another script holds it.
-const char* const kScreenSetters[] = {"doScreenFadeOut", "doScreenFadeIn", "setPlayerControl", "displayHud",
-                                      "renderScriptCams"};
+enum class Hold { fadedOut, fadingIn, camera, control, pauseMenu, uiApp, loading, scene };
 
-// Another script's hold on the screen, taken (true) and let go (false).
-struct Hold {
-    const char* name;
-    const char* reason;  // as the log gives it
-    std::function<void(sim::World&, bool)> take;
-};
-
-void fade(sim::World& w, bool out, int ms) {
-    w.fade = sim::World::Fade{out, ms, w.gameTimeMs, 0, 0};
-}
-// The world's camera watch knows only the plug-in's camera: the other script's is let be.
-void otherCamera(sim::World& w, bool on) {
+// Another script's hold taken (on) or let go. A scene fades out, a photo mode renders its camera;
+// both hide the HUD and hold the control (which the world hands back as scripts last asked once
+// the scene is over). The world's camera and control watches know only the plug-in's.
+void hold(sim::World& w, Hold kind, bool on) {
+    static const std::uint32_t other = w.cameras.create(sim::Camera{.name = "DEFAULT_SCRIPTED_CAMERA"});
+    const bool scene = kind == Hold::scene || kind == Hold::camera;
+    if (kind == Hold::fadedOut || kind == Hold::fadingIn || kind == Hold::scene) {
+        const int ms = kind == Hold::fadedOut ? 0 : kind == Hold::scene ? 500 : on ? 1000000 : 0;
+        w.fade = sim::World::Fade{on && kind != Hold::fadingIn, ms, w.gameTimeMs, 0, 0};
+    }
+    if (kind == Hold::camera) w.cameras.find(other)->active = w.cameras.rendering = on;
+    if (kind == Hold::control || (scene && on)) w.player.control = !on;
+    w.menus = {kind == Hold::pauseMenu && on, kind == Hold::uiApp && on, kind == Hold::loading && on};
+    if (scene) w.hudHidden = w.watch.sceneHoldsControl = on;
+    w.watch.allowControlHandBackDuringScenes = false;
     w.watch.cameraGraceFrames = 1 << 20;
-    static std::uint32_t camera = 0;
-    if (camera == 0) camera = w.cameras.create(sim::Camera{.name = "DEFAULT_SCRIPTED_CAMERA"});
-    w.cameras.find(camera)->active = on;
-    w.cameras.rendering = on;
 }
 
-const Hold kHolds[] = {
-    {"FadedOut", "the screen is faded out", [](sim::World& w, bool on) { fade(w, on, 0); }},
-    {"FadingIn", "the screen is fading in", [](sim::World& w, bool on) { fade(w, false, on ? 600000 : 0); }},
-    {"OtherCamera", "another script's camera is rendering", otherCamera},
-    {"ControlOff", "the player's control is off", [](sim::World& w, bool on) { w.player.control = !on; }},
-    {"PauseMenu", "the pause menu is open", [](sim::World& w, bool on) { w.menus.pauseMenu = on; }},
-    {"GameMenu", "a menu of the game is open", [](sim::World& w, bool on) { w.menus.uiApp = on; }},
-    {"LoadingScreen", "a loading screen is up", [](sim::World& w, bool on) { w.menus.loadingScreen = on; }},
-};
-
-class NeighbourTest : public PluginTest {
-  protected:
-    sim::World& world() { return game.world(); }
-    const sim::GamePrompt* prompt(const char* key) { return world().prompts.withText(langText(key)); }
-    bool panel() { return world().screen.thisFrame().findText(langText("catalog.title")) != nullptr; }
-    int logged(const std::string& line) {
-        int count = 0;
-        for (const std::string& message : game.logMessages())
-            count += message == line ? 1 : 0;
-        return count;
-    }
-    int settersCalled() {
-        int count = 0;
-        for (const char* name : kScreenSetters)
-            count += game.countCalls(name);
-        return count;
-    }
-    // From start-up to the dock menu at Lagras, owning the boat moored there or nothing.
-    void toDockMenu(bool owning) {
-        if (owning) {
-            game.writeFile("PlayerBoat.dat",
-                           "dock_id=2\nhealth=1.000000\nlantern_propset_index=-1\nmax_health=1000\n"
-                           "owned_boat_model=-1613317544\npropset_index=-1\ntint=1\n");
-        }
-        world().cashCents = 100000;
-        startAndSettle();
-        world().putPlayerOnFoot();
-        world().playerPed().position = kLagrasPier;
-        openDockMenu();
-    }
-    void openDockMenu() {
-        game.runFrames(2);
-        world().input.hold("INPUT_CONTEXT_Y", 40);
-        game.runFrames(45);
-        world().input.release("INPUT_CONTEXT_Y");
-        game.runFrames(2);
-    }
-    // Presses the shop's prompt and buys: the rowboat, or a paint for the boat he owns.
-    void buy(bool owning) {
-        world().input.press("INPUT_CONTEXT_Y");
-        for (int frame = 0; frame < 200 && !panel(); ++frame)
-            game.runFrame();
-        ASSERT_TRUE(panel());
-        game.runFrames(2);
-        const std::int64_t cash = world().cashCents;
-        if (owning) world().input.press(kIncrease), game.runFrames(2);
-        world().input.press(kSelect);
-        game.runFrames(2);
-        EXPECT_LT(world().cashCents, cash) << "charged";
-    }
-};
-
-class ScreenHeldBeforeTheShop : public NeighbourTest, public ::testing::WithParamInterface<Hold> {};
-
-// Catches the shop opening over a screen another script holds, a wait that logs every frame or
-// asks every frame, and a prompt that never comes back once the screen is free.
-TEST_P(ScreenHeldBeforeTheShop, ThePromptWaitsUntilTheScreenIsFree) {
-    toDockMenu(false);
-    GetParam().take(world(), true);
-    const int setters = settersCalled();
-    world().input.press("INPUT_CONTEXT_Y");
-    game.runFrames(90);
-    EXPECT_FALSE(panel());
-    EXPECT_FALSE(prompt("prompts.browse_catalog")->enabled);
-    EXPECT_EQ(logged(std::string("the shop waits: ") + GetParam().reason), 1);
-    EXPECT_EQ(settersCalled(), setters) << "nothing of the screen is touched while another holds it";
-    EXPECT_LE(game.countCalls("isLoadingScreenActive"), 90 / 10) << "asked at a low rate";
-
-    GetParam().take(world(), false);
-    game.runFrames(20);
-    EXPECT_TRUE(prompt("prompts.browse_catalog")->enabled);
-    buy(false);
-}
-
-INSTANTIATE_TEST_SUITE_P(, ScreenHeldBeforeTheShop, ::testing::ValuesIn(kHolds),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// Another script takes the open shop's screen: a scene (a fade out, the HUD hidden, the control
-// taken) or a photo mode (its camera, the same); in the shop or in customise mode.
-struct Taking {
+struct Road {
     const char* name;
-    bool camera;
-    bool owning;
+    Hold kind;
+    bool inShop;  // taken from the open shop, else held as the player asks for it
+    bool owning;  // customise mode, else buying
+    const char* log;
 };
 
-class ScreenTakenFromTheShop : public NeighbourTest, public ::testing::WithParamInterface<Taking> {};
+const Road kRoads[] = {
+    {"FadedOut", Hold::fadedOut, false, false, "waits: the screen is faded out"},
+    {"FadingIn", Hold::fadingIn, false, true, "waits: the screen is fading in"},
+    {"OtherCamera", Hold::camera, false, false, "waits: another script's camera is rendering"},
+    {"ControlOff", Hold::control, false, true, "waits: the player's control is off"},
+    {"PauseMenu", Hold::pauseMenu, false, false, "waits: the pause menu is open"},
+    {"GameMenu", Hold::uiApp, false, true, "waits: a menu of the game is open"},
+    {"Loading", Hold::loading, false, false, "waits: a loading screen is up"},
+    {"SceneInShop", Hold::scene, true, false, "gives way: the screen is fading out"},
+    {"PhotoInShop", Hold::camera, true, false, "gives way: another script's camera is rendering"},
+    {"SceneCustomising", Hold::scene, true, true, "gives way: the screen is fading out"},
+    {"PhotoCustomising", Hold::camera, true, true, "gives way: another script's camera is rendering"},
+};
 
-// Catches a shop that stays open under another script's fade or camera, or that gives back on
-// closing what the other script holds now: the control, the HUD, the fade or the rendering camera.
-TEST_P(ScreenTakenFromTheShop, TheShopClosesTouchingNothingOfTheOthersAndOpensAfter) {
-    const Taking taking = GetParam();
-    toDockMenu(taking.owning);
-    world().input.press("INPUT_CONTEXT_Y");
-    for (int frame = 0; frame < 200 && !panel(); ++frame)
-        game.runFrame();
-    game.runFrames(30);
-    const int setters = settersCalled() - game.countCalls("renderScriptCams");
-    if (taking.camera) otherCamera(world(), true);
-    if (!taking.camera) fade(world(), true, 1000);
-    world().hudHidden = true;
-    world().player.control = false;
-    world().watch.sceneHoldsControl = true;
-    world().watch.allowControlHandBackDuringScenes = false;
+class NeighbourTest : public PluginTest, public ::testing::WithParamInterface<Road> {};
+
+// Catches the shop opening over a screen another script holds, staying open under one taken from
+// it, giving back what the other holds now (its own camera's switch-off apart, under a fade), a
+// wait that logs or asks every frame, and a shop that cannot be opened again once the screen is free.
+TEST_P(NeighbourTest, TheShopTakesOnlyAFreeScreenAndGivesBackOnlyItsOwn) {
+    const Road& road = GetParam();
+    sim::World& w = game.world();
+    auto panel = [&] { return w.screen.thisFrame().findText(langText("catalog.title")) != nullptr; };
+    auto press = [&](std::uint32_t control, int frames) { w.input.press(control), game.runFrames(frames); };
+    auto openDockMenu = [&] { w.input.hold("INPUT_CONTEXT_Y", 40), game.runFrames(47); };
+    auto setters = [&] {
+        int count = road.log[0] == 'g' && road.kind == Hold::scene ? 0 : game.countCalls("renderScriptCams");
+        for (const char* name : {"doScreenFadeOut", "doScreenFadeIn", "setPlayerControl", "displayHud"}) {
+            count += game.countCalls(name);
+        }
+        return count;
+    };
+    if (road.owning) game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1\nowned_boat_model=-1613317544\n");
+    w.cashCents = 100000;
+    startAndSettle();
+    w.putPlayerOnFoot();
+    w.playerPed().position = sim::Vec3{2181.28f, -618.158f, 41.9048f};
+    game.runFrames(2);
+    openDockMenu();
+    if (road.inShop) press(sim::hashOf("INPUT_CONTEXT_Y"), 90);
+    ASSERT_EQ(panel(), road.inShop);
+    const int before = setters();
+    const int asked = game.countCalls("isScreenFadedOut");
+    hold(w, road.kind, true);
+    if (!road.inShop) w.input.press("INPUT_CONTEXT_Y");
     game.runFrames(60);
     EXPECT_FALSE(panel());
-    EXPECT_GE(
-        game.findLog(std::string("the shop gives way: ") +
-                     (taking.camera ? "another script's camera is rendering" : "the screen is fading out")),
-        0);
-    EXPECT_EQ(settersCalled() - game.countCalls("renderScriptCams"), setters);
-    EXPECT_TRUE(!taking.camera || world().cameras.rendering) << "the other camera still renders";
-    EXPECT_FALSE(world().player.control);
+    EXPECT_EQ(setters(), before) << "nothing of the screen is set while another holds it";
+    const auto log = game.logMessages();
+    EXPECT_EQ(std::count(log.begin(), log.end(), std::string("the shop ") + road.log), 1);
+    EXPECT_LE(game.countCalls("isScreenFadedOut") - asked, 60 / 10) << "asked at a low rate";
 
-    if (taking.camera) otherCamera(world(), false);
-    if (!taking.camera) fade(world(), false, 500);
-    world().hudHidden = false;
-    world().watch.sceneHoldsControl = false;
+    hold(w, road.kind, false);
     game.runFrames(30);
-    EXPECT_TRUE(world().player.control) << "the control the shop took is given back";
-    openDockMenu();
-    buy(taking.owning);
+    EXPECT_TRUE(w.player.control) << "the control the shop took is given back";
+    if (road.inShop) openDockMenu();
+    press(sim::hashOf("INPUT_CONTEXT_Y"), 90);
+    ASSERT_TRUE(panel());
+    if (road.owning) press(0xDEB34313, 2);
+    press(0xC7B5340A, 2);
+    EXPECT_LT(w.cashCents, 100000) << "he buys";
 }
 
-INSTANTIATE_TEST_SUITE_P(, ScreenTakenFromTheShop,
-                         ::testing::Values(Taking{"SceneWhileBrowsing", false, false},
-                                           Taking{"PhotoModeWhileBrowsing", true, false},
-                                           Taking{"SceneInCustomiseMode", false, true},
-                                           Taking{"PhotoModeInCustomiseMode", true, true}),
+INSTANTIATE_TEST_SUITE_P(, NeighbourTest, ::testing::ValuesIn(kRoads),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Catches start-up handing back the control or the HUD another script holds, and losing the hand-
-// back of the control an earlier run of the plug-in left off once nothing else is on the screen.
-TEST_F(NeighbourTest, StartUpGivesBackOnlyControlNobodyElseShowsToHold) {
-    world().player.control = false;
-    world().hudHidden = true;
+// Catches start-up showing a HUD another script hid or handing back the control it holds, and
+// the control an earlier run's shop left off never coming back once nothing else shows.
+TEST_F(PluginTest, StartUpGivesBackOnlyControlNothingElseShowsToBeHeld) {
+    game.world().player.control = false;
+    game.world().hudHidden = true;
     startAndSettle();
     game.runFrames(60);
     EXPECT_EQ(game.countCalls("setPlayerControl") + game.countCalls("displayHud"), 0);
-    world().hudHidden = false;
+    game.world().hudHidden = false;
     game.runFrames(20);
-    EXPECT_TRUE(world().player.control);
+    EXPECT_TRUE(game.world().player.control);
 }
 
 }  // namespace
