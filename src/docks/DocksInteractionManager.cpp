@@ -310,7 +310,7 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     waitInsideOperation(500);
     // Frames went by in the fade: another script may have taken the screen meanwhile. The fade out
     // seen now may still be the shop's own, so only what else holds the screen is asked after.
-    const ScreenHolder holder = whoElseHoldsTheScreen(camera_);
+    const ScreenHolder holder = whoElseHoldsTheScreen(camera_, false);
     if (holder != ScreenHolder::nobody) {
         // The fade is the shop's to give back, unless another script faded since: that waits.
         fadeOwed_ = true;
@@ -339,10 +339,13 @@ void DocksInteractionManager::updateCatalogue() {
 
     native::doScreenFadeOut(250);
     waitInsideOperation(500);
-    leaveCatalogue();
+    // A script that took the screen in the fade has the say over it now: the control the shop took
+    // and its fade are owed, given back once nothing of the other's shows.
+    ScreenHolder holder = whoElseHoldsTheScreen(camera_, true);
+    if (holder != ScreenHolder::nobody) controlOwed_ = true;
+    leaveCatalogue(holder == ScreenHolder::nobody);
     waitInsideOperation(500);
-    // A script that took the screen in the fade has the say over it now; the shop's fade waits.
-    const ScreenHolder holder = whoElseHoldsTheScreen(camera_);
+    if (holder == ScreenHolder::nobody) holder = whoElseHoldsTheScreen(camera_, false);
     if (holder != ScreenHolder::nobody) {
         writeLog(std::string("the shop gives way: ") + describe(holder));
         fadeOwed_ = true;

@@ -42,12 +42,12 @@ const char* describe(ScreenHolder holder) {
 
 namespace {
 
-ScreenHolder whoHolds(Camera own, bool askFadedOut, bool askFadingIn) {
+ScreenHolder whoHolds(Camera own, bool askFadedOut, bool askFadingIn, bool askControl) {
     if (askFadedOut && native::isScreenFadedOut()) return ScreenHolder::fadedOut;
     if (native::isScreenFadingOut()) return ScreenHolder::fadingOut;
     if (askFadingIn && native::isScreenFadingIn()) return ScreenHolder::fadingIn;
     if (anotherCamera(native::getRenderingCam(), own)) return ScreenHolder::otherCamera;
-    if (!native::isPlayerControlOn(native::getPlayerId())) return ScreenHolder::controlOff;
+    if (askControl && !native::isPlayerControlOn(native::getPlayerId())) return ScreenHolder::controlOff;
     if (native::isPauseMenuActive()) return ScreenHolder::pauseMenu;
     if (native::isAnyUiAppRunning()) return ScreenHolder::gameMenu;
     if (native::isLoadingScreenActive()) return ScreenHolder::loadingScreen;
@@ -57,11 +57,11 @@ ScreenHolder whoHolds(Camera own, bool askFadedOut, bool askFadingIn) {
 }  // namespace
 
 ScreenHolder whoHoldsTheScreen(Camera own, bool ownFadeIn) {
-    return whoHolds(own, true, !ownFadeIn);
+    return whoHolds(own, true, !ownFadeIn, true);
 }
 
-ScreenHolder whoElseHoldsTheScreen(Camera own) {
-    return whoHolds(own, false, true);
+ScreenHolder whoElseHoldsTheScreen(Camera own, bool controlIsOwn) {
+    return whoHolds(own, false, true, !controlIsOwn);
 }
 
 bool anotherScriptShows(Camera own) {

@@ -31,8 +31,9 @@ const char* describe(ScreenHolder holder);
 ScreenHolder whoHoldsTheScreen(Camera own, bool ownFadeIn);
 
 // The same, except that a screen faded out is not asked after: the plug-in's own fade may be what
-// it would see, in the middle of an operation that faded the screen.
-ScreenHolder whoElseHoldsTheScreen(Camera own);
+// it would see, in the middle of an operation that faded the screen. Nor is the control while the
+// plug-in holds it off itself (controlIsOwn).
+ScreenHolder whoElseHoldsTheScreen(Camera own, bool controlIsOwn);
 
 // Whether something another script set is still on the screen: the HUD hidden (the plug-in never
 // hides it), a fade running either way, or another camera rendering. What the plug-in owes the
