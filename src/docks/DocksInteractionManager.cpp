@@ -105,16 +105,22 @@ void DocksInteractionManager::stopShowingCamera(bool withEase) {
 
 void DocksInteractionManager::oweControl() {
     controlOwed_ = true;
+    hudFoundHidden_ = false;
     askOwedIn_ = 1;
 }
 
 void DocksInteractionManager::giveBackWhatIsOwed() {
     if ((!fadeOwed_ && !controlOwed_) || --askOwedIn_ > 0) return;
     askOwedIn_ = kAskAgainFrames;
-    if (anotherScriptShows(camera_)) return;
+    if (anotherScriptShows(camera_, hudFoundHidden_)) return;
+    const bool dark = native::isScreenFadedOut();
     if (fadeOwed_) {
-        if (native::isScreenFadedOut()) fadeIn();
+        if (dark) fadeIn();
         fadeOwed_ = false;
+    } else if (dark) {
+        // Dark with no fade of the shop's owed: another script's scene holds the screen, and the
+        // control with it.
+        return;
     }
     if (controlOwed_) {
         const Player player = native::getPlayerId();
@@ -244,6 +250,8 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
 void DocksInteractionManager::askForTheShop() {
     const ScreenHolder holder = whoHoldsTheScreen(camera_, ownFadeInFrames_ > 0);
     if (holder == ScreenHolder::nobody) {
+        // A HUD some other mod keeps hidden is no sign of a scene once the shop gives way.
+        hudFoundHidden_ = native::isHudHidden();
         state_ = State::openingCatalogue;
         return;
     }

@@ -92,6 +92,7 @@ private:
     std::int32_t ownFadeInFrames_ = 0;
     bool fadeOwed_ = false;
     bool controlOwed_ = false;
+    bool hudFoundHidden_ = false;  // as the shop last took the screen
     std::int32_t askOwedIn_ = 0;
 };
 

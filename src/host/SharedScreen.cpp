@@ -64,9 +64,9 @@ ScreenHolder whoElseHoldsTheScreen(Camera own, bool controlIsOwn) {
     return whoHolds(own, false, true, !controlIsOwn);
 }
 
-bool anotherScriptShows(Camera own) {
-    return native::isHudHidden() || native::isScreenFadingOut() || native::isScreenFadingIn() ||
-           anotherCamera(native::getRenderingCam(), own);
+bool anotherScriptShows(Camera own, bool hudFoundHidden) {
+    return (!hudFoundHidden && native::isHudHidden()) || native::isScreenFadingOut() ||
+           native::isScreenFadingIn() || anotherCamera(native::getRenderingCam(), own);
 }
 
 ScreenHolder whoTookThePanel(Camera own, bool rendering) {
