@@ -8,6 +8,7 @@ namespace tollmere::testing {
 namespace {
 
 enum class Hold { fadedOut, fadingIn, camera, control, pauseMenu, uiApp, loading, scene };
+bool hudMod = false;  // a mod of the player's keeps the HUD hidden throughout
 
 // Taken (on) or let go. A scene fades out, a photo mode renders its camera; both hide the HUD and hold
 // the control (the world's camera and control watches know only the plug-in's, and are let be). The
@@ -21,14 +22,13 @@ void hold(sim::World& w, Hold kind, bool on) {
     if (kind == Hold::camera) w.cameras.find(other)->active = w.cameras.rendering = on;
     if (on && (scene || kind == Hold::control)) w.player.control = false;
     w.menus = {kind == Hold::pauseMenu && on, kind == Hold::uiApp && on, kind == Hold::loading && on};
-    if (scene || kind == Hold::control) w.hudHidden = on;
+    if (scene || kind == Hold::control) w.hudHidden = on || hudMod;
     if (scene) w.watch.sceneHoldsControl = on;
     w.watch.allowControlHandBackDuringScenes = false;
     w.watch.cameraGraceFrames = 1 << 20;
 }
 
-// Held as the player asks for the shop, taken from the open shop or in its fade as it closes.
-enum class At { asking, shop, closing };
+enum class At { asking, shop, closing };  // as he asks for the shop, from the open shop, as it closes
 struct Road {
     const char* name;
     Hold kind;
@@ -41,7 +41,7 @@ const Road kRoads[] = {
     {"OtherCamera", Hold::camera, At::asking, false},   {"ControlOff", Hold::control, At::asking, true},
     {"PauseMenu", Hold::pauseMenu, At::asking, false},  {"GameMenu", Hold::uiApp, At::asking, true},
     {"Loading", Hold::loading, At::asking, false},      {"SceneInShop", Hold::scene, At::shop, false},
-    {"PhotoInShop", Hold::camera, At::shop, false},     {"SceneCustomising", Hold::scene, At::shop, true},
+    {"PhotoInShop", Hold::camera, At::shop, false},     {"SceneUnderAHudMod", Hold::scene, At::shop, true},
     {"PhotoCustomising", Hold::camera, At::shop, true}, {"PhotoAsItCloses", Hold::camera, At::closing, true},
 };
 
@@ -54,18 +54,18 @@ TEST_P(NeighbourTest, TheShopTakesOnlyAFreeScreenAndGivesBackOnlyItsOwn) {
     sim::World& w = game.world();
     auto panel = [&] { return w.screen.thisFrame().findText(langText("catalog.title")) != nullptr; };
     auto press = [&](const char* control, int frames) { w.input.press(control), game.runFrames(frames); };
-    auto openDockMenu = [&] { w.input.hold("INPUT_CONTEXT_Y", 40), game.runFrames(47); };
+    auto openDockMenu = [&] { game.runFrames(2), w.input.hold("INPUT_CONTEXT_Y", 40), game.runFrames(47); };
     auto setters = [&] {
         return game.countCalls("doScreenFadeOut") + game.countCalls("doScreenFadeIn") +
                game.countCalls("setPlayerControl") + game.countCalls("displayHud");
     };
     if (road.owning) game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1\nowned_boat_model=-1613317544\n");
     w.cashCents = 100000;
+    hudMod = w.hudHidden = road.kind == Hold::scene && road.owning;
     if (road.kind == Hold::control) hold(w, road.kind, true);
     startAndSettle();
     w.putPlayerOnFoot();
     w.playerPed().position = sim::Vec3{2181.28f, -618.158f, 41.9048f};
-    game.runFrames(2);
     openDockMenu();
     if (road.at != At::asking) press("INPUT_CONTEXT_Y", 90);
     ASSERT_EQ(panel(), road.at != At::asking);
