@@ -249,6 +249,9 @@ void DocksInteractionManager::updateCatalogue() {
     native::doScreenFadeOut(250);
     waitInsideOperation(500);
     leaveCatalogue();
+    // Behind the fade, not after it: leaving gives his control back, and a player who boards a boat
+    // before the dock menu's next frame would row off seeing the world through the shop's camera.
+    stopShowingCamera(false);
     waitInsideOperation(500);
     native::doScreenFadeIn(500);
     state_ = State::menuOpen;
