@@ -352,13 +352,17 @@ void DocksInteractionManager::updateCatalogue() {
     ScreenHolder holder = whoElseHoldsTheScreen(camera_, true);
     if (holder != ScreenHolder::nobody) controlOwed_ = true;
     leaveCatalogue(holder == ScreenHolder::nobody);
+    // Switching script cameras off would switch off the other's.
+    if (holder == ScreenHolder::otherCamera) cameraRendering_ = false;
+    // Behind the fade, not after it: leaving gives his control back, and a player who boards a boat
+    // before the dock menu's next frame would row off seeing the world through the shop's camera.
+    stopShowingCamera(false);
     waitInsideOperation(500);
     if (holder == ScreenHolder::nobody) holder = whoElseHoldsTheScreen(camera_, false);
     if (holder != ScreenHolder::nobody) {
         writeLog(std::string("the shop gives way: ") + describe(holder));
         fadeOwed_ = true;
         askOwedIn_ = kAskAgainFrames;
-        if (holder == ScreenHolder::otherCamera) cameraRendering_ = false;
         state_ = State::menuOpen;
         return;
     }

@@ -204,6 +204,17 @@ TEST_F(ShopTest, BackingOutWithoutBuyingRemovesThePreview) {
         EXPECT_FALSE(camera.active);
 }
 
+// Catches the dock menu's camera left on when he boards his boat in the moment between backing out
+// of the shop, which hands his control back, and the dock menu's next frame on foot.
+TEST_F(ShopTest, BoardingRightAfterBackingOutLeavesTheShopCameraBehind) {
+    customiseBoatMooredAtLagras();
+    world().input.press("INPUT_CONTEXT_B");
+    ASSERT_TRUE(runUntil([&] { return world().player.control; }, 100));
+    world().putPlayerInVehicle(onlyVehicle()->handle);
+    game.runFor(2000);
+    EXPECT_EQ(world().cameras.viewing(), nullptr);
+}
+
 // Catches a repair or the cleaning after it charged other than the price drawn on its row
 // (fees.fix_boat 10 for a boat at a quarter of its health: 10 x 0.75, truncated, is $7), or a repair
 // that leaves the boat damaged in the world or in the record, so that leaving the shop undoes it.

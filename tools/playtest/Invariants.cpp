@@ -45,10 +45,6 @@ constexpr float kNeedsRepair = 0.85f;
 // The shop takes its preview away once its fade-out has run: well within this many frames.
 constexpr int kShopAfterglowFrames = 90;
 
-std::string afterPrefix(const std::string& line, const std::string& prefix) {
-    return line.starts_with(prefix) ? line.substr(prefix.size()) : std::string();
-}
-
 // A data file read by the plug-in's own line grammar, without its logging: nullopt when a line
 // is rejected.
 std::optional<std::vector<std::pair<std::string, std::string>>> readEntries(
@@ -111,8 +107,9 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
     : game_(game),
       session_(session),
       allowed_(std::move(allowed)),
-      worldRules_(game),
       model_(game.folder() / "Tollmere"),
+      account_(game, session, model_),
+      worldRules_(game, account_),
       recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
     if (auto lang = readEntries(folder / "Lang.dat")) {
@@ -148,9 +145,10 @@ void Invariants::beforeFrame() {
     entitiesBefore_ = world.entities.size();
     allocationsBefore_ = pluginAllocations();
     vehicleBefore_ = world.playerPed().vehicle;
-    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     ownBoatBefore_ = own != nullptr ? own->handle : 0;
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
+    account_.beforeFrame();
     worldRules_.beforeFrame();
 }
 
@@ -158,10 +156,9 @@ std::optional<Broken> Invariants::afterFrame() {
     frameAllocations_ = pluginAllocations() - allocationsBefore_;
     ++framesPlayed_;
     readNewLog();
-    for (const std::string& line : newLines_) {
-        followOwnership(line);
+    for (const std::string& line : newLines_)
         cover(line);
-    }
+    account_.afterFrame();
     session_.playedMs += game_.world().frameStepMs;
     watchPrompts();
     coverWorld();
@@ -207,8 +204,6 @@ void Invariants::watchPrompts() {
         const sim::Vec3 at = world.positionOf(world.player.ped);
         if (prompt->text == dockText_ && world.playerPed().vehicle != 0) {
             dockEvent_ = dockNear(world.positionOf(world.playerPed().vehicle), 15.0f, true);
-            const sim::Entity* boat = world.entity(world.playerPed().vehicle);
-            if (!boat->decorators.contains("QY_RB_isPlayerBoat")) claimed_ = boat->handle;
         } else if ((!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) ||
                    prompt->text == customizeText_) {
             dockEvent_ = dockNear(at, 15.0f, false);
@@ -221,7 +216,6 @@ void Invariants::watchPrompts() {
         for (const ShownRow& row : Model::readCatalogue(world.screen.thisFrame())) {
             if (row.selected && model_.modelNamed(row.title) != 0) {
                 dockEvent_ = dockNear(world.positionOf(world.player.ped), 30.0f, false);
-                claimed_ = 0;
                 paidTint_ = -1;
             } else if (row.selected && row.title == paintText_ && !row.value.empty()) {
                 // The paint row stands on paint number n, the game's tint n - 1.
@@ -234,7 +228,7 @@ void Invariants::watchPrompts() {
 void Invariants::watchBoat() {
     sim::World& world = game_.world();
     if (!Model::readCatalogue(world.screen.thisFrame()).empty()) lastCatalogueFrame_ = world.frame;
-    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
     if (own == nullptr) {
         watched_ = BoatSeen{};
@@ -276,7 +270,7 @@ std::optional<Broken> Invariants::checkBoatKept() {
     boatKeptChecked_ = true;
     if (session_.index == 0) return std::nullopt;
     const BoatSeen& left = session_.boatLeft;
-    const sim::Entity* own = Model::ownBoat(game_.world(), claimed_);
+    const sim::Entity* own = Model::ownBoat(game_.world(), account_.claimed());
     if (own == nullptr) {
         if (left.model == 0) return std::nullopt;
         return Broken{"boat-kept", "he left his boat (" + describe(left) + ") and has none after the start"};
@@ -306,7 +300,7 @@ std::optional<Broken> Invariants::checkBoatKept() {
 std::optional<Broken> Invariants::checkBoatPaint() {
     // Out of the shop (whose rows preview other paints), his boat shows the paint he last paid for.
     sim::World& world = game_.world();
-    const sim::Entity* own = Model::ownBoat(world, claimed_);
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     if (paidTint_ < 0 || own == nullptr || world.frame - lastCatalogueFrame_ < kShopAfterglowFrames)
         return std::nullopt;
     if (static_cast<std::int32_t>(own->model) != watched_.model || own->tint == paidTint_)
@@ -317,11 +311,11 @@ std::optional<Broken> Invariants::checkBoatPaint() {
 
 std::optional<Broken> Invariants::checkBoatDestroyed() {
     sim::World& world = game_.world();
-    if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, claimed_) != nullptr)
+    if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, account_.claimed()) != nullptr)
         return std::nullopt;
     // The shop's preview comes and goes with the rows he browses: not a boat he lost. Owning none,
     // the marked boat he watched was the preview, gone with a shop that closed before it drew.
-    if (world.frame - lastCatalogueFrame_ < kShopAfterglowFrames || !worldRules_.ownsBoat())
+    if (world.frame - lastCatalogueFrame_ < kShopAfterglowFrames || !account_.ownedBefore())
         return std::nullopt;
     const sim::Entity* was = world.entity(ownBoatBefore_);
     if (was != nullptr) {
@@ -372,25 +366,6 @@ void Invariants::readNewLog() {
             session_.logBytes += static_cast<std::int64_t>(newLines_.back().size()) + 1;
     }
     partialLine_.erase(0, start);
-}
-
-void Invariants::followOwnership(const std::string& line) {
-    Ownership& owned = session_.owned;
-    auto index = [&line](const std::string& prefix) { return parseInt(afterPrefix(line, prefix)); };
-    if (line.starts_with("boat purchased. model: ")) {
-        // A new boat comes with the customisation a purchase resets to.
-        owned = Ownership{index("boat purchased. model: "), {0, 1}, {-1}, {-1}, false};
-    } else if (line.starts_with("saving boat from entity. model: ")) {
-        owned = Ownership{index("saving boat from entity. model: "), {}, {}, {}, true};
-    } else if (line.starts_with("boat repainted. selected tint: ")) {
-        owned.tints.insert(index("boat repainted. selected tint: "));
-    } else if (line.starts_with("propset purchased. index: ")) {
-        owned.propSets.insert(index("propset purchased. index: "));
-    } else if (line.starts_with("lantern propset purchased. index: ")) {
-        owned.lanternPropSets.insert(index("lantern propset purchased. index: "));
-    } else if (line == "player has sold his owned boat" || line == "player's boat has been destroyed") {
-        owned = Ownership{};
-    }
 }
 
 void Invariants::cover(const std::string& line) {

@@ -14,7 +14,8 @@
 //                    of the documented sale rule (stored value or catalogue price with fittings,
 //                    health, sale and reward factors)
 //   record-loads     PlayerBoat.dat on disk does not load by the plug-in's own line grammar
-//   record-paid      PlayerBoat.dat names a boat, tint or prop set not paid for nor claimed
+//   record-paid      PlayerBoat.dat names a boat, tint or prop set he did not pay for on screen nor
+//                    claim, by his own account (Account.h)
 //   record-moored    after a start, the moored boat is not at the dock the record names
 //   frame-error      a frame's error was logged
 //   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
@@ -48,6 +49,7 @@
 // The simulated game's own after-frame checks stop the run as "simulated-game": among them the
 // scripted camera rendered with no panel on screen, and any handle used after its life.
 
+#include "Account.h"
 #include "Model.h"
 #include "Session.h"
 #include "WorldRules.h"
@@ -89,7 +91,6 @@ class Invariants {
     std::vector<Broken> check();
     std::optional<Broken> checkFrameErrors();
     void readNewLog();
-    void followOwnership(const std::string& line);
     void cover(const std::string& line);
     std::optional<Broken> checkMoney();
     std::optional<Broken> checkRecord();
@@ -110,6 +111,8 @@ class Invariants {
     testing::Harness& game_;
     Session& session_;
     std::set<std::string> allowed_;
+    Model model_;
+    Account account_;  // what he owns, the one account every rule asks
     WorldRules worldRules_;
 
     std::vector<std::string> newLines_;
@@ -122,7 +125,6 @@ class Invariants {
     std::size_t helpBefore_ = 0;
     std::size_t entitiesBefore_ = 0;
 
-    Model model_;
     std::string sellText_;
     std::string dockText_;
     std::string retrieveText_;
@@ -131,7 +133,6 @@ class Invariants {
     std::string paintText_;
     std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
-    std::uint32_t claimed_ = 0;   // the stranger's boat he docked and so made his
     int lastCatalogueFrame_ = -1000;
 
     // The player's own watch, updated after every frame.

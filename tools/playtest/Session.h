@@ -12,8 +12,8 @@
 
 namespace tollmere::playtest {
 
-// What the player owns as far as money and the plug-in's own log show it: a boat bought or claimed,
-// and the options paid for on it. PlayerBoat.dat may name nothing else.
+// What the player owns by his own account (Account.h): a boat bought or claimed, and the options
+// paid for on it. PlayerBoat.dat may name nothing else.
 struct Ownership {
     std::int32_t model = 0;  // 0: no boat
     std::set<std::int32_t> tints;

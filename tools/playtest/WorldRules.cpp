@@ -11,19 +11,21 @@ namespace {
 // What the player tells apart on screen and on the map.
 constexpr std::uint32_t kBoatBlipSprite = 0x03B87AABu;  // the map's boat icon
 constexpr std::uint32_t kCreditColour = 0x067FA8F3u;    // a money toast that pays him
-constexpr const char* kHisMark = "QY_RB_isPlayerBoat";  // the game's tag on his boat
-constexpr const char* kSoldMark = "QY_RB_isBoatSold";
-// A change the plug-in makes in one script turn shows at the end of that frame; a frame or two
-// more allow for what the game itself settles next frame.
-constexpr int kSettleFrames = 2;
+// A change the plug-in makes in one script turn shows at the end of that frame; a turn or two more
+// allow for what the game itself settles next frame. Counted in the script's turns, not in frames:
+// while the robbery's set-up waits inside an operation, nothing of the plug-in runs, and a player
+// does not notice his anchor lifted a tenth of a second late.
+constexpr int kSettleTurns = 2;
 // "Within a few seconds": what the plug-in no longer needs is the game's again in 5 s.
 constexpr int kHandBackFrames = 150;
 // The shop's fades and waits: the world is the shop's until this long after its last panel.
 constexpr int kShopFrames = 90;
 // At most his boat and one robbery (a cargo boat, one escort boat, five guards) at any time.
 constexpr std::size_t kMostLivingEntities = 8;
-// Farther than this from all of it, he has left the robbery behind for good.
+// Farther than this from all of it for a second, he has left the robbery behind for good. A glimpse
+// from afar (coming back to life at the far end of the map and straight back) is not leaving it.
 constexpr float kLeftBehindMetres = 650.0f;
+constexpr int kLeftBehindFrames = 30;
 // Tutorials the plug-in asks for once per start of the game at most; the fence's two share one.
 const std::map<std::string, std::string> kOncePerStart = {
     {"drop_boat_anchor", "drop_boat_anchor"},
@@ -61,16 +63,12 @@ std::uint64_t fnv1a(std::string_view bytes) {
     return hash;
 }
 
-std::int32_t decorator(const sim::Entity& e, const char* name) {
-    const auto it = e.decorators.find(name);
-    return it == e.decorators.end() ? 0 : it->second;
-}
-
 }  // namespace
 
-WorldRules::WorldRules(testing::Harness& game)
+WorldRules::WorldRules(testing::Harness& game, const Account& account)
     : game_(game),
       world_(game.world()),
+      account_(account),
       stateFile_(game.folder() / "worldrules.state"),
       tollmere_(game.folder() / "Tollmere") {
     for (const auto& [key, value] : readPairs(tollmere_ / "Lang.dat")) {
@@ -108,7 +106,6 @@ void WorldRules::loadAccount() {
         std::istringstream fields(line);
         std::string name;
         fields >> name;
-        if (name == "owns") fields >> owns_;
         if (name == "log") fields >> logSize_ >> logHash_;
         if (name == "seen") {
             std::string tutorial;
@@ -121,36 +118,19 @@ void WorldRules::loadAccount() {
 void WorldRules::saveAccount() const {
     const std::string log = readAll(tollmere_ / "Log.log");
     std::ofstream out(stateFile_, std::ios::trunc);
-    out << "owns " << (owns_ ? 1 : 0) << "\nlog " << log.size() << ' ' << fnv1a(log) << '\n';
+    out << "log " << log.size() << ' ' << fnv1a(log) << '\n';
     for (const std::string& tutorial : tutorialsSeen_)
         out << "seen " << tutorial << '\n';
     if (!out) throw std::runtime_error("cannot write " + stateFile_.string());
 }
 
 void WorldRules::beforeFrame() {
-    const sim::Entity& ped = world_.playerPed();
-    seatedBefore_ = ped.vehicle;
     toastsBefore_ = world_.moneyToasts.size();
     helpBefore_ = world_.helpTexts.size();
-    // His boats as the game held them before the frame, wrecked or not: one that sinks is let go
-    // in the very frame its wreck is noticed, and is no less destroyed for that.
-    heldBefore_.clear();
-    for (const sim::Entity* vehicle : world_.vehicles()) {
-        if (!vehicle->released && !sold_.contains(vehicle->handle) &&
-            (vehicle->handle == claimed_ || decorator(*vehicle, kHisMark) == 1))
-            heldBefore_.push_back(vehicle->handle);
-    }
 }
 
 bool WorldRules::shopBusy() const {
     return world_.frame - lastBusyFrame_ <= kShopFrames;
-}
-
-bool WorldRules::isMine(const sim::Entity& vehicle) const {
-    if (vehicle.kind != sim::EntityKind::vehicle || vehicle.released || vehicle.dead || vehicle.health <= 0)
-        return false;
-    if (sold_.contains(vehicle.handle) || decorator(vehicle, kSoldMark) != 0) return false;
-    return vehicle.handle == claimed_ || decorator(vehicle, kHisMark) == 1;
 }
 
 std::vector<Broken> WorldRules::afterFrame() {
@@ -169,54 +149,21 @@ std::vector<Broken> WorldRules::afterFrame() {
 }
 
 void WorldRules::followPlayer() {
-    bool credited = false;
-    bool charged = false;
+    // He sold the robbery's boat he sat in: the robbery is over.
+    const sim::Entity* seatedIn = world_.entity(account_.seatedBefore());
     for (std::size_t i = toastsBefore_; i < world_.moneyToasts.size(); ++i) {
-        (world_.moneyToasts[i].colour == kCreditColour ? credited : charged) = true;
+        if (world_.moneyToasts[i].colour == kCreditColour && seatedIn != nullptr &&
+            !account_.seatedInMine() && seatedIn->madeByScript && endedAtFrame_ < 0)
+            endedAtFrame_ = world_.frame;
     }
-    const sim::Entity* seatedIn = world_.entity(seatedBefore_);
-    const bool seatedInMine =
-        seatedIn != nullptr && (seatedBefore_ == claimed_ || decorator(*seatedIn, kHisMark) == 1);
-    if (credited && seatedIn != nullptr) {
-        // He sold the boat he sat in.
-        sold_.insert(seatedBefore_);
-        if (seatedInMine) {
-            owns_ = false;
-            claimed_ = 0;
-        } else if (seatedIn->madeByScript && endedAtFrame_ < 0) {
-            endedAtFrame_ = world_.frame;  // the robbery's boat: the robbery is over
-        }
-    }
-    // Charged while owning nothing: he bought the boat the shop showed him.
-    if (charged && !owns_) owns_ = true;
-
-    std::uint32_t seated = world_.playerPed().vehicle != 0 ? world_.playerPed().vehicle : seatedBefore_;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world_.prompts.find(handle);
         const std::size_t slot = handle - 0x4A01;
         if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
         if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
         completions_[slot] = prompt->completions;
-        if (prompt->text == dockText_ && seated != 0 && !owns_) {
-            owns_ = true;
-            claimed_ = seated;
-        }
         if (prompt->text == dropText_) anchorExpected_ = true;
         if (prompt->text == raiseText_) anchorExpected_ = false;
-    }
-    // His boat is destroyed once its health is gone: one the game held for him before the frame, or
-    // the one he claimed, even a wreck he claimed. The wreck of a boat lost earlier, still afloat
-    // with its mark after the game took it back, tells nothing about the boat he owns now.
-    auto wrecked = [this](std::uint32_t handle) {
-        const sim::Entity* vehicle = world_.entity(handle);
-        return vehicle != nullptr && !sold_.contains(handle) && (vehicle->dead || vehicle->health <= 0);
-    };
-    bool destroyed = claimed_ != 0 && wrecked(claimed_);
-    for (const std::uint32_t handle : heldBefore_)
-        destroyed = destroyed || wrecked(handle);
-    if (owns_ && destroyed) {
-        owns_ = false;
-        claimed_ = 0;
     }
 }
 
@@ -243,8 +190,8 @@ std::optional<Broken> WorldRules::checkBlips() {
         wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(vehicle->handle) + " carries " +
                                         std::to_string(boatBlips[vehicle->handle]) + " boat blips, not one"};
     }
-    blipWrongFrames_ = wrong ? blipWrongFrames_ + 1 : 0;
-    return blipWrongFrames_ > kSettleFrames ? wrong : std::nullopt;
+    blipWrongFrames_ = !wrong ? 0 : blipWrongFrames_ + (game_.host().callsInFrame(world_.frame) > 0 ? 1 : 0);
+    return blipWrongFrames_ > kSettleTurns ? wrong : std::nullopt;
 }
 
 std::optional<Broken> WorldRules::checkAnchor() {
@@ -277,8 +224,9 @@ std::optional<Broken> WorldRules::checkAnchor() {
         anchorExpected_ = boat->anchored;
         return std::nullopt;
     }
-    anchorWrongFrames_ = boat->anchored != *anchorExpected_ ? anchorWrongFrames_ + 1 : 0;
-    if (anchorWrongFrames_ <= kSettleFrames) return std::nullopt;
+    const int turn = game_.host().callsInFrame(world_.frame) > 0 ? 1 : 0;
+    anchorWrongFrames_ = boat->anchored != *anchorExpected_ ? anchorWrongFrames_ + turn : 0;
+    if (anchorWrongFrames_ <= kSettleTurns) return std::nullopt;
     anchorWrongFrames_ = 0;
     return Broken{"anchor-state",
                   std::string("his boat ") + sim::hexHandle(boat->handle) +
@@ -308,8 +256,13 @@ std::optional<Broken> WorldRules::checkLeftovers() {
                                        " entities of the plug-in's live at once; no road needs more than " +
                                        std::to_string(kMostLivingEntities)};
     }
-    // A robbery ends when he dies, sells its boat or leaves it all far behind.
-    if (endedAtFrame_ < 0 && !living.empty() && (world_.playerDead() || allFar)) endedAtFrame_ = world_.frame;
+    // A robbery ends when he dies, sells its boat or leaves it all far behind. Dying ends the one he
+    // had met: a robbery the game sets up while he lies dead is there for him when he is back.
+    const bool dies = world_.playerDead() && !deadBefore_;
+    deadBefore_ = world_.playerDead();
+    farFrames_ = !living.empty() && allFar ? farFrames_ + 1 : 0;
+    if (endedAtFrame_ < 0 && !living.empty() && (dies || farFrames_ >= kLeftBehindFrames))
+        endedAtFrame_ = world_.frame;
     if (endedAtFrame_ >= 0 && endedWith_.empty()) endedWith_.insert(living.begin(), living.end());
     if (endedAtFrame_ >= 0 && world_.frame - endedAtFrame_ > kHandBackFrames) {
         for (std::uint32_t handle : endedWith_) {
@@ -325,7 +278,7 @@ std::optional<Broken> WorldRules::checkLeftovers() {
         endedWith_.clear();
     }
     // Outside the shop, boats with his mark are the one he owns, or none.
-    const std::size_t allowed = owns_ ? 1 : 0;
+    const std::size_t allowed = account_.owns() ? 1 : 0;
     previewFrames_ = !shopBusy() && marked > allowed ? previewFrames_ + 1 : 0;
     if (previewFrames_ > kHandBackFrames) {
         previewFrames_ = 0;

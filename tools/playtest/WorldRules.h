@@ -4,13 +4,11 @@
 // toasts he saw while sitting in which boat, which help texts came up, what the log file held when
 // he last stopped the game. None of them reads the plug-in's log lines, tables or arithmetic.
 //
-// His account: he owns a boat once he is charged in the shop while owning none (he bought the
-// boat shown) or completes the dock prompt in a boat while owning none (he claimed it); he owns
-// none once he is credited while sitting in his boat (sold) or it is destroyed. Which entity is
-// his, he tells by the mark the game shows on it, or by the boat he claimed.
-//
-// The account outlives a start of the game: it is kept in worldrules.state beside the run's
-// Tollmere folder, written when the rules are let go and read by the next start.
+// What he owns is the one account of Account.h. What else he remembers across starts (the tutorials
+// he saw, the log as he left it) is kept in worldrules.state beside the run's Tollmere folder,
+// written when the rules are let go and read by the next start.
+
+#include "Account.h"
 
 #include "support/Harness.h"
 
@@ -31,7 +29,7 @@ struct Broken {
 
 class WorldRules {
   public:
-    explicit WorldRules(testing::Harness& game);
+    WorldRules(testing::Harness& game, const Account& account);
     ~WorldRules();
     WorldRules(const WorldRules&) = delete;
     WorldRules& operator=(const WorldRules&) = delete;
@@ -39,16 +37,12 @@ class WorldRules {
     void beforeFrame();
     // Every rule broken by the frame just played.
     std::vector<Broken> afterFrame();
-    // Whether he owns a boat by his own account, as the last frame left it.
-    bool ownsBoat() const { return owns_; }
 
   private:
-    struct Account;  // what the player has seen and done, across starts
-
     void followPlayer();
     void readTexts();
     bool shopBusy() const;
-    bool isMine(const sim::Entity& vehicle) const;
+    bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
     std::optional<Broken> checkBlips();
     std::optional<Broken> checkAnchor();
     std::optional<Broken> checkLeftovers();
@@ -59,6 +53,7 @@ class WorldRules {
 
     testing::Harness& game_;
     sim::World& world_;
+    const Account& account_;
     std::filesystem::path stateFile_;
     std::filesystem::path tollmere_;
 
@@ -68,10 +63,7 @@ class WorldRules {
     std::string raiseText_;
     std::map<std::string, std::string> tutorialByText_;
 
-    // His account.
-    bool owns_ = false;
-    std::uint32_t claimed_ = 0;  // a boat he docked while owning none: his, with or without the mark
-    std::set<std::uint32_t> sold_;
+    // What he remembers.
     std::set<std::string> tutorialsSeen_;  // across starts
     std::set<std::string> tutorialsThisStart_;
     bool flagsChecked_ = false;
@@ -80,8 +72,6 @@ class WorldRules {
     std::optional<Broken> logLost_;
 
     // The frame before.
-    std::uint32_t seatedBefore_ = 0;
-    std::vector<std::uint32_t> heldBefore_;
     std::size_t toastsBefore_ = 0;
     std::size_t helpBefore_ = 0;
     std::vector<int> completions_;
@@ -97,6 +87,8 @@ class WorldRules {
     // Leftovers: the plug-in's entities alive when the robbery came to an end he saw.
     std::set<std::uint32_t> endedWith_;
     int endedAtFrame_ = -1;
+    bool deadBefore_ = false;
+    int farFrames_ = 0;
     int previewFrames_ = 0;
 };
 
