@@ -84,6 +84,7 @@ void Host::resetWorld() {
     callsPerFrame_.assign(1, 0);
     faults_.clear();
     fatal_.clear();
+    checking_ = false;
 }
 
 const NativeHandler* Host::handler(std::uint64_t hash) const {
@@ -101,20 +102,22 @@ const NativeHandler* Host::handler(const std::string& name) const {
 void Host::attach(void (*onProcessAttach)(HINSTANCE__*), const std::string& name) {
     // Any address will do: a script only hands its module back to the host.
     auto* module = reinterpret_cast<HINSTANCE__*>(moduleTokens_.emplace_back(std::make_unique<int>()).get());
-    moduleNames_[module] = name;
+    modules_.emplace_back(module, name);
     onProcessAttach(module);
 }
 
 void Host::detach(void (*onProcessDetach)(HINSTANCE__*), const std::string& name) {
-    for (auto it = moduleNames_.rbegin(); it != moduleNames_.rend(); ++it) {
+    for (auto it = modules_.rbegin(); it != modules_.rend(); ++it) {
         if (it->second == name) return onProcessDetach(it->first);
     }
     fail("detach of " + name + ", which was never attached");
 }
 
 const Host::Script* Host::find(const std::string& name) const {
-    for (const auto& script : scripts_) {
-        if (name.empty() || script->name == name) return script.get();
+    if (name.empty()) return scripts_.empty() ? nullptr : scripts_.front().get();
+    // The latest of that name: a module loaded again after it was unregistered.
+    for (auto it = scripts_.rbegin(); it != scripts_.rend(); ++it) {
+        if ((*it)->name == name) return it->get();
     }
     return nullptr;
 }
@@ -164,7 +167,7 @@ void Host::runFrame() {
         resume(*scripts_[i]);
         if (!fatal_.empty()) throw Fatal(fatal_);
     }
-    if (!scripts_.empty()) {
+    if (checking_) {
         try {
             world_.checkFrame();
         } catch (const Refusal& refused) {
@@ -224,9 +227,12 @@ void Host::onScriptRegister(HINSTANCE__* module, void (*scriptMain)()) {
     auto script = std::make_unique<Script>();
     script->module = module;
     script->main = scriptMain;
-    const auto named = moduleNames_.find(module);
-    script->name = named != moduleNames_.end() ? named->second : kPluginName;
+    script->name = kPluginName;
+    for (const auto& [attached, name] : modules_) {
+        if (attached == module) script->name = name;
+    }
     scripts_.push_back(std::move(script));
+    checking_ = true;
 }
 
 void Host::onScriptUnregister(HINSTANCE__* module) {

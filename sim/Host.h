@@ -113,7 +113,8 @@ public:
     void attach(void (*onProcessAttach)(HINSTANCE__*), const std::string& name = kPluginName);
     // Unloads the module attached under that name: its detach entry is given its module back.
     void detach(void (*onProcessDetach)(HINSTANCE__*), const std::string& name = kPluginName);
-    // Whether the named script (the first registered when no name is given) is registered, and
+    // Whether the named script (the first registered when no name is given; the latest of that
+    // name, when a module was loaded again) is registered, and
     // whether it has finished: returned, failed or been unregistered.
     bool scriptRegistered(const std::string& name = {}) const;
     bool scriptFinished(const std::string& name = {}) const;
@@ -190,7 +191,8 @@ private:
     // parked runner may still wait on its state.
     std::vector<std::unique_ptr<Script>> scripts_;
     Script* current_ = nullptr;  // the script being resumed
-    std::map<HINSTANCE__*, std::string> moduleNames_;
+    bool checking_ = false;      // the world's after-frame checks: since a script registered in this world
+    std::vector<std::pair<HINSTANCE__*, std::string>> modules_;  // attached, in order, with their names
     std::vector<std::unique_ptr<int>> moduleTokens_;
     KeyboardCallback keyboard_ = nullptr;
     std::string fatal_;
