@@ -66,7 +66,8 @@ ScreenHolder whoElseHoldsTheScreen(Camera own, bool controlIsOwn) {
 
 bool anotherScriptShows(Camera own, bool hudFoundHidden) {
     return (!hudFoundHidden && native::isHudHidden()) || native::isScreenFadingOut() ||
-           native::isScreenFadingIn() || anotherCamera(native::getRenderingCam(), own);
+           native::isScreenFadingIn() || anotherCamera(native::getRenderingCam(), own) ||
+           native::isPauseMenuActive() || native::isAnyUiAppRunning() || native::isLoadingScreenActive();
 }
 
 ScreenHolder whoTookThePanel(Camera own, bool rendering) {

@@ -37,8 +37,8 @@ ScreenHolder whoElseHoldsTheScreen(Camera own, bool controlIsOwn);
 
 // Whether something another script set is still on the screen: the HUD hidden (the plug-in never
 // hides it; unless hudFoundHidden, when the plug-in found it so as it took the screen), a fade
-// running either way, or another camera rendering. What the plug-in owes the screen (its fade, the
-// player's control) waits while it is.
+// running either way, another camera rendering, or one of the game's menus or loading screens.
+// What the plug-in owes the screen (its fade, the player's control) waits while it is.
 bool anotherScriptShows(Camera own, bool hudFoundHidden);
 
 // While a panel of the plug-in holds the screen: whether another script took it since the last

@@ -1,31 +1,31 @@
-// Another script's hold on the screen, or a game menu, set by hand at each moment of the shop's road.
+// Another script's hold on the screen, or a game menu, at each moment of the shop's road.
 
 #include "PluginTest.h"
+
+#include "Neighbour.h"
 
 #include <algorithm>
 
 namespace tollmere::testing {
 namespace {
 
-enum class Hold { fadedOut, fadingIn, camera, control, pauseMenu, uiApp, loading, scene };
+enum class Hold { fadedOut, fadingIn, photo, control, pauseMenu, uiApp, loading, scene, story };
 bool hudMod = false;  // a mod of the player's keeps the HUD hidden throughout
+sim::Neighbour* neighbour = nullptr;
 
-// Taken (on) or let go. A scene fades out, a photo mode renders its camera; both hide the HUD and hold
-// the control (the world's camera and control watches know only the plug-in's, and are let be). The
-// control is held with the HUD hidden from before start-up and let go by showing the HUD only: the
-// control left off is the plug-in's to give back then, as an earlier run's shop left it.
+// Taken (on) or let go; the neighbour script plays the story's scene and its photo mode. The control is
+// held from before start-up and let go by showing the HUD only: the plug-in's to give back then.
 void hold(sim::World& w, Hold kind, bool on) {
-    static const std::uint32_t other = w.cameras.create(sim::Camera{.name = "DEFAULT_SCRIPTED_CAMERA"});
-    const bool scene = kind == Hold::scene || kind == Hold::camera;
-    if (kind == Hold::fadedOut || kind == Hold::scene) w.fade = {on, scene ? 500 : 0, w.gameTimeMs};
+    const bool scene = kind == Hold::scene;
+    if (kind == Hold::fadedOut || scene) w.fade = {on, scene ? 500 : 0, w.gameTimeMs};
     if (kind == Hold::fadingIn) w.fade = {false, on ? 1000000 : 0, w.gameTimeMs};
-    if (kind == Hold::camera) w.cameras.find(other)->active = w.cameras.rendering = on;
+    if (kind == Hold::photo) on ? neighbour->startPhotoMode() : neighbour->endPhotoMode();
+    if (kind == Hold::story && on) neighbour->playScene(1000);
     if (on && (scene || kind == Hold::control)) w.player.control = false;
     w.menus = {kind == Hold::pauseMenu && on, kind == Hold::uiApp && on, kind == Hold::loading && on};
     if (scene || kind == Hold::control) w.hudHidden = on || hudMod;
     if (scene) w.watch.sceneHoldsControl = on;
     w.watch.allowControlHandBackDuringScenes = false;
-    w.watch.cameraGraceFrames = 1 << 20;
 }
 
 enum class At { asking, shop, closing };  // as he asks for the shop, from the open shop, as it closes
@@ -37,12 +37,13 @@ struct Road {
 };
 
 const Road kRoads[] = {
-    {"FadedOut", Hold::fadedOut, At::asking, false},    {"FadingIn", Hold::fadingIn, At::asking, true},
-    {"OtherCamera", Hold::camera, At::asking, false},   {"ControlOff", Hold::control, At::asking, true},
-    {"PauseMenu", Hold::pauseMenu, At::asking, false},  {"GameMenu", Hold::uiApp, At::asking, true},
-    {"Loading", Hold::loading, At::asking, false},      {"SceneInShop", Hold::scene, At::shop, false},
-    {"PhotoInShop", Hold::camera, At::shop, false},     {"SceneUnderAHudMod", Hold::scene, At::shop, true},
-    {"PhotoCustomising", Hold::camera, At::shop, true}, {"PhotoAsItCloses", Hold::camera, At::closing, true},
+    {"FadedOut", Hold::fadedOut, At::asking, false},      {"FadingIn", Hold::fadingIn, At::asking, true},
+    {"PhotoMode", Hold::photo, At::asking, false},        {"ControlOff", Hold::control, At::asking, true},
+    {"PauseMenu", Hold::pauseMenu, At::asking, false},    {"GameMenu", Hold::uiApp, At::asking, true},
+    {"Loading", Hold::loading, At::asking, false},        {"SceneInShop", Hold::story, At::shop, false},
+    {"PhotoInShop", Hold::photo, At::shop, false},        {"SceneUnderAHudMod", Hold::scene, At::shop, true},
+    {"SceneCustomising", Hold::story, At::shop, true},    {"PhotoCustomising", Hold::photo, At::shop, true},
+    {"PauseClosing", Hold::pauseMenu, At::closing, true}, {"MapClosing", Hold::uiApp, At::closing, false},
 };
 
 class NeighbourTest : public PluginTest, public ::testing::WithParamInterface<Road> {};
@@ -55,37 +56,41 @@ TEST_P(NeighbourTest, TheShopTakesOnlyAFreeScreenAndGivesBackOnlyItsOwn) {
     auto panel = [&] { return w.screen.thisFrame().findText(langText("catalog.title")) != nullptr; };
     auto press = [&](const char* control, int frames) { w.input.press(control), game.runFrames(frames); };
     auto openDockMenu = [&] { game.runFrames(2), w.input.hold("INPUT_CONTEXT_Y", 40), game.runFrames(47); };
+    auto calls = [&](const char* name) { return game.host().callsTo(name, sim::Host::kPluginName).size(); };
     auto setters = [&] {
-        return game.countCalls("doScreenFadeOut") + game.countCalls("doScreenFadeIn") +
-               game.countCalls("setPlayerControl") + game.countCalls("displayHud");
+        return calls("doScreenFadeOut") + calls("doScreenFadeIn") + calls("setPlayerControl") +
+               calls("displayHud");
     };
     if (road.owning) game.writeFile("PlayerBoat.dat", "dock_id=2\nhealth=1\nowned_boat_model=-1613317544\n");
     w.cashCents = 100000;
     hudMod = w.hudHidden = road.kind == Hold::scene && road.owning;
     if (road.kind == Hold::control) hold(w, road.kind, true);
     startAndSettle();
+    neighbour = &sim::Neighbour::start(game.host());
     w.putPlayerOnFoot();
     w.playerPed().position = sim::Vec3{2181.28f, -618.158f, 41.9048f};
     openDockMenu();
     if (road.at != At::asking) press("INPUT_CONTEXT_Y", 90);
     ASSERT_EQ(panel(), road.at != At::asking);
     if (road.at == At::closing) press("INPUT_CONTEXT_B", 3);
-    const int before = setters();
-    EXPECT_TRUE(road.kind != Hold::control || before == 0) << "start-up leaves another's control and HUD";
-    const int asked = game.countCalls("isScreenFadedOut");
     if (road.kind != Hold::control) hold(w, road.kind, true);
+    game.runFrame();  // the neighbour takes the screen in its turn, after the plug-in's
+    const std::size_t before = setters();
+    EXPECT_TRUE(road.kind != Hold::control || before == 0u) << "start-up leaves another's control and HUD";
+    const std::size_t asked = calls("isScreenFadedOut");
     if (road.at == At::asking) w.input.press("INPUT_CONTEXT_Y");
     game.runFrames(60);
     EXPECT_FALSE(panel());
     EXPECT_EQ(setters(), before) << "nothing of the screen is set while another holds it";
-    EXPECT_TRUE(road.kind != Hold::camera || w.cameras.rendering) << "the other camera renders on";
+    EXPECT_TRUE(road.kind != Hold::photo || w.cameras.rendering) << "the other camera renders on";
     EXPECT_EQ(
         std::ranges::count_if(game.logMessages(), [](auto& line) { return line.starts_with("the shop "); }),
         1);
-    EXPECT_LE(game.countCalls("isScreenFadedOut") - asked, 60 / 10) << "asked at a low rate";
+    EXPECT_LE(calls("isScreenFadedOut") - asked, 60u / 10) << "asked at a low rate";
 
     hold(w, road.kind, false);
-    game.runFrames(30);
+    for (int frame = 0; frame < 30 || !neighbour->idle(); ++frame)
+        game.runFrame();
     EXPECT_TRUE(w.player.control) << "the control the shop took is given back";
     if (road.at == At::shop) openDockMenu();
     press("INPUT_CONTEXT_Y", 90);
