@@ -183,8 +183,9 @@ TEST_F(PluginTest, TheNeighboursFiberTakesItsTurnAfterThePlugInsEachFrame) {
     EXPECT_EQ(game.host().callsTo("getPlayerPed", "Tollmere").size(), framesBefore + 60);
     const auto fade = game.host().callsTo("doScreenFadeOut", "Neighbour");
     ASSERT_EQ(fade.size(), 1u);
-    const auto first = std::find_if(game.host().calls().begin(), game.host().calls().end(),
-                                    [&](const sim::CallRecord& call) { return call.frame == fade.front()->frame; });
+    const auto& calls = game.host().calls();
+    const int frame = fade.front()->frame;
+    const auto first = std::find_if(calls.begin(), calls.end(), [&](const auto& call) { return call.frame == frame; });
     EXPECT_EQ(*first->script, "Tollmere") << "the neighbour, registered second, was resumed first";
     EXPECT_FALSE(game.host().scriptFinished());
 }
