@@ -185,7 +185,8 @@ TEST_F(PluginTest, TheNeighboursFiberTakesItsTurnAfterThePlugInsEachFrame) {
     ASSERT_EQ(fade.size(), 1u);
     const auto& calls = game.host().calls();
     const int frame = fade.front()->frame;
-    const auto first = std::find_if(calls.begin(), calls.end(), [&](const auto& call) { return call.frame == frame; });
+    const auto first =
+        std::find_if(calls.begin(), calls.end(), [&](const auto& call) { return call.frame == frame; });
     EXPECT_EQ(*first->script, "Tollmere") << "the neighbour, registered second, was resumed first";
     EXPECT_FALSE(game.host().scriptFinished());
 }
