@@ -78,11 +78,13 @@ void Host::registerNative(std::string name, std::uint64_t hash, std::initializer
 }
 
 void Host::resetWorld() {
-    if (script_ != nullptr) fail("the world cannot be reset while a script runs in it");
+    if (anyScriptLive()) fail("the world cannot be reset while a script runs in it");
     world_ = World();
     calls_.clear();
     callsPerFrame_.assign(1, 0);
     faults_.clear();
+    fatal_.clear();
+    checking_ = false;
 }
 
 const NativeHandler* Host::handler(std::uint64_t hash) const {
@@ -97,15 +99,56 @@ const NativeHandler* Host::handler(const std::string& name) const {
     return nullptr;
 }
 
-void Host::attach(void (*onProcessAttach)(HINSTANCE__*)) {
-    // Any address will do: the plug-in only hands the module back to scriptUnregister.
-    static int moduleToken = 0;
-    onProcessAttach(reinterpret_cast<HINSTANCE__*>(&moduleToken));
+void Host::attach(void (*onProcessAttach)(HINSTANCE__*), const std::string& name) {
+    // Any address will do: a script only hands its module back to the host.
+    auto* module = reinterpret_cast<HINSTANCE__*>(moduleTokens_.emplace_back(std::make_unique<int>()).get());
+    modules_.emplace_back(module, name);
+    onProcessAttach(module);
 }
 
-void Host::detach(void (*onProcessDetach)(HINSTANCE__*)) { onProcessDetach(module_); }
+void Host::detach(void (*onProcessDetach)(HINSTANCE__*), const std::string& name) {
+    for (auto it = modules_.rbegin(); it != modules_.rend(); ++it) {
+        if (it->second == name) return onProcessDetach(it->first);
+    }
+    fail("detach of " + name + ", which was never attached");
+}
 
-bool Host::onScriptThread() const { return started_ && runner_.onScript(); }
+const Host::Script* Host::find(const std::string& name) const {
+    if (name.empty()) return scripts_.empty() ? nullptr : scripts_.front().get();
+    // The latest of that name: a module loaded again after it was unregistered.
+    for (auto it = scripts_.rbegin(); it != scripts_.rend(); ++it) {
+        if ((*it)->name == name) return it->get();
+    }
+    return nullptr;
+}
+
+bool Host::scriptRegistered(const std::string& name) const { return find(name) != nullptr; }
+
+bool Host::scriptFinished(const std::string& name) const {
+    const Script* script = find(name);
+    return script != nullptr && script->finished;
+}
+
+bool Host::anyScriptLive() const {
+    for (const auto& script : scripts_) {
+        if (!script->finished) return true;
+    }
+    return false;
+}
+
+bool Host::anyScriptRunning() const {
+    for (const auto& script : scripts_) {
+        if (script->started && !script->finished) return true;
+    }
+    return false;
+}
+
+const std::string& Host::caller() const {
+    static const std::string plugin = kPluginName;
+    return current_ != nullptr ? current_->name : plugin;
+}
+
+bool Host::onScriptThread() const { return current_ != nullptr && current_->runner.onScript(); }
 
 std::uint64_t Host::slotNoise() {
     return static_cast<std::uint64_t>(noise_()) << 32;
@@ -119,16 +162,12 @@ void Host::runFrame() {
         fail(refused.what());
     }
     callsPerFrame_.push_back(0);
-    if (script_ != nullptr && !finished_) {
-        if (!started_) {
-            started_ = true;
-            runner_.start([this] { runScript(); });
-        } else if (world_.frame > yieldedInFrame_ && world_.gameTimeMs >= wakeAtMs_) {
-            runner_.resume();
-        }
+    // By index: a script may register another during its turn, which then runs in this frame too.
+    for (std::size_t i = 0; i < scripts_.size(); ++i) {
+        resume(*scripts_[i]);
+        if (!fatal_.empty()) throw Fatal(fatal_);
     }
-    if (!fatal_.empty()) throw Fatal(fatal_);
-    if (script_ != nullptr) {
+    if (checking_) {
         try {
             world_.checkFrame();
         } catch (const Refusal& refused) {
@@ -146,42 +185,69 @@ void Host::runFor(int milliseconds) {
     while (world_.gameTimeMs < until) runFrame();
 }
 
-void Host::runScript() {
-    try {
-        script_();
-    } catch (const std::exception& error) {
-        fatal_ = std::string("the script ended with an exception: ") + error.what();
-    } catch (...) {
-        fatal_ = "the script ended with an exception that is not a standard one";
+void Host::resume(Script& script) {
+    if (script.finished) return;
+    if (script.started && (world_.frame <= script.yieldedInFrame || world_.gameTimeMs < script.wakeAtMs)) return;
+    current_ = &script;
+    if (!script.started) {
+        script.started = true;
+        script.runner.start([this, &script] { runScript(script); });
+    } else {
+        script.runner.resume();
     }
-    finished_ = true;
+    current_ = nullptr;
+}
+
+void Host::runScript(Script& script) {
+    try {
+        script.main();
+    } catch (const std::exception& error) {
+        fatal_ = script.name + ": the script ended with an exception: " + error.what();
+    } catch (...) {
+        fatal_ = script.name + ": the script ended with an exception that is not a standard one";
+    }
+    script.finished = true;
 }
 
 void Host::fail(const std::string& why) {
     if (fatal_.empty()) fatal_ = why;
     std::fprintf(stderr, "simulated game: %s\n", why.c_str());
-    if (onScriptThread()) runner_.park();
+    if (onScriptThread()) current_->runner.park();
     throw Fatal(why);
 }
 
 void Host::onScriptRegister(HINSTANCE__* module, void (*scriptMain)()) {
-    if (script_ != nullptr) {
-        fail("a script is already registered in this process: the plug-in's globals live for the whole "
-             "process, as in the game, so start each end-to-end run in a process of its own");
+    for (const auto& script : scripts_) {
+        if (script->module == module) {
+            fail(script->name +
+                 ": a script is already registered for this module: the plug-in's globals live for the whole "
+                 "process, as in the game, so start each end-to-end run in a process of its own");
+        }
     }
-    module_ = module;
-    script_ = scriptMain;
+    auto script = std::make_unique<Script>();
+    script->module = module;
+    script->main = scriptMain;
+    script->name = kPluginName;
+    for (const auto& [attached, name] : modules_) {
+        if (attached == module) script->name = name;
+    }
+    scripts_.push_back(std::move(script));
+    checking_ = true;
 }
 
 void Host::onScriptUnregister(HINSTANCE__* module) {
-    if (module != module_) fail("scriptUnregister with a module that never registered a script");
-    // The script is never resumed again.
-    finished_ = true;
-    runner_.abandon();
+    for (const auto& script : scripts_) {
+        if (script->module != module) continue;
+        // The script is never resumed again.
+        script->finished = true;
+        script->runner.abandon();
+        return;
+    }
+    fail("scriptUnregister with a module that has no script registered");
 }
 
 void Host::onScriptWait(std::uint32_t milliseconds) {
-    if (script_ != nullptr && !onScriptThread()) fail("scriptWait from outside the script");
+    if (anyScriptLive() && !onScriptThread()) fail("scriptWait from outside the script");
     if (!onScriptThread()) {
         // Called from a test driving the plug-in's code directly: let the game run for that long.
         const std::int32_t until = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
@@ -192,13 +258,14 @@ void Host::onScriptWait(std::uint32_t milliseconds) {
         return;
     }
     if (building_) fail("scriptWait in the middle of a native call");
-    wakeAtMs_ = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
-    yieldedInFrame_ = world_.frame;
-    runner_.yield();
+    Script& script = *current_;
+    script.wakeAtMs = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
+    script.yieldedInFrame = world_.frame;
+    script.runner.yield();
 }
 
 void Host::onNativeInit(std::uint64_t hash) {
-    if (started_ && !onScriptThread()) fail("nativeInit(" + hex(hash) + ") off the script thread");
+    if (anyScriptRunning() && !onScriptThread()) fail("nativeInit(" + hex(hash) + ") off the script thread");
     if (building_) fail("nativeInit(" + hex(hash) + ") before the call of " + hex(pendingHash_) + " was made");
     building_ = true;
     pendingHash_ = hash;
@@ -226,7 +293,10 @@ unsigned long long* Host::onNativeCall() {
     }
 
     result_.fill(0);
-    if (recordCalls) calls_.push_back(CallRecord{world_.frame, pendingHash_, entry->name.c_str(), pendingArgs_, {}});
+    const std::string& script = caller();
+    if (recordCalls) {
+        calls_.push_back(CallRecord{world_.frame, pendingHash_, entry->name.c_str(), &script, pendingArgs_, {}});
+    }
     ++callsPerFrame_.back();
 
     if (auto fault = faults_.find(entry->name); fault != faults_.end() && fault->second.remaining != 0) {
@@ -234,7 +304,7 @@ unsigned long long* Host::onNativeCall() {
         throw std::runtime_error(fault->second.message);
     }
 
-    Call call(*this, entry->name.c_str(), pendingArgs_, result_);
+    Call call(*this, entry->name.c_str(), script, pendingArgs_, result_);
     try {
         entry->handler(call);
     } catch (const Refusal& refused) {
@@ -244,10 +314,10 @@ unsigned long long* Host::onNativeCall() {
     return result_.data();
 }
 
-std::vector<const CallRecord*> Host::callsTo(const std::string& name) const {
+std::vector<const CallRecord*> Host::callsTo(const std::string& name, const std::string& script) const {
     std::vector<const CallRecord*> found;
     for (const CallRecord& call : calls_) {
-        if (name == call.name) found.push_back(&call);
+        if (name == call.name && (script.empty() || script == *call.script)) found.push_back(&call);
     }
     return found;
 }

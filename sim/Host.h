@@ -1,8 +1,9 @@
 #pragma once
-// The simulated script host. It runs the plug-in's script in turns with the host (ScriptRunner:
-// a thread with a strict hand-off on Linux, a real fiber on Windows), so exactly one of host and
-// script runs at any moment; it answers every native through a handler of the world model and
-// records every call.
+// The simulated script host. It runs every registered script in turns with the host (each on a
+// ScriptRunner of its own: a thread with a strict hand-off on Linux, a real fiber on Windows), so
+// exactly one of host and scripts runs at any moment: once a frame, each script whose wait is over
+// is resumed in the order they registered. It answers every native through a handler of the world
+// model, knows which script made each call, and records every call.
 //
 // A native without a handler, a call with the wrong number of arguments or a 32-bit argument that
 // was sign-extended stops the run: the script is parked for good and the next frame throws Fatal
@@ -15,7 +16,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <initializer_list>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -32,10 +35,13 @@ class Host;
 // One native call as its handler sees it: the pushed slots and the result slots.
 class Call {
 public:
-    Call(Host& host, const char* name, const std::vector<std::uint64_t>& args, std::array<unsigned long long, 4>& result)
-        : host_(host), name_(name), args_(args), result_(result) {}
+    Call(Host& host, const char* name, const std::string& script, const std::vector<std::uint64_t>& args,
+         std::array<unsigned long long, 4>& result)
+        : host_(host), name_(name), script_(script), args_(args), result_(result) {}
 
     const char* name() const { return name_; }
+    // The script that made the call (see Host::caller).
+    const std::string& script() const { return script_; }
     int count() const { return static_cast<int>(args_.size()); }
 
     std::uint64_t raw(int i) const { return args_.at(static_cast<std::size_t>(i)); }
@@ -62,6 +68,7 @@ public:
 private:
     Host& host_;
     const char* name_;
+    const std::string& script_;
     const std::vector<std::uint64_t>& args_;
     std::array<unsigned long long, 4>& result_;
 };
@@ -79,6 +86,7 @@ struct CallRecord {
     int frame = 0;
     std::uint64_t hash = 0;
     const char* name = "";
+    const std::string* script = nullptr;  // the caller's name, which lives as long as the host
     std::vector<std::uint64_t> args;
     std::array<unsigned long long, 4> result{};
 };
@@ -90,18 +98,30 @@ public:
 
     World& world() { return world_; }
     // A fresh world and call record, for tests that drive the plug-in's code directly. Refused
-    // once a script is registered: its world lives as long as it does.
+    // while a script is registered: its world lives as long as it does.
     void resetWorld();
 
     void registerNative(std::string name, std::uint64_t hash, std::initializer_list<int> argCounts, Handler handler);
     const NativeHandler* handler(std::uint64_t hash) const;
     const NativeHandler* handler(const std::string& name) const;
 
-    // Loads a plug-in the way the game's loader does: by calling its attach entry.
-    void attach(void (*onProcessAttach)(HINSTANCE__*));
-    void detach(void (*onProcessDetach)(HINSTANCE__*));
-    bool scriptRegistered() const { return script_ != nullptr; }
-    bool scriptFinished() const { return finished_; }
+    // The plug-in's name, as the game's loader knows it from its file. A module the host did not
+    // attach itself (the real plug-in, loaded with LoadLibrary under Wine) goes by it.
+    static constexpr const char* kPluginName = "Tollmere";
+    // Loads a script module the way the game's loader does: by calling its attach entry with a
+    // module of its own, known by the name given.
+    void attach(void (*onProcessAttach)(HINSTANCE__*), const std::string& name = kPluginName);
+    // Unloads the module attached under that name: its detach entry is given its module back.
+    void detach(void (*onProcessDetach)(HINSTANCE__*), const std::string& name = kPluginName);
+    // Whether the named script (the first registered when no name is given; the latest of that
+    // name, when a module was loaded again) is registered, and
+    // whether it has finished: returned, failed or been unregistered.
+    bool scriptRegistered(const std::string& name = {}) const;
+    bool scriptFinished(const std::string& name = {}) const;
+    // The script a native call or a host function comes from: the one being resumed. A call from
+    // outside every script is a test driving the plug-in's code directly, and counts as the
+    // plug-in's.
+    const std::string& caller() const;
 
     // One game frame: time advances, streaming settles, and the script runs if its wait is over.
     void runFrame();
@@ -111,7 +131,8 @@ public:
     // Every call is recorded unless this is off (a benchmark making millions of calls).
     bool recordCalls = true;
     const std::vector<CallRecord>& calls() const { return calls_; }
-    std::vector<const CallRecord*> callsTo(const std::string& name) const;
+    // The calls of the named native, by every script or by the one named.
+    std::vector<const CallRecord*> callsTo(const std::string& name, const std::string& script = {}) const;
     int callsInFrame(int frame) const;
 
     // Makes the named native throw std::runtime_error(message) into the caller, for the given
@@ -143,22 +164,37 @@ public:
     static inline void (*hostCallObserver)(const char* function, bool entering) = nullptr;
 
 private:
+    // A registered script and the hand-off between it and the host.
+    struct Script {
+        HINSTANCE__* module = nullptr;
+        std::string name;
+        void (*main)() = nullptr;
+        ScriptRunner runner;
+        bool started = false;
+        bool finished = false;
+        std::int32_t wakeAtMs = 0;
+        int yieldedInFrame = -1;
+    };
+
     Host();
     bool onScriptThread() const;
-    void runScript();
+    void runScript(Script& script);
+    void resume(Script& script);
+    const Script* find(const std::string& name) const;
+    bool anyScriptLive() const;     // registered and not finished
+    bool anyScriptRunning() const;  // started and not finished
 
     World world_;
     std::unordered_map<std::uint64_t, NativeHandler> handlers_;
 
-    // The script and the hand-off between it and the host.
-    HINSTANCE__* module_ = nullptr;
-    void (*script_)() = nullptr;
+    // Every script registered in the process, in order. An unregistered one stays (finished): its
+    // parked runner may still wait on its state.
+    std::vector<std::unique_ptr<Script>> scripts_;
+    Script* current_ = nullptr;  // the script being resumed
+    bool checking_ = false;      // the world's after-frame checks: since a script registered in this world
+    std::vector<std::pair<HINSTANCE__*, std::string>> modules_;  // attached, in order, with their names
+    std::vector<std::unique_ptr<int>> moduleTokens_;
     KeyboardCallback keyboard_ = nullptr;
-    ScriptRunner runner_;
-    bool started_ = false;
-    bool finished_ = false;
-    std::int32_t wakeAtMs_ = 0;
-    int yieldedInFrame_ = -1;
     std::string fatal_;
 
     // The call being built.

@@ -1,6 +1,8 @@
 // What a player would notice at once, checked at the end of every frame: a screen left black,
 // control taken away by the plug-in and never given back, a prompt he completed that the script
-// never read, or the game's view left on the scripted camera with nothing of the plug-in's on screen.
+// never read, the game's view left on the scripted camera with nothing of the plug-in's on screen,
+// or a state shared by every script not as its holder left it. A story scene of another script may
+// hold the control and the camera as long as it plays.
 
 #include "World.h"
 
@@ -13,6 +15,7 @@ void World::checkFrame() {
     if (watch.sceneWasHolding && !scene) player.control = watch.controlRequested;
     watch.sceneWasHolding = scene;
     const std::string at = "frame " + std::to_string(frame) + ": ";
+    checkShared(at);
     if (screenDark()) {
         if (watch.darkSinceMs < 0) watch.darkSinceMs = fade.startedAtMs + fade.durationMs;
         if (gameTimeMs - watch.darkSinceMs > watch.maxDarkMs) {
@@ -26,14 +29,14 @@ void World::checkFrame() {
 
     const bool panel = !screen.thisFrame().sprites().empty();
     if (panel) watch.lastPanelFrame = frame;
-    if (!cameras.rendering || panel || fade.out) {
+    if (!cameras.rendering || panel || fade.out || heldByScene(SharedState::camera)) {
         watch.cameraExcusedFrame = frame;
     } else if (frame - watch.cameraExcusedFrame > watch.cameraGraceFrames) {
         throw Refusal(at + "the scripted camera has been rendered since frame " +
                       std::to_string(watch.cameraExcusedFrame + 1) +
                       " with no panel of the plug-in on screen and the screen not faded out");
     }
-    if (watch.controlTakenAtFrame >= 0 && !player.control) {
+    if (watch.controlTakenAtFrame >= 0 && !player.control && !heldByScene(SharedState::control)) {
         const int since = std::max(watch.controlTakenAtFrame, watch.lastPanelFrame);
         if (frame - since > watch.controlGraceFrames) {
             throw Refusal(at + "setPlayerControl(player, 0) in frame " +
@@ -52,7 +55,8 @@ void World::checkFrame() {
     }
 }
 
-void World::onPlayerControl(bool on) {
+void World::onPlayerControl(bool on, const std::string& script, const char* native) {
+    setShared(SharedState::control, 0, script, native, on ? 0 : 1, !on);
     // The player unavailable or a game activity running: the game's own scene has his control.
     const bool scene = watch.sceneHoldsControl || player.unavailable || player.scriptedActivity;
     if (on && scene && !watch.allowControlHandBackDuringScenes) {

@@ -174,7 +174,10 @@ class World {
     std::int32_t respawnDelayMs = 6000;
     Vec3 respawnPoint{2190.0f, -650.0f, 42.0f};
     void respawnPlayer();
+    // The last displayHud a script made (false until one does), and whether the HUD is hidden: the
+    // game shows its HUD unless a script hid it.
     bool hudDisplayed = false;
+    bool hudHidden = false;
     std::set<std::uint32_t> hudContexts;
     // The last screen fade the scripts asked for: the screen goes dark over the duration of a fade
     // out and comes back over that of a fade in.
@@ -186,6 +189,13 @@ class World {
         int fadesIn = 0;
     } fade;
     bool screenDark() const { return fade.out && gameTimeMs - fade.startedAtMs >= fade.durationMs; }
+    bool screenFading() const { return gameTimeMs - fade.startedAtMs < fade.durationMs; }
+    // The game's own menus and screens, which take the screen whatever the scripts do.
+    struct GameMenus {
+        bool pauseMenu = false;
+        bool uiApp = false;  // the map, the satchel, the game's other full-screen menus
+        bool loadingScreen = false;
+    } menus;
     std::int64_t cashCents = 0;
 
     // Entities, peds and vehicles alike, by handle.
@@ -327,7 +337,34 @@ class World {
         bool sceneWasHolding = false;
     } watch;
     void checkFrame();
-    void onPlayerControl(bool on);
+    void checkShared(const std::string& at) const;
+    void onPlayerControl(bool on, const std::string& script, const char* native);
+
+    // The states every script shares, as the game keeps one of each for all of them: the player's
+    // control, the HUD, each HUD context, the rendering camera and the fade. The last script to set
+    // one wins. A script holds one from when it sets it away from the game's default (control off,
+    // the HUD hidden, a context added, its camera rendering, the screen faded out) until it gives it
+    // back, and no other script may set it meanwhile (see SharedStates.cpp).
+    enum class SharedState { control, hud, hudContext, camera, fade };
+    struct Holding {
+        std::string holder;
+        std::int64_t left = 0;  // what the holder left: 1 for away, or the camera rendering
+    };
+    struct Shared {
+        std::map<std::pair<SharedState, std::uint32_t>, Holding> held;  // by state and context
+        // Scripts that play the story's scenes and photo mode: as the game's own do, they take a
+        // state whoever holds it, and the holder must let it be.
+        std::set<std::string> sceneScripts;
+    } shared;
+    // A script set a shared state (which: the context's hash, else 0) to value, away from the
+    // default or back to it; refused when that breaks the rule.
+    void setShared(SharedState state, std::uint32_t which, const std::string& script, const char* native,
+                   std::int64_t value, bool away);
+    // The state as the world has it now, in the terms of Holding::left.
+    std::int64_t sharedValue(SharedState state, std::uint32_t which) const;
+    // Whether a scene script holds the state, which the player's-view checks then excuse.
+    bool heldByScene(SharedState state) const;
+    std::uint32_t renderingCamera() const;  // the scripted camera rendering, 0 for the game's own
 
   private:
     HandleLife entityLife_{"entity", 0x100, "was deleted, or released and removed by the game"};

@@ -17,6 +17,7 @@ void registerAllNatives(Host& host) {
     registerCameraNatives(host);
     registerPedNatives(host);
     registerTaskNatives(host);
+    registerScreenQueryNatives(host);
 }
 
 }  // namespace sim

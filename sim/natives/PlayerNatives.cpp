@@ -31,7 +31,7 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("setPlayerControl", 0x4D51E59243281D80, {4}, [&world](Call& call) {
         player(call, world, 0);
         const bool on = call.flag(1);
-        world.onPlayerControl(on);
+        world.onPlayerControl(on, call.script(), call.name());
     });
     host.registerNative("isPlayerUnavailable", 0xAD401C63158ACBAA, {1}, [&world](Call& call) {
         player(call, world, 0);
@@ -44,16 +44,26 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("isScriptedActivityActive", 0xB15CD1CF58771DE1, {0},
                         [&world](Call& call) { call.returns(world.player.scriptedActivity); });
     host.registerNative("displayHud", 0xD63FE3AF9FB3D53F, {1},
-                        [&world](Call& call) { world.hudDisplayed = call.flag(0); });
-    host.registerNative("addHudContext", 0x4CC5F2FC1332577F, {1},
-                        [&world](Call& call) { world.hudContexts.insert(call.u32(0)); });
-    host.registerNative("removeHudContext", 0x8BC7C1F929D07BF3, {1},
-                        [&world](Call& call) { world.hudContexts.erase(call.u32(0)); });
+                        [&world](Call& call) {
+        world.hudDisplayed = call.flag(0);
+        world.hudHidden = !world.hudDisplayed;
+        world.setShared(World::SharedState::hud, 0, call.script(), call.name(), world.hudHidden, world.hudHidden);
+    });
+    host.registerNative("addHudContext", 0x4CC5F2FC1332577F, {1}, [&world](Call& call) {
+        world.hudContexts.insert(call.u32(0));
+        world.setShared(World::SharedState::hudContext, call.u32(0), call.script(), call.name(), 1, true);
+    });
+    host.registerNative("removeHudContext", 0x8BC7C1F929D07BF3, {1}, [&world](Call& call) {
+        world.hudContexts.erase(call.u32(0));
+        world.setShared(World::SharedState::hudContext, call.u32(0), call.script(), call.name(), 0, false);
+    });
     host.registerNative("doScreenFadeOut", 0x40C719A5E410B9E4, {1}, [&world](Call& call) {
         world.fade = World::Fade{true, call.i32(0), world.gameTimeMs, world.fade.fadesOut + 1, world.fade.fadesIn};
+        world.setShared(World::SharedState::fade, 0, call.script(), call.name(), 1, true);
     });
     host.registerNative("doScreenFadeIn", 0x6A053CF596F67DF7, {1}, [&world](Call& call) {
         world.fade = World::Fade{false, call.i32(0), world.gameTimeMs, world.fade.fadesOut, world.fade.fadesIn + 1};
+        world.setShared(World::SharedState::fade, 0, call.script(), call.name(), 0, false);
     });
     host.registerNative("registerDecorator", 0xB253D644E3C36B3, {2}, [&world](Call& call) {
         world.decorators[call.str(0)] = call.i32(1);

@@ -19,5 +19,6 @@ void registerPromptNatives(Host& host);
 void registerCameraNatives(Host& host);
 void registerPedNatives(Host& host);
 void registerTaskNatives(Host& host);
+void registerScreenQueryNatives(Host& host);
 
 }  // namespace sim
