@@ -35,10 +35,6 @@ void RandomBoatRobberyExecutor::releaseEntities() {
     for (Vehicle vehicle : event.vehicles) native::releaseEntity(&vehicle);
 }
 
-Vec3 RandomBoatRobberyExecutor::getPosition() const {
-    return event.boat != 0 ? entityPosition(event.boat) : event.position;
-}
-
 Ped RandomBoatRobberyExecutor::createCrewMember(Vehicle vehicle, std::int32_t seat) {
     // Bounded like every other model load: a guard model that never streams in must not freeze
     // the whole plug-in; the event goes on with the crew it has.

@@ -20,7 +20,6 @@ public:
     explicit RandomBoatRobberyExecutor(CargoBoatEvent cargoEvent);
 
     void releaseEntities() override;
-    Vec3 getPosition() const override;
     void update() override;
     // Creates the boats and the crew, yielding to the host between steps.
     void onTriggered() override;

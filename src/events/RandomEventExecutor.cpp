@@ -18,8 +18,6 @@ void RandomEventExecutor::releaseEntities() {
     for (Entity entity : entities) native::releaseEntity(&entity);
 }
 
-Vec3 RandomEventExecutor::getPosition() const { return position; }
-
 bool RandomEventExecutor::shouldTrigger() const {
     return !triggered && distanceToEntity(position, PlayerPed) <= triggerDistance;
 }

@@ -19,7 +19,6 @@ public:
 
     // Hands the event's entities back to the game; the list itself stays as it is.
     virtual void releaseEntities();
-    virtual Vec3 getPosition() const;
     virtual bool shouldTrigger() const;
     virtual Entity addEntity(Entity entity);
     // The concrete event's work, every tick once triggered. May yield to the host.

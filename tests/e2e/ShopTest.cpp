@@ -316,6 +316,7 @@ TEST_F(ShopTest, BuyingAnOptionSavesNoOtherRowsPreview) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "0");
     EXPECT_EQ(valueIn("PlayerBoat.dat", "lantern_propset_index"), "-1");
     EXPECT_NE(onlyVehicle()->lanternPropSet, 0u) << "the lantern is still shown while the row previews it";
+    EXPECT_EQ(onlyVehicle()->tint, 1) << "the paint row, untouched, still shows his paint";
     EXPECT_EQ(world().cashCents, 100000 - 2500);
 }
 

@@ -1,6 +1,7 @@
 // What only the real Tollmere.asi can show: Windows text files, the file replacement, the local
 // clock, exceptions unwinding on the script's fiber and the loader's detach. Built for Windows only.
 
+#include "Neighbour.h"
 #include "e2e/PluginTest.h"
 
 #include <windows.h>
@@ -162,6 +163,32 @@ TEST_F(PluginTest, FreeingTheLibraryWhileTheScriptWaitsUnregistersBoth) {
     game.host().sendKey(VK_F5, true);
     game.runFor(2000);
     EXPECT_TRUE(game.host().calls().empty()) << "the script ran after its library was freed";
+}
+
+}  // namespace
+}  // namespace tollmere::testing
+
+namespace tollmere::testing {
+namespace {
+
+// Catches a second script's fiber that never runs, runs before the plug-in's, or takes the
+// plug-in's turn: the neighbour's scene plays through while the plug-in's update goes on each frame.
+TEST_F(PluginTest, TheNeighboursFiberTakesItsTurnAfterThePlugInsEachFrame) {
+    startAndSettle();
+    sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
+    neighbour.playScene(500);
+    const auto framesBefore = game.host().callsTo("getPlayerPed", "Tollmere").size();
+    game.runFrames(60);
+    EXPECT_EQ(neighbour.scenesPlayed(), 1);
+    EXPECT_EQ(game.host().callsTo("getPlayerPed", "Tollmere").size(), framesBefore + 60);
+    const auto fade = game.host().callsTo("doScreenFadeOut", "Neighbour");
+    ASSERT_EQ(fade.size(), 1u);
+    const auto& calls = game.host().calls();
+    const int frame = fade.front()->frame;
+    const auto first =
+        std::find_if(calls.begin(), calls.end(), [&](const auto& call) { return call.frame == frame; });
+    EXPECT_EQ(*first->script, "Tollmere") << "the neighbour, registered second, was resumed first";
+    EXPECT_FALSE(game.host().scriptFinished());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tollmere {
 namespace {
 
@@ -43,6 +45,9 @@ TEST(KeyboardTable, KeepsTheLatestMessagePerKeyAndIgnoresCodesPastTheTable) {
     recordKey(1000, 1, 1, 1);
     EXPECT_EQ(keyState(255).isWithAlt, 0);
     EXPECT_EQ(keyState(254).isWithAlt, 0);
+    const KeyState& never = keyState(1000);
+    EXPECT_EQ(std::tie(never.time, never.isWithAlt, never.wasDownBefore, never.isUpNow),
+              std::make_tuple(0u, 0, 0, 0));
 }
 
 }  // namespace
