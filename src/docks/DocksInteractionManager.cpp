@@ -327,6 +327,10 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
         if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
         return;
     }
+    // All of the screen is taken in the turn that found it free: one of the game's menus opening
+    // before the next frame would otherwise find the shop taking its camera under the menu.
+    renderScriptedCameras(true, false, kCameraEaseMs);
+    cameraRendering_ = true;
     catalogue_.open();
     fadeIn();
     state_ = State::inCatalogue;
