@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace tollmere::playtest {
 
@@ -42,7 +43,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       world_(game.world()),
       random_(startValue),
       covered_(covered),
-      logAtStart_(game.logMessages().size()) {
+      logAtStart_(game.logMessages().size()),
+      neighbourRandom_(startValue ^ 0x4E6569676862ull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -52,6 +54,8 @@ bool Player::act() {
     // holds his controls: what he asked for there is not done until it hands them back.
     if (catalogueOpen() || world_.fade.out || !world_.player.control) shopFrames_ = 0;
     if (--framesToRestart_ <= 0 && ++shopFrames_ > kShopFadeFrames) return false;
+    neighbourActs();
+    if (neighbourHoldsHim()) return true;
     interruptions();
     if (interruptedFrames_ > 0) return true;
     if (plan_.empty()) pickErrand();
@@ -78,6 +82,49 @@ void Player::interruptions() {
     }
     // Cash runs low: spent elsewhere in the game.
     if (below(4000) == 0) world_.cashCents /= 4;
+}
+
+// Another script plays its scenes and photo mode, and the game opens its menus, at moments of
+// their own choosing: in the shop far more often, to play the roads where it is taken from the
+// plug-in. The world fails the run on any script changing what another holds.
+void Player::neighbourActs() {
+    if (neighbour_ == nullptr) neighbour_ = &sim::Neighbour::start(game_.host());
+    if (!neighbour_->idle()) {
+        if (std::string_view(neighbour_->doing()) != "scene" && photoModeFrames_ > 0 &&
+            --photoModeFrames_ == 0) {
+            neighbour_->endPhotoMode();
+        }
+        return;
+    }
+    const auto draw = [this](int n) {
+        return static_cast<int>(neighbourRandom_() % static_cast<std::uint64_t>(n));
+    };
+    const bool inShop = catalogueOpen();
+    if (draw(inShop ? 150 : 8000) != 0) return;
+    if (inShop) ++covered_["neighbour-in-shop"];
+    switch (draw(4)) {
+        case 0:
+            neighbour_->playScene(500 + draw(2500));
+            ++covered_["neighbour-scene"];
+            break;
+        case 1:
+            neighbour_->startPhotoMode();
+            photoModeFrames_ = 20 + draw(200);
+            ++covered_["neighbour-photo-mode"];
+            break;
+        case 2:
+            neighbour_->openPauseMenu(300 + draw(4000));
+            ++covered_["game-menu"];
+            break;
+        default:
+            neighbour_->openMap(300 + draw(4000));
+            ++covered_["game-menu"];
+            break;
+    }
+}
+
+bool Player::neighbourHoldsHim() const {
+    return neighbour_ != nullptr && !neighbour_->idle() && std::string_view(neighbour_->doing()) != "waiting";
 }
 
 void Player::pickErrand() {

@@ -7,6 +7,7 @@
 // Now and then the game takes him away (a cutscene, being made unavailable), he dies, his cash
 // runs low, or the game is started again.
 
+#include "Neighbour.h"
 #include "support/Harness.h"
 
 #include <cstdint>
@@ -27,6 +28,9 @@ class Player {
     bool act();
     // Whether the sell control is down in the frame about to run.
     bool holdingSell() const;
+    // Whether another script's scene, photo mode or one of the game's menus holds the screen: he
+    // can do nothing then but wait.
+    bool neighbourHoldsHim() const;
 
   private:
     using Step = std::function<bool()>;  // true once the step is done
@@ -36,6 +40,7 @@ class Player {
 
     void pickErrand();
     void interruptions();
+    void neighbourActs();
 
     // Errands.
     void walkAbout();
@@ -84,6 +89,11 @@ class Player {
     sim::Vec3 robberyAt_{};
     std::size_t logAtStart_;
     std::vector<std::string> log_;
+    // Another script beside the plug-in, started with his first act. It draws from a generator of its
+    // own, so that the player's own draws stay what they were without it.
+    sim::Neighbour* neighbour_ = nullptr;
+    std::mt19937_64 neighbourRandom_;
+    int photoModeFrames_ = 0;
 };
 
 }  // namespace tollmere::playtest

@@ -36,7 +36,7 @@ const char* const kRequiredRoads[] = {
     "boat-repaired",        "option-bought",        "option-removed",  "restart-with-damaged-boat",
     "guard-killed",         "robbery-sold",         "robbery-failed",  "robbery-abandoned",
     "anchor-dropped",       "rowed-against-anchor", "fast-docking",    "damaged-boat-sold",
-    "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt"};
+    "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt", "neighbour-in-shop"};
 
 const char* const kUsage =
     "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...] [--covered-to FILE]\n"
@@ -163,6 +163,10 @@ int playSession(const Options& options) {
         std::printf("run %d broke %s at frame %lld: %s\n  replay: %s\n", session.run, broken.rule.c_str(),
                     static_cast<long long>(session.frame + world.frame), broken.what.c_str(),
                     replayCommand(session, options).c_str());
+        // What the plug-in last said is where a maintainer starts reading.
+        const std::vector<std::string> log = game.logMessages();
+        for (std::size_t i = log.size() > 6 ? log.size() - 6 : 0; i < log.size(); ++i)
+            std::printf("  log: %s\n", log[i].c_str());
         return kBrokenExit;
     };
 
