@@ -1,9 +1,11 @@
 // Plays Tollmere in the simulated game and prints what the player sees: the prompts in view, the
-// shop panel row by row, money changes, help texts, and at the end the log. A new player buys a
-// rowboat at Lagras, fits it out, rows away, drops and lifts the anchor and moors at Lagras again;
-// then the game is started a second time and the boat is back where he left it. With --pictures
-// the moments it narrates are also saved as SVG pictures of the screen and of the map.
+// shop panel row by row, money changes, help texts, and at the end the log. A new player browses
+// the boats at Lagras, another script's scene closes the shop, he opens it again, buys a rowboat,
+// fits it out, rows away, drops and lifts the anchor and moors at Lagras again; then the game is
+// started a second time and the boat is back where he left it. With --pictures the moments it
+// narrates are also saved as SVG pictures of the screen and of the map.
 
+#include "Neighbour.h"
 #include "Pictures.h"
 #include "support/Harness.h"
 
@@ -174,6 +176,56 @@ void printFile(Harness& game, const char* name) {
     std::printf("%s", game.readFile(name).c_str());
 }
 
+// Another script's scene while the shop is open: the shop gives the screen way, the scene plays,
+// and once it has given the screen back he opens the shop again from the dock menu.
+bool sceneInShop(Journey& play) {
+    Harness& game = play.game_;
+    sim::World& world = play.world_;
+    say("\n-- Another script's scene begins: the screen fades out, the HUD goes and his control is taken.");
+    sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
+    neighbour.playScene(2000);
+    const int logFrom = static_cast<int>(game.logMessages().size());
+    play.run(120, [&] { return !play.panelOpen(); });
+    if (play.panelOpen()) {
+        say("  the shop stays open over the scene: see the log");
+        printFile(game, "Log.log");
+        return false;
+    }
+    say("  the shop closes");
+    const std::vector<std::string> log = game.logMessages();
+    for (std::size_t i = static_cast<std::size_t>(logFrom); i < log.size(); ++i) {
+        if (log[i].starts_with("the shop ")) say("  [log] " + log[i]);
+    }
+    play.run(120, [&] { return world.screenDark(); });
+    say(std::string("  the scene plays: the screen is ") + (world.screenDark() ? "dark" : "lit") +
+        ", the HUD " + (world.hudHidden ? "hidden" : "shown") + ", his control " +
+        (world.player.control ? "on" : "off"));
+    play.run(600, [&] { return neighbour.scenesPlayed() == 1; });
+    play.run(40, [&] { return !world.screenFading(); });
+    if (neighbour.scenesPlayed() != 1 || !world.player.control) {
+        say("  the scene did not end, or his control is not back: see the log");
+        printFile(game, "Log.log");
+        return false;
+    }
+    say("-- The scene ends: the screen fades in, his control is back.");
+
+    say("\n-- He holds INPUT_CONTEXT_Y again for the dock menu and presses it to browse.");
+    world.input.hold("INPUT_CONTEXT_Y", 60);
+    play.run(60, [&] { return play.promptShows("Close"); });
+    world.input.release("INPUT_CONTEXT_Y");
+    play.run(2);
+    world.input.press("INPUT_CONTEXT_Y");
+    const bool open = play.run(200, [&] { return play.panelOpen(); }) > 0;
+    play.run(1);
+    if (!open) {
+        say("  the shop did not open again: see the log");
+        printFile(game, "Log.log");
+        return false;
+    }
+    play.screen_.showPanel();
+    return true;
+}
+
 int firstRun(const char* program) {
     Harness game;
     Journey play(game);
@@ -215,6 +267,8 @@ int firstRun(const char* program) {
     }());
     play.press(kUp);
     pictureOfScreen(world, 2, "catalogue", "The boat catalogue");
+
+    if (!sceneInShop(play)) return 1;
 
     say("\n-- He buys the rowboat.");
     play.press(kSelect);
@@ -408,9 +462,10 @@ void printUsage() {
     std::printf(
         "Usage: tollmere_demo [--pictures DIR]\n"
         "\n"
-        "Plays Tollmere in the simulated game and prints what the player sees: a new player buys and\n"
-        "fits out a rowboat at Lagras, rows out, drops and lifts the anchor and moors again; then the\n"
-        "game starts a second time and a river robbery is played to its sale.\n"
+        "Plays Tollmere in the simulated game and prints what the player sees: a new player browses\n"
+        "the boats at Lagras, another script's scene closes the shop, he opens it again, buys and fits\n"
+        "out a rowboat, rows out, drops and lifts the anchor and moors again; then the game starts a\n"
+        "second time and a river robbery is played to its sale.\n"
         "\n"
         "Options:\n"
         "  --pictures DIR  also save the narrated moments as numbered SVG pictures in DIR (made if\n"
