@@ -120,5 +120,30 @@ TEST_F(PlayerBoatManagerTest, TheKeptCopyNamesTheBoatHeOwns) {
     EXPECT_EQ(boatModelInRecordFile(copy), static_cast<std::int32_t>(0xE84E6B74u));
 }
 
+// A boat the game took away while he was elsewhere is made anew where he calls it, with its
+// options; once he sells it, he has no options, dock or boat to show.
+TEST_F(PlayerBoatManagerTest, ABoatTheGameTookIsMadeAgainAndASoldOneLeavesNothing) {
+    record.setInt("tint", 2);
+    record.setInt("lantern_propset_index", 0);
+    boats.spawnBoat(Vec3{1, 1, 40}, 0.0f);
+    world.deleteEntity(boats.getBoatEntity());
+    boats.spawnBoat(Vec3{2000, -600, 40.5f}, 45.0f);
+
+    ASSERT_EQ(world.vehicles().size(), 1u);
+    const sim::Entity& boat = *world.vehicles().front();
+    EXPECT_EQ(boats.getBoatEntity(), boat.handle);
+    EXPECT_EQ(boat.position, (sim::Vec3{2000, -600, 40.5f}));
+    EXPECT_EQ(boat.tint, 2);
+    EXPECT_NE(boat.lanternPropSet, 0u);
+    EXPECT_NE(world.blipOn(boat.handle), nullptr);
+
+    boats.discardBoat();
+    EXPECT_FALSE(boats.hasOwnedBoat());
+    for (const std::int32_t index :
+         {boats.getTint(), boats.getPropsetIndex(), boats.getLanternPropsetIndex(), boats.getDockId()}) {
+        EXPECT_EQ(index, -1);
+    }
+}
+
 }  // namespace
 }  // namespace tollmere::testing
