@@ -106,16 +106,13 @@ TEST_F(BoatTest, ADamagedBoatStaysDamagedAcrossARestart) {
 
 // Run by the case above in a process of its own, on its folder.
 TEST(BoatRestartTest, DISABLED_TheBoatIsBackAtAQuarter) {
-    const char* folder = std::getenv("TOLLMERE_RESTART_FOLDER");
-    ASSERT_NE(folder, nullptr);
-    Harness game(folder);
-    game.start();
-    game.runFor(3000);
-    const auto vehicles = game.world().vehicles();
+    const auto game = Harness::restarted(3000);
+    ASSERT_NE(game, nullptr);
+    const auto vehicles = game->world().vehicles();
     ASSERT_EQ(vehicles.size(), 1u);
     EXPECT_EQ(vehicles[0]->position, kDock4Mooring);
     EXPECT_EQ(vehicles[0]->health, 325);
-    EXPECT_EQ(game.findLog("player's boat has been destroyed"), -1);
+    EXPECT_EQ(game->findLog("player's boat has been destroyed"), -1);
 }
 
 // Catches an undocked boat lost at start-up, or one conjured at the origin without saved coords.

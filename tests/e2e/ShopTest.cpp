@@ -322,12 +322,9 @@ TEST_F(ShopTest, BuyingAnOptionSavesNoOtherRowsPreview) {
 
 // Run by the case above in a process of its own, on its folder.
 TEST(ShopRestartTest, DISABLED_TheBoatComesBackAsBought) {
-    const char* folder = std::getenv("TOLLMERE_RESTART_FOLDER");
-    ASSERT_NE(folder, nullptr);
-    Harness game(folder);
-    game.start();
-    game.runFor(3000);
-    const auto vehicles = game.world().vehicles();
+    const auto game = Harness::restarted(3000);
+    ASSERT_NE(game, nullptr);
+    const auto vehicles = game->world().vehicles();
     ASSERT_EQ(vehicles.size(), 1u);
     EXPECT_EQ(vehicles[0]->position, kLagrasMooring);
     EXPECT_EQ(vehicles[0]->tint, 2);

@@ -146,6 +146,15 @@ int Harness::countCalls(const std::string& name) const {
     return static_cast<int>(sim::Host::instance().callsTo(name).size());
 }
 
+std::unique_ptr<Harness> Harness::restarted(int milliseconds) {
+    const char* folder = std::getenv("TOLLMERE_RESTART_FOLDER");
+    if (folder == nullptr) return nullptr;
+    auto game = std::make_unique<Harness>(std::filesystem::path(folder));
+    game->start();
+    game->runFor(milliseconds);
+    return game;
+}
+
 bool Harness::runCaseInChildProcess(const std::filesystem::path& folder, const std::string& testCase) {
     const std::string arguments = " --gtest_also_run_disabled_tests --gtest_filter=" + testCase;
 #ifdef _WIN32

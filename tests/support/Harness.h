@@ -14,6 +14,7 @@
 #include "World.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,9 @@ public:
     // test case `testCase` of this same program in a child process, with TOLLMERE_RESTART_FOLDER
     // naming the folder (disabled cases included). True when the case passed.
     static bool runCaseInChildProcess(const std::filesystem::path& folder, const std::string& testCase);
+    // In such a child: the plug-in started afresh on the folder the parent handed over, the game run
+    // for `milliseconds`. Empty when the case was run some other way.
+    static std::unique_ptr<Harness> restarted(int milliseconds);
 
 private:
     std::filesystem::path previousDirectory_;
