@@ -46,6 +46,10 @@ void AnchorManager::update() {
     if (native::getVehiclePedIsIn(PlayerPed, false) != boat) return hideBoth();
     // Only a boat with a prop set is offered the anchor, and only out on the water.
     if (boats_.getPropsetIndex() < 0 || boats_.getDockId() != 0) return hideBoth();
+    // Prompts read the pad even with the player's control off: while another script's scene holds
+    // it, a hold begun on the water would drop or lift the anchor in the dark. Offer neither until
+    // the control is his again; the hold then starts anew.
+    if (!native::isPlayerControlOn(native::getPlayerId())) return hideBoth();
 
     if (boats_.isAnchored()) {
         dropPrompt_.hide();

@@ -1,5 +1,6 @@
 // The anchor of the player's own boat out on the water, and the rental prompts that stay hidden.
 
+#include "Neighbour.h"
 #include "PluginTest.h"
 
 namespace tollmere::testing {
@@ -94,6 +95,43 @@ TEST_F(AnchorTest, TheReleasePromptStandsWhileAnchoredAndLiftsTheAnchor) {
     EXPECT_NE(holdAnchorControlUntil(boat, false, 60), -1);
     game.runFrame();
     EXPECT_FALSE(promptVisible("prompts.release_anchor"));
+}
+
+// Catches the anchor dropping in the dark while a neighbour's scene holds his control, a control,
+// HUD or fade call made over the scene, and a prompt left hidden or disabled once it is over.
+TEST_F(AnchorTest, ASceneWhileHeRowsLeavesTheAnchorToHimAfterwards) {
+    sim::Entity& boat = startAboard();
+    sim::World& w = game.world();
+    sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
+    auto setters = [&] {
+        std::size_t n = 0;
+        for (const char* name : {"doScreenFadeOut", "doScreenFadeIn", "setPlayerControl", "displayHud"})
+            n += game.host().callsTo(name, sim::Host::kPluginName).size();
+        return n;
+    };
+    boat.speedSetByTest = 0.5f;  // rowing slowly: slow enough to drop
+    w.input.hold("INPUT_CONTEXT_X", 400);
+    game.runFrames(35);
+    ASSERT_TRUE(promptVisible("prompts.drop_anchor")) << "he holds the prompt part way";
+    const std::size_t before = setters();
+    neighbour.playScene(1500);
+    bool sceneSeen = false;
+    for (int frame = 0; frame < 300 && (frame < 2 || !neighbour.idle()); ++frame) {
+        ASSERT_NO_THROW(game.runFrame()) << "the world's rule holds, frame " << frame;
+        sceneSeen |= !w.player.control;
+        ASSERT_FALSE(boat.anchored && !w.player.control) << "dropped in the dark, frame " << frame;
+    }
+    ASSERT_TRUE(sceneSeen && neighbour.idle() && w.player.control);
+    EXPECT_EQ(setters(), before) << "nothing of the screen is set while the neighbour holds it";
+    w.input.release("INPUT_CONTEXT_X");
+    game.runFrames(3);
+    ASSERT_FALSE(boat.anchored);
+    EXPECT_GT(holdAnchorControlUntil(boat, true, 120), 31) << "the prompt comes back and fills anew";
+    w.input.release("INPUT_CONTEXT_X");
+    game.runFrames(3);
+    EXPECT_TRUE(promptVisible("prompts.release_anchor"));
+    EXPECT_NE(holdAnchorControlUntil(boat, false, 90), -1) << "and he lifts it";
+    EXPECT_EQ(neighbour.scenesPlayed(), 1);
 }
 
 struct NoAnchorCase {
