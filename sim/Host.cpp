@@ -297,7 +297,9 @@ unsigned long long* Host::onNativeCall() {
     if (recordCalls) {
         calls_.push_back(CallRecord{world_.frame, pendingHash_, entry->name.c_str(), &script, pendingArgs_, {}});
     }
-    ++callsPerFrame_.back();
+    // Per frame only the plug-in's calls are counted: what a frame of it costs, and whether its script
+    // ran at all in the frame, must not count a neighbour's.
+    if (script == kPluginName) ++callsPerFrame_.back();
 
     if (auto fault = faults_.find(entry->name); fault != faults_.end() && fault->second.remaining != 0) {
         if (fault->second.remaining > 0) --fault->second.remaining;

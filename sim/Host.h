@@ -133,6 +133,7 @@ public:
     const std::vector<CallRecord>& calls() const { return calls_; }
     // The calls of the named native, by every script or by the one named.
     std::vector<const CallRecord*> callsTo(const std::string& name, const std::string& script = {}) const;
+    // The calls the plug-in made in the frame (other scripts' left out).
     int callsInFrame(int frame) const;
 
     // Makes the named native throw std::runtime_error(message) into the caller, for the given
