@@ -156,15 +156,23 @@ void WorldRules::followPlayer() {
             !account_.seatedInMine() && seatedIn->madeByScript && endedAtFrame_ < 0)
             endedAtFrame_ = world_.frame;
     }
+    bool docked = false;
+    bool dropped = false;
+    bool raised = false;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world_.prompts.find(handle);
         const std::size_t slot = handle - 0x4A01;
         if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
         if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
         completions_[slot] = prompt->completions;
-        if (prompt->text == dropText_) anchorExpected_ = true;
-        if (prompt->text == raiseText_) anchorExpected_ = false;
+        docked = docked || prompt->text == dockText_;
+        dropped = dropped || prompt->text == dropText_;
+        raised = raised || prompt->text == raiseText_;
     }
+    // One hold on the one control can complete the dock and the drop prompts in the same frame: the
+    // boat is docked then, and a docked boat he sits in has its anchor up.
+    if (dropped) anchorExpected_ = !docked;
+    if (raised) anchorExpected_ = false;
 }
 
 std::optional<Broken> WorldRules::checkBlips() {
