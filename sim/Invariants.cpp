@@ -17,6 +17,9 @@ void World::checkFrame() {
     const std::string at = "frame " + std::to_string(frame) + ": ";
     checkShared(at);
     if (screenDark()) {
+        // Behind one of the game's menus he sees the menu, not the dark screen; a script waiting for
+        // it to close before fading in is not leaving him in the dark, so the count starts anew then.
+        if (menus.pauseMenu || menus.uiApp || menus.loadingScreen) watch.darkSinceMs = gameTimeMs;
         if (watch.darkSinceMs < 0) watch.darkSinceMs = fade.startedAtMs + fade.durationMs;
         if (gameTimeMs - watch.darkSinceMs > watch.maxDarkMs) {
             throw Refusal(at + "the screen has been faded out since doScreenFadeOut(" +
