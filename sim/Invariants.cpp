@@ -30,7 +30,9 @@ void World::checkFrame() {
         watch.darkSinceMs = -1;
     }
 
-    const bool panel = !screen.thisFrame().sprites().empty();
+    // One of the game's menus is as much on screen as a panel: behind it he can do nothing anyway.
+    const bool panel =
+        !screen.thisFrame().sprites().empty() || menus.pauseMenu || menus.uiApp || menus.loadingScreen;
     if (panel) watch.lastPanelFrame = frame;
     if (!cameras.rendering || panel || fade.out || heldByScene(SharedState::camera)) {
         watch.cameraExcusedFrame = frame;
