@@ -117,13 +117,15 @@ void BoatsCatalog::setCustomizeMode(bool customize) {
 }
 
 void BoatsCatalog::open() {
+    // Control and the HUD context are taken in the turn that found the screen free: the models load
+    // over frames, and one of the game's menus may open meanwhile.
+    native::setPlayerControl(native::getPlayerId(), false, 0, 0);
+    native::addHudContext(hudContext_);
     if (!isOpen_) {
         writeLog("opening boat menu");
         for (const BoatType* type : allBoatTypes()) loadModel(static_cast<Hash>(type->model), kModelLoadTimeoutMs);
     }
     buyPrompt_.show();
-    native::setPlayerControl(native::getPlayerId(), false, 0, 0);
-    native::addHudContext(hudContext_);
     isOpen_ = true;
 }
 
