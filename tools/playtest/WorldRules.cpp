@@ -211,6 +211,8 @@ std::optional<Broken> WorldRules::checkAnchor() {
         // The shop anchors and swaps boats as it shows them: he learns the anchor again after it.
         anchorExpected_.reset();
         anchorBoat_ = boat != nullptr ? boat->handle : 0;
+        // Where it lay when he last saw it: moved meanwhile by him, it was not brought to a dock.
+        if (boat != nullptr) anchorBoatAt_ = boat->position;
         anchorWrongFrames_ = 0;
         return std::nullopt;
     }
