@@ -82,6 +82,12 @@ void DocksInteractionManager::reset() {
     }
     leaveCatalogue();
     stopShowingCamera(true);
+    // A suspension is the game's own and holds no fade: a fade the shop still owes is given back at
+    // once, or the screen would stay dark through the game's scene. The control waits for its end.
+    if (fadeOwed_ && !anotherScriptShows(camera_, hudFoundHidden_)) {
+        if (native::isScreenFadedOut()) fadeIn();
+        fadeOwed_ = false;
+    }
 }
 
 void DocksInteractionManager::leaveCatalogue(bool giveControlBack) {
