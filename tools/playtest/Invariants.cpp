@@ -110,6 +110,7 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
       model_(game.folder() / "Tollmere"),
       account_(game, session, model_),
       worldRules_(game, account_),
+      screenRules_(game, account_),
       recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
     if (auto lang = readEntries(folder / "Lang.dat")) {
@@ -150,6 +151,7 @@ void Invariants::beforeFrame() {
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
     account_.beforeFrame();
     worldRules_.beforeFrame();
+    screenRules_.beforeFrame();
 }
 
 std::optional<Broken> Invariants::afterFrame() {
@@ -183,6 +185,8 @@ std::vector<Broken> Invariants::check() {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     for (Broken& found : worldRules_.afterFrame())
+        broken.push_back(std::move(found));
+    for (Broken& found : screenRules_.afterFrame())
         broken.push_back(std::move(found));
     return broken;
 }

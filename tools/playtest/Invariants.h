@@ -46,11 +46,18 @@
 //   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
 //                    he saw is not remembered in TutorialFlags.dat, then or at any later start
 //   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
+// The screen rules (ScreenRules.h) compare the shop he sees with the documented panel and the
+// documented way into and out of it:
+//   shop-screen      a frame of the catalogue draws other than the documented layout, colours,
+//                    prices (from Configs.dat), dimmed rows, selection, description or star ratings
+//   shop-camera      a fade, the waits between the shop's fades, or its scripted camera (where it
+//                    stands, what it looks at, how it blends) is other than documented
 // The simulated game's own after-frame checks stop the run as "simulated-game": among them the
 // scripted camera rendered with no panel on screen, and any handle used after its life.
 
 #include "Account.h"
 #include "Model.h"
+#include "ScreenRules.h"
 #include "Session.h"
 #include "WorldRules.h"
 
@@ -114,6 +121,7 @@ class Invariants {
     Model model_;
     Account account_;  // what he owns, the one account every rule asks
     WorldRules worldRules_;
+    ScreenRules screenRules_;
 
     std::vector<std::string> newLines_;
     std::uintmax_t logOffset_ = 0;
