@@ -607,9 +607,7 @@ std::optional<std::string> ScreenRules::checkRowPrice(const Row& row, bool purch
     std::snprintf(wantDollars, sizeof wantDollars, "$%lld", static_cast<long long>(wholeDollars));
     std::snprintf(wantCents, sizeof wantCents, "%02lld", static_cast<long long>(centsValue));
     if (!repairByDamage) {
-        const bool repairWithin = row.kind == "fix_boat" && cents->text == "00" && dollars->text.size() > 1 &&
-                                  std::llabs(std::atoll(dollars->text.c_str() + 1) - wholeDollars) <= 1;
-        if ((dollars->text != wantDollars || cents->text != wantCents) && !repairWithin)
+        if (dollars->text != wantDollars || cents->text != wantCents)
             return "row \"" + name + "\" shows " + dollars->text + "." + cents->text +
                    " where its price is " + wantDollars + "." + wantCents;
     } else if (cents->text != "00") {
