@@ -52,6 +52,8 @@
 //                    prices (from Configs.dat), dimmed rows, selection, description or star ratings
 //   shop-camera      a fade, the waits between the shop's fades, or its scripted camera (where it
 //                    stands, what it looks at, how it blends) is other than documented
+//   screen-feed      a money toast or help text shows other than documented, or a sprite, sound or
+//                    feed post goes to the game with other trailing words
 // The simulated game's own after-frame checks stop the run as "simulated-game": among them the
 // scripted camera rendered with no panel on screen, and any handle used after its life.
 

@@ -2,6 +2,8 @@
 
 #include "Model.h"
 
+#include "Hash.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -74,6 +76,14 @@ constexpr float kCameraFieldOfView = 30.0f;
 constexpr std::uint32_t kDockBlipStyle = 0xB04092F8u;
 // A wait ends on the first frame after its time: two waits overrun by at most two long frames.
 constexpr std::int32_t kWaitOverrunMs = 100;
+
+// What the game's feed shows: a money toast for a second with the dollar icon, green for a credit
+// and red for a charge; a tutorial's help text for eight seconds, at most 499 characters.
+constexpr std::int32_t kToastMs = 1000;
+constexpr std::uint32_t kToastTexture = 0x6D31416Eu;
+constexpr std::uint32_t kCreditColour = 0x067FA8F3u;
+constexpr std::int32_t kHelpTextMs = 8000;
+constexpr std::size_t kHelpTextLongest = 499;
 
 // The boat types in the order the catalogue lists them, with the speed each is rated.
 constexpr std::array<std::pair<std::int32_t, int>, 5> kBoatTypes{{
@@ -198,6 +208,8 @@ std::string ScreenRules::lang(const std::string& key) const {
 
 void ScreenRules::beforeFrame() {
     cashBefore_ = world_.cashCents;
+    toastsBefore_ = world_.moneyToasts.size();
+    helpBefore_ = world_.helpTexts.size();
     const sim::Entity* boat = Model::ownBoat(world_, account_.claimed());
     boatBefore_ = boat != nullptr ? boat->handle : 0;
     modelBefore_ = boat != nullptr ? boat->model : 0;
@@ -210,6 +222,7 @@ std::vector<Broken> ScreenRules::afterFrame() {
     if (auto found = checkCalls()) broken.push_back(std::move(*found));
     if (auto found = checkShop()) broken.push_back(std::move(*found));
     if (auto found = checkCamera()) broken.push_back(std::move(*found));
+    if (auto found = checkFeed()) broken.push_back(std::move(*found));
     return broken;
 }
 
@@ -717,8 +730,8 @@ std::optional<Broken> ScreenRules::checkCalls() {
     // What the plug-in asked the game for in this frame, read from the game's own record.
     const auto& calls = game_.host().calls();
     std::optional<Broken> broken;
-    auto fail = [&broken, this](const std::string& what) {
-        if (!broken) broken = Broken{"shop-camera", "frame " + std::to_string(world_.frame) + ": " + what};
+    auto fail = [&broken, this](const std::string& what, const char* rule = "shop-camera") {
+        if (!broken) broken = Broken{rule, "frame " + std::to_string(world_.frame) + ": " + what};
     };
     bool panel = false;
     for (const sim::DrawnSprite* s : world_.screen.thisFrame().sprites())
@@ -764,9 +777,45 @@ std::optional<Broken> ScreenRules::checkCalls() {
             if (arg(0) == 1 && arg(1) != 0) fail("the shop's camera eases in");
         } else if (name == "createCameraWithParams") {
             camera_ = static_cast<std::uint32_t>(call.result[0]);
+            if (arg(8) != 1 || arg(9) != 2)
+                fail("the shop's camera is made with the flags " + std::to_string(arg(8)) + ", " +
+                     std::to_string(arg(9)));
+        } else if (name == "drawTextureRect" || name == "requestTextureDict" || name == "playFrontendSound" ||
+                   name == "postHelpText" || name == "postMoneyToast") {
+            // The documented trailing words: a sprite drawn with 1, a dictionary asked for with 0, a
+            // sound played with 1 and 0, each feed post with 1.
+            const std::size_t last = call.args.size() - 1;
+            const bool right = name == "requestTextureDict"  ? arg(last) == 0
+                               : name == "playFrontendSound" ? arg(2) == 1 && arg(3) == 0
+                                                             : arg(last) == 1;
+            if (!right)
+                fail(std::string(name) + " is called with the last word " + std::to_string(arg(last)),
+                     "screen-feed");
         }
     }
     return broken;
+}
+
+std::optional<Broken> ScreenRules::checkFeed() {
+    auto fail = [this](const std::string& what) {
+        return Broken{"screen-feed", "frame " + std::to_string(world_.frame) + ": " + what};
+    };
+    for (std::size_t i = toastsBefore_; i < world_.moneyToasts.size(); ++i) {
+        const sim::MoneyToast& toast = world_.moneyToasts[i];
+        if (toast.durationMs != kToastMs || toast.texture != kToastTexture ||
+            toast.textureDictionary != "ITEMTYPE_TEXTURES")
+            return fail("a money toast shows for " + std::to_string(toast.durationMs) + " ms with the icon " +
+                        toast.textureDictionary + "/" + std::to_string(toast.texture));
+        if (toast.colour != kCreditColour && toast.colour != sim::hashOf("COLOR_RED"))
+            return fail("a money toast of " + toast.amountText + " is neither green nor red");
+    }
+    for (std::size_t i = helpBefore_; i < world_.helpTexts.size(); ++i) {
+        const sim::HelpText& help = world_.helpTexts[i];
+        if (help.durationMs != kHelpTextMs || help.text.size() > kHelpTextLongest)
+            return fail("the help text \"" + help.text.substr(0, 40) + "\" shows for " +
+                        std::to_string(help.durationMs) + " ms");
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> ScreenRules::checkCamera() {

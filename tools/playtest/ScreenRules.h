@@ -12,6 +12,8 @@
 //   shop-screen   a frame of the catalogue draws something other than the documented panel
 //   shop-camera   a fade, a wait between fades, or the scripted camera is not what the documented
 //                 way into and out of the shop does
+//   screen-feed   a money toast or help text shows other than documented (its time, icon, colour,
+//                 length), or a sprite, sound or feed post goes to the game with other trailing words
 
 #include "Account.h"
 #include "WorldRules.h"
@@ -42,6 +44,7 @@ class ScreenRules {
     std::optional<Broken> checkShop();
     std::optional<Broken> checkCalls();
     std::optional<Broken> checkCamera();
+    std::optional<Broken> checkFeed();
     std::optional<std::string> checkFrame(Frame& frame);
     std::optional<std::string> checkRows(Frame& frame);
     std::optional<std::string> checkRowPrice(const Row& row, bool purchase, bool steady) const;
@@ -76,7 +79,9 @@ class ScreenRules {
     std::uint32_t camera_ = 0;  // the scripted camera the plug-in made
     std::int32_t fadedOutAtMs_ = -1;
     bool othersCalled_ = false;
-    int modelsToLoad_ = 0;  // another script asked the game for anything since that fade out
+    int modelsToLoad_ = 0;
+    std::size_t toastsBefore_ = 0;
+    std::size_t helpBefore_ = 0;  // another script asked the game for anything since that fade out
 };
 
 }  // namespace tollmere::playtest
