@@ -177,7 +177,6 @@ struct ScreenRules::Frame {
     bool purchase = false;
     int selected = -1;
     bool description = false;
-    bool anyUndimmed = false;
     bool steady = false;  // the same panel as the frame before, with the same cash and boat
 };
 
@@ -228,7 +227,7 @@ std::vector<Broken> ScreenRules::afterFrame() {
 
 std::optional<Broken> ScreenRules::checkShop() {
     const sim::FrameDraws& draws = world_.screen.thisFrame();
-    Frame frame{draws, {}, false, -1, false, false, false};
+    Frame frame{draws, {}, false, -1, false, false};
     bool catalogue = false;
     for (const sim::DrawnSprite* sprite : draws.sprites()) {
         catalogue =
@@ -242,7 +241,7 @@ std::optional<Broken> ScreenRules::checkShop() {
     const std::optional<std::string> wrong = checkFrame(frame);
     const bool sameMode = before_.catalogue && before_.purchase == frame.purchase;
     catalogueFrames_ = sameMode ? catalogueFrames_ + 1 : 1;
-    before_ = Seen{true, frame.purchase, frame.selected, frame.description, frame.anyUndimmed};
+    before_ = Seen{true, frame.purchase, frame.description};
     if (!wrong) return std::nullopt;
     return Broken{"shop-screen", "frame " + std::to_string(world_.frame) + ": " + *wrong};
 }
@@ -434,7 +433,6 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
         const float textY = row.top + kAbove + kRowHeight / 6.0f;
         if (!textIs(title, kContentLeft + kInner, textY, kFontScale, "$body", colour, false))
             return "row " + std::to_string(row.index + 1) + "'s title is drawn as " + show(title);
-        frame.anyUndimmed = frame.anyUndimmed || !row.dimmed;
 
         // Its red frame, all four sides or none.
         int sides = 0;
@@ -524,8 +522,6 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
             if (row.selected && row.dimmed && !needed && cashSteadyFrames_ >= 2)
                 return "the dimmed row \"" + row.texts.front()->text + "\" is selected";
         }
-        if (frame.anyUndimmed && before_.anyUndimmed && frame.selected < 0)
-            return "rows are on offer and none is selected";
     }
     return std::nullopt;
 }

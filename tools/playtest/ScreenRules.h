@@ -63,9 +63,7 @@ class ScreenRules {
     struct Seen {
         bool catalogue = false;
         bool purchase = false;
-        int selected = -1;
         bool description = false;
-        bool anyUndimmed = false;
     } before_;
     std::int64_t cashBefore_ = 0;
     std::int32_t healthBefore_ = 0;
