@@ -252,6 +252,10 @@ std::optional<std::string> ScreenRules::checkFrame(Frame& frame) {
                    boat != nullptr && boat->handle == boatBefore_ && boat->model == modelBefore_ &&
                    boat->health == healthBefore_;
 
+    // The boat he looks at lies at the dock at anchor: brought there and moored, or swapped for the
+    // model he has picked and anchored again.
+    if (frame.steady && !boat->anchored) return "the boat shown at the dock is not at anchor";
+
     std::vector<bool> accounted(frame.draws.draws.size(), false);
     auto index = [&frame](const void* draw) {
         for (std::size_t i = 0; i < frame.draws.draws.size(); ++i) {
