@@ -216,7 +216,10 @@ void ScreenRules::beforeFrame() {
 }
 
 std::vector<Broken> ScreenRules::afterFrame() {
-    cashSteadyFrames_ = world_.cashCents == cashBefore_ ? cashSteadyFrames_ + 1 : 0;
+    // Whoever changed his cash (a charge, a reward, the game), the rows drawn next still frame what
+    // was selected before they found they cannot be paid for.
+    cashSteadyFrames_ = world_.cashCents == cashLastFrame_ ? cashSteadyFrames_ + 1 : 0;
+    cashLastFrame_ = world_.cashCents;
     std::vector<Broken> broken;
     if (auto found = checkCalls()) broken.push_back(std::move(*found));
     if (auto found = checkShop()) broken.push_back(std::move(*found));
@@ -736,6 +739,9 @@ std::optional<Broken> ScreenRules::checkCalls() {
     bool panel = false;
     for (const sim::DrawnSprite* s : world_.screen.thisFrame().sprites())
         panel = panel || s->texture == "inkroller_1a";
+    // One of the game's menus or scenes in the shop's waits holds its fade in back until they end.
+    disturbed_ = disturbed_ || world_.menus.pauseMenu || world_.menus.uiApp || world_.menus.loadingScreen ||
+                 world_.player.unavailable || world_.player.scriptedActivity;
     for (; callsRead_ < calls.size(); ++callsRead_) {
         const sim::CallRecord& call = calls[callsRead_];
         if (*call.script != sim::Host::kPluginName) {
@@ -750,6 +756,7 @@ std::optional<Broken> ScreenRules::checkCalls() {
             if (arg(0) != kFadeOutMs) fail("the shop fades out over " + std::to_string(arg(0)) + " ms");
             fadedOutAtMs_ = world_.gameTimeMs;
             othersCalled_ = false;
+            disturbed_ = false;
             // Going in, the shop waits for each boat model the game has not loaded yet.
             modelsToLoad_ = 0;
             for (const auto& [model, speed] : kBoatTypes)
@@ -763,7 +770,8 @@ std::optional<Broken> ScreenRules::checkCalls() {
                 const std::int32_t frameMs = world_.frameStepMs + world_.frameJitterMs;
                 const std::int32_t loading =
                     panel ? modelsToLoad_ * (world_.modelLoadFrames + 2) * frameMs : 0;
-                if (waited < waits || (waited > waits + kWaitOverrunMs + loading && !othersCalled_))
+                if (waited < waits ||
+                    (waited > waits + kWaitOverrunMs + loading && !othersCalled_ && !disturbed_))
                     fail("the shop fades back in " + std::to_string(waited) + " ms after fading out, " +
                          (panel ? "going in" : "coming out") + " (waits of " + std::to_string(waits) +
                          " ms)");

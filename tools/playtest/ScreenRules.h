@@ -70,7 +70,8 @@ class ScreenRules {
     std::uint32_t boatBefore_ = 0;
     std::uint32_t modelBefore_ = 0;
     int catalogueFrames_ = 0;
-    int cashSteadyFrames_ = 0;  // frames in a row that left his cash as it was  // in a row, in the same mode
+    int cashSteadyFrames_ = 0;        // frames in a row that left his cash as it was
+    std::int64_t cashLastFrame_ = 0;  // in a row, in the same mode
 
     // The game's call record, read on from here.
     std::size_t callsRead_ = 0;
@@ -78,6 +79,7 @@ class ScreenRules {
     std::int32_t fadedOutAtMs_ = -1;
     bool othersCalled_ = false;
     int modelsToLoad_ = 0;
+    bool disturbed_ = false;  // a menu of the game or a scene came up since that fade out
     std::size_t toastsBefore_ = 0;
     std::size_t helpBefore_ = 0;  // another script asked the game for anything since that fade out
 };
