@@ -220,6 +220,10 @@ std::vector<Broken> ScreenRules::afterFrame() {
     // was selected before they found they cannot be paid for.
     cashSteadyFrames_ = world_.cashCents == cashLastFrame_ ? cashSteadyFrames_ + 1 : 0;
     cashLastFrame_ = world_.cashCents;
+    const sim::Entity* boat = Model::ownBoat(world_, account_.claimed());
+    const std::int32_t health = boat != nullptr ? boat->health : 0;
+    healthSteady_ = health == healthLastFrame_;
+    healthLastFrame_ = health;
     std::vector<Broken> broken;
     if (auto found = checkCalls()) broken.push_back(std::move(*found));
     if (auto found = checkShop()) broken.push_back(std::move(*found));
@@ -251,9 +255,11 @@ std::optional<Broken> ScreenRules::checkShop() {
 
 std::optional<std::string> ScreenRules::checkFrame(Frame& frame) {
     const sim::Entity* boat = Model::ownBoat(world_, account_.claimed());
-    frame.steady = before_.catalogue && catalogueFrames_ >= 2 && world_.cashCents == cashBefore_ &&
-                   boat != nullptr && boat->handle == boatBefore_ && boat->model == modelBefore_ &&
-                   boat->health == healthBefore_;
+    // Prices and dimming are worked out around the drawing: cash or health changed since the frame
+    // before (by anyone) shows one frame late.
+    frame.steady = before_.catalogue && catalogueFrames_ >= 2 && cashSteadyFrames_ >= 1 && boat != nullptr &&
+                   boat->handle == boatBefore_ && boat->model == modelBefore_ &&
+                   boat->health == healthBefore_ && healthSteady_;
 
     // The boat he looks at lies at the dock at anchor: brought there and moored, or swapped for the
     // model he has picked and anchored again.
@@ -500,8 +506,8 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
         for (const Row& row : frame.rows) {
             float price = row.fee;
             if (row.kind == "fix_boat" && needsRepair) {
-                price = std::trunc(static_cast<float>(static_cast<double>(row.fee) *
-                                                      std::max(1.0 - boat->healthFraction(), 0.4)));
+                price = static_cast<float>(
+                    std::trunc(static_cast<double>(row.fee) * std::max(1.0 - boat->healthFraction(), 0.4)));
             }
             const bool unpriced = price < 0.0f;
             const bool shortOfCash =
@@ -612,8 +618,8 @@ std::optional<std::string> ScreenRules::checkRowPrice(const Row& row, bool purch
         if (boat == nullptr || boat->healthFraction() >= 0.85f || !steady) {
             repairByDamage = true;  // priced by a damage he cannot see now
         } else {
-            price = std::trunc(static_cast<float>(static_cast<double>(row.fee) *
-                                                  std::max(1.0 - boat->healthFraction(), 0.4)));
+            price = static_cast<float>(
+                std::trunc(static_cast<double>(row.fee) * std::max(1.0 - boat->healthFraction(), 0.4)));
         }
     }
     const std::int64_t wholeDollars = static_cast<std::int64_t>(price);

@@ -70,8 +70,10 @@ class ScreenRules {
     std::uint32_t boatBefore_ = 0;
     std::uint32_t modelBefore_ = 0;
     int catalogueFrames_ = 0;
-    int cashSteadyFrames_ = 0;        // frames in a row that left his cash as it was
-    std::int64_t cashLastFrame_ = 0;  // in a row, in the same mode
+    int cashSteadyFrames_ = 0;  // frames in a row that left his cash as it was
+    std::int64_t cashLastFrame_ = 0;
+    std::int32_t healthLastFrame_ = 0;  // his boat's, as the frame before left it
+    bool healthSteady_ = false;         // in a row, in the same mode
 
     // The game's call record, read on from here.
     std::size_t callsRead_ = 0;
