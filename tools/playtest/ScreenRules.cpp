@@ -93,6 +93,24 @@ constexpr std::array<std::pair<std::int32_t, int>, 5> kBoatTypes{{
     {static_cast<std::int32_t>(0xF097BC6Cu), 4},
     {static_cast<std::int32_t>(0x578D6513u), 5},
 }};
+// The fittings and lanterns each boat type offers, in the order the rows count them.
+struct Fittings {
+    std::int32_t model;
+    int tints;
+    std::vector<const char*> propSets;
+    std::vector<const char*> lanterns;
+};
+const std::array<Fittings, 5> kFittings{{
+    {static_cast<std::int32_t>(0x9FD6BA58u),
+     7,
+     {"pg_veh_rowboat_01", "pg_veh_rowboat_02"},
+     {"pg_veh_rowboat_lightupgrade_1", "pg_veh_rowboat_lightupgrade_2", "pg_veh_rowboat_lightupgrade_3"}},
+    {static_cast<std::int32_t>(0xE84E6B74u), 6, {"pg_veh_rowboatswamp_01", "pg_veh_rowboatswamp_02"}, {}},
+    {static_cast<std::int32_t>(0xF097BC6Cu), 6, {"pg_veh_rowboatswamp_01", "pg_veh_rowboatswamp_02"}, {}},
+    {static_cast<std::int32_t>(0x578D6513u), 5, {}, {}},
+    {static_cast<std::int32_t>(0xD84D4530u), 1, {}, {}},
+}};
+
 // The customise rows, top to bottom, by the end of their Lang.dat key.
 constexpr std::array<const char*, 5> kOptionRows{"fix_boat", "clean_boat", "tint", "propset",
                                                  "lantern_propset"};
@@ -494,6 +512,34 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
             inOrder = frame.rows[i].kind == kOptionRows[i];
         if (!inOrder)
             return "the customise rows are not repair, clean, paint, fittings and lanterns in that order";
+    }
+
+    // Once set up, the options the cycling rows stand on are what the boat at the dock wears: his
+    // own as set up from the record, or the one he cycled to, previewed at once.
+    const sim::Entity* shown = Model::ownBoat(world_, account_.claimed());
+    if (!frame.purchase && frame.steady && shown != nullptr && shown->healthFraction() >= 0.85f) {
+        for (const Fittings& fittings : kFittings) {
+            if (fittings.model != static_cast<std::int32_t>(shown->model)) continue;
+            for (const Row& row : frame.rows) {
+                const sim::DrawnText* value = nullptr;
+                for (const sim::DrawnText* t : row.texts)
+                    value = t->centred ? t : value;
+                if (value == nullptr) continue;
+                const int v = value->text == lang("generic.none") ? 0 : std::atoi(value->text.c_str());
+                bool wears = true;
+                // A paint past the model's count cannot be stood on: the row keeps the value it had.
+                if (row.kind == "tint") wears = shown->tint == v - 1 || shown->tint >= fittings.tints;
+                const auto& names = row.kind == "propset" ? fittings.propSets : fittings.lanterns;
+                const std::uint32_t worn = row.kind == "propset" ? shown->propSet : shown->lanternPropSet;
+                if (row.kind != "tint") {
+                    wears = v >= 0 && v <= static_cast<int>(names.size()) &&
+                            worn == (v == 0 ? 0u : sim::hashOf(names[static_cast<std::size_t>(v - 1)]));
+                }
+                if (!wears)
+                    return "row \"" + row.texts.front()->text + "\" stands on \"" + value->text +
+                           "\" while the boat at the dock wears another";
+            }
+        }
     }
 
     // Dimmed exactly when he cannot have it: short of its price, or, in his boat's menu, while the

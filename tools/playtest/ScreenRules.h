@@ -9,7 +9,8 @@
 // floating in the world, the dock from its blip on the map, fades and camera moves from what the
 // game was asked for. None is read from the plug-in's tables, log or arithmetic.
 //
-//   shop-screen   a frame of the catalogue draws something other than the documented panel
+//   shop-screen   a frame of the catalogue draws something other than the documented panel, or a
+//                 cycling row stands on an option other than the one the boat at the dock wears
 //   shop-camera   a fade, a wait between fades, or the scripted camera is not what the documented
 //                 way into and out of the shop does
 //   screen-feed   a money toast or help text shows other than documented (its time, icon, colour,
