@@ -35,6 +35,20 @@ bool Call::flag(int i) const {
     return value == 1;
 }
 
+void Call::only(int i, std::uint32_t value, const char* meaning) const {
+    const std::uint32_t given = u32(i);
+    if (given == value) return;
+    fail("argument " + std::to_string(i + 1) + " (" + meaning + ") is " + std::to_string(given) +
+         "; the game is modelled here only for " + std::to_string(value) + " and answers another otherwise");
+}
+
+void Call::onlyF32(int i, float value, const char* meaning) const {
+    const float given = f32(i);
+    if (given == value) return;
+    fail("argument " + std::to_string(i + 1) + " (" + meaning + ") is " + std::to_string(given) +
+         "; the game is modelled here only for " + std::to_string(value) + " and answers another otherwise");
+}
+
 float Call::f32(int i) const { return std::bit_cast<float>(u32(i)); }
 
 const char* Call::str(int i) const {

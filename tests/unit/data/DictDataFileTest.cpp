@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -279,6 +283,62 @@ TEST_F(DictDataFileTest, SaveAfterEraseDropsTheLine) {
     EXPECT_EQ(readTextFile(kPath), "b=2\n");
     EXPECT_FALSE(file.isDirty());
     EXPECT_TRUE(file.save(false));
+}
+
+// Catches a saved record that does not load back as set, as written or after an editor turned its
+// line ends into CR LF: a key or text lost to escaping (a byte-order mark, a closing carriage
+// return), an integer off, a number rounded past what "%f" or six significant digits keep.
+TEST_F(DictDataFileTest, WhatASaveWritesLoadsBackAsSet) {
+    std::mt19937 draw(1807);
+    const auto text = [&draw](std::size_t most) {
+        std::string out(1 + draw() % most, ' ');
+        for (char& c : out)
+            c = static_cast<char>(draw() % 4 == 0 ? 0xC3 : '>' + draw() % 60);
+        return draw() % 4 == 0 ? out + '\r' : out;
+    };
+    const auto number = [&draw] {
+        return std::ldexp(static_cast<std::int32_t>(draw()) / 2.147e9f, draw() % 40 - 20);
+    };
+    for (int round = 0; round < 40; ++round) {
+        DictDataFile file(kPath);
+        std::vector<std::function<void(const DictDataFile&)>> checks;
+        for (int i = 0; i < 12; ++i) {
+            const std::string key = (i % 5 == 0 ? "\xEF\xBB\xBF" : "") + text(6) + std::to_string(i);
+            const std::string value = text(20);
+            const auto whole = static_cast<std::int32_t>(draw());
+            const float x = number();
+            const Vec3 p{number(), number(), number()};
+            const char* k = key.c_str();
+            if (i % 4 == 0) file.setString(k, value);
+            if (i % 4 == 1) file.setInt(k, whole);
+            if (i % 4 == 2) file.setFloat(k, x);
+            if (i % 4 == 3) file.setVec3(k, p);
+            checks.push_back([=](const DictDataFile& back) {
+                const char* k = key.c_str();
+                if (i % 4 == 0) EXPECT_EQ(back.getString(k), value) << key;
+                if (i % 4 == 1) EXPECT_EQ(back.getInt(k), whole) << key;
+                if (i % 4 == 2) EXPECT_NEAR(back.getFloat(k), x, 5e-7 + std::abs(x) * 1.2e-7) << key;
+                const Vec3 got = i % 4 == 3 ? back.getVec3(k) : p;
+                for (const auto& [g, w] :
+                     {std::pair(got.x, p.x), std::pair(got.y, p.y), std::pair(got.z, p.z)})
+                    EXPECT_NEAR(g, w, std::abs(w) * 5e-6) << key;
+            });
+        }
+        ASSERT_TRUE(file.save(true));
+        const std::string written = readTextFile(kPath);
+        std::string crlf;
+        for (char c : written)
+            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        for (const std::string& content : {written, crlf}) {
+            writeTextFile(kPath, content);
+            DictDataFile back(kPath);
+            ASSERT_TRUE(back.load()) << content;
+            for (const auto& check : checks)
+                check(back);
+            ASSERT_TRUE(back.save(true));
+            EXPECT_EQ(readTextFile(kPath), written) << "saved again";
+        }
+    }
 }
 
 struct FailedSaveCase {
