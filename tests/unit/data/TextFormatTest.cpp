@@ -203,21 +203,5 @@ TEST(TextFormat, FormatsNumbersAsTheFilesHoldThem) {
     }
 }
 
-// Catches a file read that loses or repeats bytes where a read of the file ends: at an empty
-// file, a single byte, or a last piece of one byte past any whole number of reads.
-TEST(TextFormat, ReadsWholeFilesOfEveryLength) {
-    test::ScopedWorkDir dir;
-    std::string back = "stale";
-    EXPECT_FALSE(readWholeFile("Tollmere/none.dat", back));
-    for (std::size_t size : {0u, 1u, 2u, 511u, 4095u, 4096u, 4097u, 8193u, 12289u}) {
-        std::string content(size, ' ');
-        for (std::size_t i = 0; i < size; ++i)
-            content[i] = static_cast<char>(i * 7 + size);
-        test::writeTextFile("Tollmere/file.dat", content);
-        ASSERT_TRUE(readWholeFile("Tollmere/file.dat", back));
-        EXPECT_EQ(back, content) << size;
-    }
-}
-
 }  // namespace
 }  // namespace tollmere
