@@ -197,6 +197,7 @@ private:
     // parked runner may still wait on its state.
     std::vector<std::unique_ptr<Script>> scripts_;
     Script* current_ = nullptr;  // the script being resumed
+    int callsThisResume_ = 0;     // its native calls since it was resumed
     bool checking_ = false;      // the world's after-frame checks: since a script registered in this world
     std::vector<std::pair<HINSTANCE__*, std::string>> modules_;  // attached, in order, with their names
     std::vector<std::unique_ptr<int>> moduleTokens_;
