@@ -189,13 +189,10 @@ TEST_F(PromptTest, AShownDisabledPromptReportsNothing) {
 }
 
 // Catches a wait inside an operation that enables, after it, a prompt greyed out before it.
-TEST_F(PromptTest, AWaitInsideAnOperationGivesBackOnlyWhatItTook) {
-    Prompt shown("Browse", kContextX, PromptMode::press), greyed("Retrieve", kContextX, PromptMode::holdOnce);
-    shown.show(), greyed.show(), greyed.setEnabled(false);
-    Prompt::withholdAll();
-    EXPECT_FALSE(world.prompts.isEnabled(shown.handle()));
-    Prompt::restoreWithheld();
-    EXPECT_TRUE(world.prompts.isEnabled(shown.handle()));
+TEST_F(PromptTest, AWaitInsideAnOperationLeavesAGreyedOutPromptGreyedOut) {
+    Prompt greyed("Retrieve", kContextX, PromptMode::holdOnce);
+    greyed.show(), greyed.setEnabled(false);
+    Prompt::withholdAll(), Prompt::restoreWithheld();
     EXPECT_FALSE(world.prompts.isEnabled(greyed.handle()));
 }
 
