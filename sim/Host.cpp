@@ -18,6 +18,10 @@ std::string hex(std::uint64_t value) {
 
 }  // namespace
 
+// Far more than any frame of a script needs; a script past it is looping for a state that only
+// a later frame can bring.
+constexpr int kCallsBeforeTheGameFreezes = 200000;
+
 // --- Call ---------------------------------------------------------------------------------------
 
 std::uint32_t Call::u32(int i) const {
@@ -33,6 +37,20 @@ bool Call::flag(int i) const {
     const std::uint32_t value = u32(i);
     if (value > 1) fail("argument " + std::to_string(i + 1) + " must be 0 or 1, not " + std::to_string(value));
     return value == 1;
+}
+
+void Call::only(int i, std::uint32_t value, const char* meaning) const {
+    const std::uint32_t given = u32(i);
+    if (given == value) return;
+    fail("argument " + std::to_string(i + 1) + " (" + meaning + ") is " + std::to_string(given) +
+         "; the game is modelled here only for " + std::to_string(value) + " and answers another otherwise");
+}
+
+void Call::onlyF32(int i, float value, const char* meaning) const {
+    const float given = f32(i);
+    if (given == value) return;
+    fail("argument " + std::to_string(i + 1) + " (" + meaning + ") is " + std::to_string(given) +
+         "; the game is modelled here only for " + std::to_string(value) + " and answers another otherwise");
 }
 
 float Call::f32(int i) const { return std::bit_cast<float>(u32(i)); }
@@ -189,6 +207,7 @@ void Host::resume(Script& script) {
     if (script.finished) return;
     if (script.started && (world_.frame <= script.yieldedInFrame || world_.gameTimeMs < script.wakeAtMs)) return;
     current_ = &script;
+    callsThisResume_ = 0;
     if (!script.started) {
         script.started = true;
         script.runner.start([this, &script] { runScript(script); });
@@ -292,6 +311,12 @@ unsigned long long* Host::onNativeCall() {
              " arguments; the game takes " + expected);
     }
 
+    // The game runs a script's turn inside its own frame: a script that calls on and on without
+    // waiting (a loop for a state that only the next frame can bring) freezes the game for good.
+    if (current_ != nullptr && onScriptThread() && ++callsThisResume_ > kCallsBeforeTheGameFreezes) {
+        fail(current_->name + " made " + std::to_string(kCallsBeforeTheGameFreezes) + " native calls, the last " +
+             entry->name + ", without waiting once: the game is frozen");
+    }
     result_.fill(0);
     const std::string& script = caller();
     if (recordCalls) {

@@ -48,6 +48,11 @@ public:
     std::uint32_t u32(int i) const;  // fails on a sign-extended or otherwise wide value
     std::int32_t i32(int i) const { return static_cast<std::int32_t>(u32(i)); }
     bool flag(int i) const;  // 0 or 1
+    // An argument whose other values the game answers in ways this world does not model (a
+    // position flag, a reason, a creation flag): any other value stops the run rather than being
+    // answered as though it were this one.
+    void only(int i, std::uint32_t value, const char* meaning) const;
+    void onlyF32(int i, float value, const char* meaning) const;
     float f32(int i) const;
     Vec3 vec(int i) const { return Vec3{f32(i), f32(i + 1), f32(i + 2)}; }
     const char* str(int i) const;
@@ -192,6 +197,7 @@ private:
     // parked runner may still wait on its state.
     std::vector<std::unique_ptr<Script>> scripts_;
     Script* current_ = nullptr;  // the script being resumed
+    int callsThisResume_ = 0;     // its native calls since it was resumed
     bool checking_ = false;      // the world's after-frame checks: since a script registered in this world
     std::vector<std::pair<HINSTANCE__*, std::string>> modules_;  // attached, in order, with their names
     std::vector<std::unique_ptr<int>> moduleTokens_;

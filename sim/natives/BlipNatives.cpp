@@ -22,7 +22,7 @@ void registerBlipNatives(Host& host) {
         call.returns(blip);
     });
     host.registerNative("setBlipSprite", 0x74F74D3207ED525C, {3}, [&world](Call& call) {
-        call.i32(2);
+        call.only(2, 0, "the sprite's flag");
         if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->sprite = call.u32(1);
     });
     // Asking is how a script learns a blip went with its entity: only a handle that never was one

@@ -52,9 +52,9 @@ void registerCameraNatives(Host& host) {
         changeView(world, call, false, [&] { cameraOf(call, cameras).active = call.flag(1); });
     });
     host.registerNative("renderScriptCams", 0x33281167E4942E4F, {6}, [&world, &cameras](Call& call) {
-        call.flag(3);
-        call.flag(4);
-        call.i32(5);
+        call.only(3, 1, "the first blend flag");
+        call.only(4, 0, "the second blend flag");
+        call.only(5, 0, "the blend's kind");
         changeView(world, call, true, [&] { cameras.rendering = call.flag(0); });
         cameras.ease = call.flag(1);
         cameras.easeTimeMs = call.i32(2);

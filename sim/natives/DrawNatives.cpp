@@ -72,7 +72,7 @@ void registerDrawNatives(Host& host) {
     // frames not yet passed) is the plug-in's normal first frame; one never asked for is a sprite
     // that never shows.
     host.registerNative("drawTextureRect", 0xC9884ECADE94CB34, {12}, [&world, &screen](Call& call) {
-        call.flag(11);
+        call.only(11, 1, "the draw's last flag");
         if (auto dict = world.textureDicts.find(call.str(0));
             dict == world.textureDicts.end() ||
             (!dict->second.resident && dict->second.requestedAtFrame < 0)) {
@@ -95,8 +95,8 @@ void registerDrawNatives(Host& host) {
         screen.sounds.push_back(Sound{Sound::Action::stop, call.str(0), call.str(1), world.frame});
     });
     host.registerNative("playFrontendSound", 0x67C540AA08E4A6F5, {4}, [&world, &screen](Call& call) {
-        call.flag(2);
-        call.u32(3);
+        call.only(2, 1, "the sound's flag");
+        call.only(3, 0, "the sound's last word");
         screen.sounds.push_back(Sound{Sound::Action::play, call.str(0), call.str(1), world.frame});
     });
 }

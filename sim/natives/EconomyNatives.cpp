@@ -16,7 +16,8 @@ void registerEconomyNatives(Host& host) {
     host.registerNative("getRandomFloatInRange", 0xE29F927A961F8AAA, {2},
                         [&world](Call& call) { call.returns(world.randomFloat(call.f32(0), call.f32(1))); });
     host.registerNative("addPlayerCash", 0xBC3422DC91667621, {2}, [&world](Call& call) {
-        call.u32(1);
+        // The reason goes to the game's ledger, which knows its own reasons only.
+        call.only(1, hashOf("ADD_REASON_DEFAULT"), "the reason for the cash");
         const std::int32_t cents = call.i32(0);
         if (cents < 0)
             call.fail("a credit of " + std::to_string(cents) + " cents: charges go through removePlayerCash");

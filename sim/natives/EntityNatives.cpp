@@ -10,8 +10,10 @@ void registerEntityNatives(Host& host) {
     World& world = host.world();
 
     host.registerNative("getEntityCoords", 0xA86D5F069399F44D, {3}, [&world](Call& call) {
-        call.flag(1);
-        call.flag(2);
+        // The flags pick which of an entity's positions the game answers; this world keeps one
+        // position an entity, the one 1, 0 asks for.
+        call.only(1, 1, "the first position flag");
+        call.only(2, 0, "the second position flag");
         const Entity* entity = world.use(call.u32(0));
         call.returns(entity != nullptr ? world.positionOf(entity->handle) : Vec3{});
     });
@@ -33,8 +35,11 @@ void registerEntityNatives(Host& host) {
     });
     host.registerNative("createVehicle", 0xAF35D0D2583051B0, {9}, [&world](Call& call) {
         const std::uint32_t model = call.u32(0);
-        for (int i = 5; i < 9; ++i)
-            call.flag(i);
+        // The flags choose the kind of vehicle made; this world makes the one 1, 1, 0, 0 asks for.
+        call.only(5, 1, "the first creation flag");
+        call.only(6, 1, "the second creation flag");
+        call.only(7, 0, "the third creation flag");
+        call.only(8, 0, "the fourth creation flag");
         // The game creates nothing from a model that is not resident.
         if (!world.modelResident(model)) {
             call.returns(0u);
@@ -45,7 +50,7 @@ void registerEntityNatives(Host& host) {
         call.returns(vehicle);
     });
     host.registerNative("placeVehicleOnGround", 0x7263332501E07F52, {2}, [&world](Call& call) {
-        call.i32(1);
+        call.only(1, 0, "the placing mode");
         if (Entity* vehicle = world.useVehicle(call.u32(0)); vehicle != nullptr)
             world.placeOnGround(vehicle->handle);
     });

@@ -26,9 +26,9 @@ void registerPedNatives(Host& host) {
     World& world = host.world();
 
     host.registerNative("createPedInsideVehicle", 0x7DD959874C1FD534, {6}, [&world](Call& call) {
-        for (int i = 3; i < 6; ++i) {
-            call.i32(i);
-        }
+        call.only(3, 0, "the first creation flag");
+        call.only(4, 0, "the second creation flag");
+        call.only(5, 0, "the third creation flag");
         world.useVehicle(call.u32(0));
         const std::uint32_t ped = world.createPedInsideVehicle(call.u32(0), call.u32(1), call.i32(2));
         if (ped != 0) world.entity(ped)->madeByScript = true;
@@ -58,11 +58,11 @@ void registerPedNatives(Host& host) {
 
     // Groups. The game ignores a ped or a group it does not know, -1 included.
     host.registerNative("createGroup", 0x90370EBE0FEE1A3D, {1}, [&world](Call& call) {
-        call.i32(0);
+        call.only(0, 0, "the kind of group");
         call.returns(world.createGroup());
     });
     host.registerNative("setPedAsGroupLeader", 0x2A7819605465FBCE, {3}, [&world](Call& call) {
-        call.flag(2);
+        call.only(2, 1, "the leader flag");
         Entity* e = ped(world, call.u32(0));
         auto group = world.groups.find(call.i32(1));
         if (e == nullptr || group == world.groups.end()) return;

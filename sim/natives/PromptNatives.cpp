@@ -35,7 +35,7 @@ GamePrompt& usable(const Call& call, Prompts& prompts) {
 
 void setMode(Call& call, Prompts& prompts, PromptMode mode) {
     GamePrompt& prompt = beingRegistered(call, prompts);
-    call.flag(1);
+    call.only(1, 1, "the mode is on");
     if (prompt.mode != PromptMode::none) call.fail(named(prompt.handle) + " already has its mode");
     prompt.mode = mode;
 }
@@ -94,7 +94,7 @@ void registerPromptNatives(Host& host) {
     // Asked of a prompt of another mode, the game answers false, as it does here.
     host.registerNative("hasPromptPressCompleted", 0xC92AC953F0A982AE, {2}, [&prompts](Call& call) {
         GamePrompt& prompt = usable(call, prompts);
-        call.i32(1);
+        call.only(1, 0, "the press's index");
         const bool completed = prompt.mode == PromptMode::press && prompt.pressCompleted;
         prompts.asked(prompt, completed);
         call.returns(completed);

@@ -46,39 +46,44 @@ void registerTaskNatives(Host& host) {
         order(world, call, std::move(task));
     });
     // The fourth slot is the distance kept from the escorted ped's vehicle, in whole metres; the
-    // fifth the top speed. The distances and flag after the driving style are only recorded.
+    // fifth the top speed. The distances and flag after the driving style are modelled for one value
+    // each.
     host.registerNative("taskVehicleEscort", 0x9454528DF15D657A, {9}, [&world](Call& call) {
         Task task{.kind = TaskKind::vehicleEscort, .vehicle = call.u32(1), .target = call.u32(2)};
         task.distance = static_cast<float>(call.i32(3));
         task.speed = call.f32(4);
         task.drivingStyle = call.i32(5);
-        call.f32(6);
-        call.f32(7);
-        call.i32(8);
+        call.onlyF32(6, 150.0f, "the first distance after the driving style");
+        call.onlyF32(7, -1.0f, "the second distance after the driving style");
+        call.only(8, 1, "the escort's flag");
         order(world, call, std::move(task));
     });
     // After the point and the speed: a flag word, the vehicle's model, the driving style, the
-    // stopping range and a distance the model ignores.
+    // stopping range and a straight-line distance.
     host.registerNative("taskVehicleDriveToCoord", 0xE2A2AA2F659D77A7, {11}, [&world](Call& call) {
         Task task{.kind = TaskKind::driveToCoord,
                   .vehicle = call.u32(1),
                   .point = call.vec(2),
                   .speed = call.f32(5)};
-        call.i32(6);
-        call.u32(7);
+        call.only(6, 0, "the task's flags");
+        // The route is planned for the model named here, which is the vehicle's own.
+        if (const Entity* vehicle = world.entity(task.vehicle);
+            vehicle != nullptr && call.u32(7) != vehicle->model) {
+            call.fail("argument 8 is model " + std::to_string(call.u32(7)) + ", not the vehicle's own");
+        }
         task.drivingStyle = call.i32(8);
         task.distance = call.f32(9);
-        call.f32(10);
+        call.onlyF32(10, 1.0f, "the straight-line distance");
         order(world, call, std::move(task));
     });
     host.registerNative("taskCombatPed", 0xF166E48407BAC484, {4}, [&world](Call& call) {
-        call.i32(2);
-        call.i32(3);
+        call.only(2, 0, "the combat's flags");
+        call.only(3, 16, "the combat's second word");
         order(world, call, Task{.kind = TaskKind::combatPed, .target = call.u32(1)});
     });
     host.registerNative("taskLeaveVehicle", 0xD3DBCE61A490BE02, {4}, [&world](Call& call) {
-        call.i32(2);
-        call.i32(3);
+        call.only(2, 0, "the delay before leaving");
+        call.only(3, 0, "how the ped leaves");
         order(world, call, Task{.kind = TaskKind::leaveVehicle, .vehicle = call.u32(1)});
     });
 

@@ -40,8 +40,10 @@ void registerVehicleNatives(Host& host) {
         call.returns(e == nullptr ? 0.0f : e->speedSetByTest.value_or(e->speed));
     });
     host.registerNative("setEntityCoords", 0x06843DA7060A026B, {8}, [&world](Call& call) {
+        // The flags after the point decide how the game settles what it moved; this world
+        // places it as 1, 1, 1, 1 asks.
         for (int i = 4; i < 8; ++i)
-            call.flag(i);
+            call.only(i, 1, "a placement flag");
         Entity* e = world.use(call.u32(0));
         if (e == nullptr) return;
         if (e->kind == EntityKind::vehicle) {
@@ -69,7 +71,7 @@ void registerVehicleNatives(Host& host) {
         call.returns(e != nullptr ? e->healthFraction() : 0.0f);
     });
     host.registerNative("getEntityMaxHealth", 0x15D757606D170C3C, {2}, [&world](Call& call) {
-        call.i32(1);
+        call.only(1, 0, "the health component");
         const Entity* e = world.use(call.u32(0));
         call.returns(e != nullptr ? e->maxHealth : 0);
     });
@@ -77,7 +79,7 @@ void registerVehicleNatives(Host& host) {
         if (Entity* e = world.use(call.u32(0)); e != nullptr) e->maxHealth = call.i32(1);
     });
     host.registerNative("setEntityHealth", 0xAC2767ED8BDFAB15, {3}, [&world](Call& call) {
-        call.i32(2);
+        call.only(2, 0, "the source of the change");
         // The dead stay dead: health given to a dead entity changes nothing.
         if (Entity* e = world.use(call.u32(0)); e != nullptr && !e->dead) {
             e->health = call.i32(1);
@@ -171,7 +173,7 @@ void registerVehicleNatives(Host& host) {
                                                                 {"cleanVehicleStep4", 0x4D15E49764CB328A}};
     for (int step = 0; step < 4; ++step) {
         host.registerNative(cleanSteps[step].first, cleanSteps[step].second, {2}, [&world, step](Call& call) {
-            call.i32(1);
+            call.only(1, 0, "the cleaning pass");
             Entity* e = world.useVehicle(call.u32(0));
             if (e == nullptr) return;
             e->cleanSteps = e->cleanSteps == step ? step + 1 : 0;
@@ -190,12 +192,14 @@ void registerVehicleNatives(Host& host) {
         }
     });
     host.registerNative("setBoatAnchorHold", 0x286771F3059A37A7, {3}, [&world](Call& call) {
-        call.i32(2);
+        call.only(2, 0, "the hold's kind");
         if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->anchorHeld = call.flag(1);
     });
     host.registerNative("isVehicleDriveable", 0xB86D29B10F627379, {3}, [&world](Call& call) {
-        call.flag(1);
-        call.flag(2);
+        // The flags choose which states of the vehicle count against it; this world answers
+        // from its state the way 1, 1 asks.
+        call.only(1, 1, "the first state flag");
+        call.only(2, 1, "the second state flag");
         const Entity* e = world.useVehicle(call.u32(0));
         call.returns(e != nullptr && e->kind == EntityKind::vehicle && e->driveable && !e->dead &&
                      e->health > 0);

@@ -188,5 +188,13 @@ TEST_F(PromptTest, AShownDisabledPromptReportsNothing) {
     EXPECT_TRUE(native::hasPromptPressCompleted(prompt.handle(), 0)) << "the game did complete the press";
 }
 
+// Catches a wait inside an operation that enables, after it, a prompt greyed out before it.
+TEST_F(PromptTest, AWaitInsideAnOperationLeavesAGreyedOutPromptGreyedOut) {
+    Prompt greyed("Retrieve", kContextX, PromptMode::holdOnce);
+    greyed.show(), greyed.setEnabled(false);
+    Prompt::withholdAll(), Prompt::restoreWithheld();
+    EXPECT_FALSE(world.prompts.isEnabled(greyed.handle()));
+}
+
 }  // namespace
 }  // namespace tollmere::testing
