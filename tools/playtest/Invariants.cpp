@@ -182,7 +182,7 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
-    for (Broken& found : worldRules_.afterFrame())
+    for (Broken& found : worldRules_.afterFrame(newLines_))
         broken.push_back(std::move(found));
     return broken;
 }

@@ -70,7 +70,8 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
       world_(game.world()),
       account_(account),
       stateFile_(game.folder() / "worldrules.state"),
-      tollmere_(game.folder() / "Tollmere") {
+      tollmere_(game.folder() / "Tollmere"),
+      robbery_(game, account, game.folder() / "Tollmere") {
     for (const auto& [key, value] : readPairs(tollmere_ / "Lang.dat")) {
         if (key == "prompts.dock_boat") dockText_ = value;
         if (key == "prompts.drop_anchor") dropText_ = value;
@@ -133,7 +134,7 @@ bool WorldRules::shopBusy() const {
     return world_.frame - lastBusyFrame_ <= kShopFrames;
 }
 
-std::vector<Broken> WorldRules::afterFrame() {
+std::vector<Broken> WorldRules::afterFrame(const std::vector<std::string>& logLines) {
     if (!world_.screen.thisFrame().sprites().empty() || world_.fade.out) lastBusyFrame_ = world_.frame;
     followPlayer();
     std::vector<Broken> broken;
@@ -141,6 +142,7 @@ std::vector<Broken> WorldRules::afterFrame() {
         broken.push_back(*logLost_);
         logLost_.reset();
     }
+    if (auto found = robbery_.afterFrame(logLines, shopBusy())) broken.push_back(std::move(*found));
     for (auto check : {&WorldRules::checkBlips, &WorldRules::checkAnchor, &WorldRules::checkLeftovers,
                        &WorldRules::checkTutorials, &WorldRules::checkLog}) {
         if (auto found = (this->*check)()) broken.push_back(std::move(*found));
@@ -271,7 +273,7 @@ std::optional<Broken> WorldRules::checkLeftovers() {
     const bool dies = world_.playerDead() && !deadBefore_;
     deadBefore_ = world_.playerDead();
     farFrames_ = !living.empty() && allFar ? farFrames_ + 1 : 0;
-    if (endedAtFrame_ < 0 && !living.empty() && (dies || farFrames_ >= kLeftBehindFrames))
+    if (endedAtFrame_ < 0 && !living.empty() && (dies || farFrames_ >= kLeftBehindFrames || robbery_.cargoLost()))
         endedAtFrame_ = world_.frame;
     if (endedAtFrame_ >= 0 && endedWith_.empty()) endedWith_.insert(living.begin(), living.end());
     if (endedAtFrame_ >= 0 && world_.frame - endedAtFrame_ > kHandBackFrames) {

@@ -9,6 +9,7 @@
 // written when the rules are let go and read by the next start.
 
 #include "Account.h"
+#include "RobberyRules.h"
 
 #include "support/Harness.h"
 
@@ -22,11 +23,6 @@
 
 namespace tollmere::playtest {
 
-struct Broken {
-    std::string rule;
-    std::string what;
-};
-
 class WorldRules {
   public:
     WorldRules(testing::Harness& game, const Account& account);
@@ -35,8 +31,8 @@ class WorldRules {
     WorldRules& operator=(const WorldRules&) = delete;
 
     void beforeFrame();
-    // Every rule broken by the frame just played.
-    std::vector<Broken> afterFrame();
+    // Every rule broken by the frame just played, given the log lines it wrote (without stamps).
+    std::vector<Broken> afterFrame(const std::vector<std::string>& logLines);
 
   private:
     void followPlayer();
@@ -56,6 +52,7 @@ class WorldRules {
     const Account& account_;
     std::filesystem::path stateFile_;
     std::filesystem::path tollmere_;
+    RobberyRules robbery_;
 
     // What Lang.dat tells the player the texts mean.
     std::string dockText_;
