@@ -46,6 +46,16 @@
 //   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
 //                    he saw is not remembered in TutorialFlags.dat, then or at any later start
 //   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
+//   sold-boat-left   a boat he sold at a dock is not left anchored and held, retired, marked sold and
+//                    handed back to the game, or he is not out of it within a few frames
+//   robbery          the robbery he met is not what it is documented to be (RobberyRules.h): two
+//                    rowboats, the escort 12 m ahead, the cargo boat's load, lantern, paint and a
+//                    stored value inside the reward's range; one guard at its oars leading four in
+//                    the escort's seats, dressed and flagged as guards; the leader rowing off, the
+//                    escort following, sent after the cargo boat at the pace the frame rate sets; the
+//                    whole crew turned on him when he climbs in; an end he saw (the cargo boat lost,
+//                    left 600 m behind, sold, he dead) not ending it with its outcome; or the log's
+//                    lines of a robbery not the five documented ones in their order
 // The simulated game's own after-frame checks stop the run as "simulated-game": among them the
 // scripted camera rendered with no panel on screen, and any handle used after its life.
 

@@ -32,7 +32,6 @@ constexpr float kAbandonMetres = 600.0f;
 constexpr float kFastChaseMetres = 20.0f;
 // The escort's pace counter grows by the frame rate each update and sends it at 1000.
 constexpr double kPace = 1000.0;
-constexpr std::uint32_t kCreditColour = 0x067FA8F3u;
 // Set-up takes a few dozen frames (model loads, a wait after each boat and guard); ten seconds
 // without the leader at the oars is a set-up that never finished.
 constexpr int kSetUpFrames = 300;
@@ -75,6 +74,7 @@ RobberyRules::RobberyRules(testing::Harness& game, const Account& account,
     : game_(game), world_(game.world()), account_(account) {
     // The documented reward: a whole number of dollars between the two bounds, raised by the guard
     // bonus five times over.
+    sellText_ = readPairs(tollmere / "Lang.dat")["prompts.sell_boat"];
     const auto configs = readPairs(tollmere / "Configs.dat");
     try {
         const float factor = std::stof(configs.at("boat_robberies.guard_bonus")) * 5.0f + 1.0f;
@@ -128,12 +128,19 @@ void RobberyRules::watchEnds() {
 
 std::optional<Broken> RobberyRules::afterFrame(const std::vector<std::string>& logLines, bool shopBusy) {
     const bool turn = game_.host().callsInFrame(world_.frame) > 0;
+    // He sold the cargo boat he sat in: the sell prompt completed under him (a boat worth nothing
+    // sells without a toast).
     soldThisFrame_ = false;
-    for (std::size_t i = toastsSeen_; i < world_.moneyToasts.size(); ++i) {
-        if (world_.moneyToasts[i].colour == kCreditColour && cargo_ != 0 && account_.seatedBefore() == cargo_)
-            soldThisFrame_ = true;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world_.prompts.find(handle);
+        const std::size_t slot = handle - 0x4A01;
+        if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
+        if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
+        completions_[slot] = prompt->completions;
+        soldThisFrame_ =
+            soldThisFrame_ || (prompt->text == sellText_ && cargo_ != 0 &&
+                               (account_.seatedBefore() == cargo_ || world_.playerPed().vehicle == cargo_));
     }
-    toastsSeen_ = world_.moneyToasts.size();
     if (logged_ < Logged::ended) discover();
     if (setUp_ && logged_ < Logged::ended) watchEnds();
     for (const std::string& line : logLines) {

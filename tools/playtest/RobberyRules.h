@@ -89,7 +89,8 @@ class RobberyRules {
     std::string expectNext_;
     bool cargoPlaceChecked_ = false;
     bool soldThisFrame_ = false;
-    std::size_t toastsSeen_ = 0;
+    std::string sellText_;
+    std::vector<int> completions_;
 };
 
 }  // namespace tollmere::playtest

@@ -18,6 +18,8 @@ constexpr std::uint32_t kCreditColour = 0x067FA8F3u;    // a money toast that pa
 constexpr int kSettleTurns = 2;
 // "Within a few seconds": what the plug-in no longer needs is the game's again in 5 s.
 constexpr int kHandBackFrames = 150;
+// Told to step out of a boat he sold, he is on the pier within a few frames.
+constexpr int kStepOutFrames = 6;
 // The shop's fades and waits: the world is the shop's until this long after its last panel.
 constexpr int kShopFrames = 90;
 // At most his boat and one robbery (a cargo boat, one escort boat, five guards) at any time.
@@ -76,6 +78,7 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
         if (key == "prompts.dock_boat") dockText_ = value;
         if (key == "prompts.drop_anchor") dropText_ = value;
         if (key == "prompts.release_anchor") raiseText_ = value;
+        if (key == "prompts.sell_boat") sellText_ = value;
         if (key.starts_with("tutorial.")) tutorialByText_[value] = key.substr(9);
     }
     loadAccount();
@@ -143,8 +146,8 @@ std::vector<Broken> WorldRules::afterFrame(const std::vector<std::string>& logLi
         logLost_.reset();
     }
     if (auto found = robbery_.afterFrame(logLines, shopBusy())) broken.push_back(std::move(*found));
-    for (auto check : {&WorldRules::checkBlips, &WorldRules::checkAnchor, &WorldRules::checkLeftovers,
-                       &WorldRules::checkTutorials, &WorldRules::checkLog}) {
+    for (auto check : {&WorldRules::checkSold, &WorldRules::checkBlips, &WorldRules::checkAnchor,
+                       &WorldRules::checkLeftovers, &WorldRules::checkTutorials, &WorldRules::checkLog}) {
         if (auto found = (this->*check)()) broken.push_back(std::move(*found));
     }
     return broken;
@@ -168,6 +171,11 @@ void WorldRules::followPlayer() {
         if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
         completions_[slot] = prompt->completions;
         docked = docked || prompt->text == dockText_;
+        if (prompt->text == sellText_ && world_.playerPed().vehicle != 0) {
+            sold_ = world_.playerPed().vehicle;
+            soldTurns_ = 0;
+            soldFrame_ = world_.frame;
+        }
         dropped = dropped || prompt->text == dropText_;
         raised = raised || prompt->text == raiseText_;
     }
@@ -175,6 +183,33 @@ void WorldRules::followPlayer() {
     // boat is docked then, and a docked boat he sits in has its anchor up.
     if (dropped) anchorExpected_ = !docked;
     if (raised) anchorExpected_ = false;
+}
+
+std::optional<Broken> WorldRules::checkSold() {
+    // A boat sold at a dock stays where it floats, anchored and held, its sale marked on it, no
+    // longer the script's, and he steps out of it.
+    if (sold_ == 0) return std::nullopt;
+    const sim::Entity* boat = world_.entity(sold_);
+    if (soldTurns_ >= 0 && game_.host().callsInFrame(world_.frame) > 0 && ++soldTurns_ > kSettleTurns) {
+        soldTurns_ = -1;
+        const bool marked = boat != nullptr && boat->decorators.contains("QY_RB_isBoatSold") &&
+                            boat->decorators.at("QY_RB_isBoatSold") == 1;
+        if (boat != nullptr &&
+            (!boat->anchored || !boat->anchorHeld || !boat->retired || !boat->released || !marked)) {
+            return Broken{"sold-boat-left",
+                          "the boat " + sim::hexHandle(sold_) +
+                              " he sold is not left anchored, held, retired, marked sold and handed "
+                              "back to the game"};
+        }
+    }
+    if (world_.frame - soldFrame_ == kStepOutFrames) {
+        const std::uint32_t boatHeld = sold_;
+        sold_ = 0;
+        if (world_.playerPed().vehicle == boatHeld)
+            return Broken{"sold-boat-left", "he still sits in the boat " + sim::hexHandle(boatHeld) +
+                                                " he sold " + std::to_string(kStepOutFrames) + " frames ago"};
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> WorldRules::checkBlips() {
@@ -273,7 +308,8 @@ std::optional<Broken> WorldRules::checkLeftovers() {
     const bool dies = world_.playerDead() && !deadBefore_;
     deadBefore_ = world_.playerDead();
     farFrames_ = !living.empty() && allFar ? farFrames_ + 1 : 0;
-    if (endedAtFrame_ < 0 && !living.empty() && (dies || farFrames_ >= kLeftBehindFrames || robbery_.cargoLost()))
+    if (endedAtFrame_ < 0 && !living.empty() &&
+        (dies || farFrames_ >= kLeftBehindFrames || robbery_.cargoLost()))
         endedAtFrame_ = world_.frame;
     if (endedAtFrame_ >= 0 && endedWith_.empty()) endedWith_.insert(living.begin(), living.end());
     if (endedAtFrame_ >= 0 && world_.frame - endedAtFrame_ > kHandBackFrames) {

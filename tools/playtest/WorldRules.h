@@ -39,6 +39,7 @@ class WorldRules {
     void readTexts();
     bool shopBusy() const;
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
+    std::optional<Broken> checkSold();
     std::optional<Broken> checkBlips();
     std::optional<Broken> checkAnchor();
     std::optional<Broken> checkLeftovers();
@@ -58,6 +59,7 @@ class WorldRules {
     std::string dockText_;
     std::string dropText_;
     std::string raiseText_;
+    std::string sellText_;
     std::map<std::string, std::string> tutorialByText_;
 
     // What he remembers.
@@ -73,6 +75,10 @@ class WorldRules {
     std::size_t helpBefore_ = 0;
     std::vector<int> completions_;
     int lastBusyFrame_ = -1000;
+    // The boat he last sold, the frame and the script turns since.
+    std::uint32_t sold_ = 0;
+    int soldFrame_ = -1;
+    int soldTurns_ = -1;
 
     // Anchor: what the prompts last did to his boat (nullopt: he cannot tell, as after the shop).
     std::optional<bool> anchorExpected_;

@@ -33,9 +33,9 @@ constexpr int kBrokenExit = 1;
 // Roads the fixed ctest runs must reach between them (--check-coverage): what no rule can judge
 // unless some run plays it.
 const char* const kRequiredRoads[] = {
-    "boat-repaired",        "option-bought",        "option-removed",  "restart-with-damaged-boat",
-    "guard-killed",         "robbery-sold",         "robbery-failed",  "robbery-abandoned",
-    "anchor-dropped",       "rowed-against-anchor", "fast-docking",    "damaged-boat-sold",
+    "boat-repaired",        "option-bought",        "option-removed",   "restart-with-damaged-boat",
+    "guard-killed",         "robbery-sold",         "robbery-failed",   "robbery-abandoned",
+    "anchor-dropped",       "rowed-against-anchor", "fast-docking",     "damaged-boat-sold",
     "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt", "neighbour-in-shop"};
 
 const char* const kUsage =
@@ -50,6 +50,7 @@ const char* const kUsage =
     "               money-negative money-unshown money-gain record-loads record-paid record-moored\n"
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
     "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
+    "               sold-boat-left robbery\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -262,10 +263,10 @@ bool playRun(const std::string& program, int run, const Options& options,
 
 bool knownRules(const std::string& list) {
     static const std::set<std::string> kRules = {
-        "money-negative",   "money-unshown", "money-gain",    "record-loads", "record-paid",
-        "record-moored",    "frame-error",   "idle-prompt",   "stolen-sale",  "log-growth",
-        "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",   "anchor-state",
-        "leftovers",        "tutorial-once", "log-kept"};
+        "money-negative",   "money-unshown", "money-gain",     "record-loads",   "record-paid",
+        "record-moored",    "frame-error",   "idle-prompt",    "stolen-sale",    "log-growth",
+        "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
+        "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
