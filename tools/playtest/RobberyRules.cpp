@@ -30,6 +30,8 @@ constexpr float kCloseEnough = 1.0f;  // metres between where a thing should be 
 constexpr float kTriggerMetres = 300.0f;
 constexpr float kAbandonMetres = 600.0f;
 constexpr float kFastChaseMetres = 20.0f;
+constexpr float kGuardLostMetres = 200.0f;
+constexpr float kFirstTutorialMetres = 50.0f;
 // The escort's pace counter grows by the frame rate each update and sends it at 1000.
 constexpr double kPace = 1000.0;
 // Set-up takes a few dozen frames (model loads, a wait after each boat and guard); ten seconds
@@ -70,8 +72,8 @@ std::optional<sim::Vec3> parseCoords(const std::string& text) {
 }  // namespace
 
 RobberyRules::RobberyRules(testing::Harness& game, const Account& account,
-                           const std::filesystem::path& tollmere)
-    : game_(game), world_(game.world()), account_(account) {
+                           const std::filesystem::path& tollmere, const std::set<std::string>& tutorialsSeen)
+    : game_(game), world_(game.world()), account_(account), tutorialsSeen_(tutorialsSeen) {
     // The documented reward: a whole number of dollars between the two bounds, raised by the guard
     // bonus five times over.
     sellText_ = readPairs(tollmere / "Lang.dat")["prompts.sell_boat"];
@@ -169,7 +171,53 @@ std::optional<Broken> RobberyRules::afterFrame(const std::vector<std::string>& l
         return broken("the robbery went on " + std::to_string(endDueTurns_) +
                       " turns after an end he saw (outcome " + std::to_string(expected_) + " due)");
     }
-    return checkOrders(shopBusy);
+    if (auto found = checkOrders(shopBusy)) return found;
+    return checkTutorials(logLines, shopBusy);
+}
+
+bool RobberyRules::alarmRaised() const {
+    // As the game reports it: he is made unavailable, or a guard is gone, out of the fight, tied,
+    // fleeing or left 200 m behind.
+    if (world_.player.unavailable) return true;
+    const sim::Vec3 at = world_.positionOf(world_.player.ped);
+    return std::any_of(guards_.begin(), guards_.end(), [&](std::uint32_t handle) {
+        const sim::Entity* guard = world_.entity(handle);
+        return guard == nullptr || guard->incapacitated || guard->hogtied || guard->fleeing ||
+               sim::distance(guard->position, at) >= kGuardLostMetres;
+    });
+}
+
+std::optional<Broken> RobberyRules::checkTutorials(const std::vector<std::string>& logLines, bool shopBusy) {
+    const bool turn = game_.host().callsInFrame(world_.frame) > 0;
+    auto due = [this](const char* name) {
+        if (tutorialsSeen_.contains(name)) return;
+        tutorialDue_ = name;
+        tutorialDueTurns_ = -1;  // the turn it falls due in counts as none
+    };
+    const sim::Entity* cargo = world_.entity(cargo_);
+    const sim::Vec3 at = world_.positionOf(world_.player.ped);
+    if (!cameClose_ && !taken_ && cargo != nullptr && turn && !shopBusy &&
+        sim::distance(at, cargo->position) < kFirstTutorialMetres - 0.5f) {
+        cameClose_ = true;
+        due("boat_robberies.1");
+    }
+    // The alarm is first tested in the update after the one that saw him climb in.
+    const bool near = std::any_of(guards_.begin(), guards_.end(), [&](std::uint32_t handle) {
+        const sim::Entity* guard = world_.entity(handle);
+        return guard != nullptr && std::abs(sim::distance(guard->position, at) - kGuardLostMetres) < kCloseEnough;
+    });
+    if (taken_ && turn && !shopBusy && world_.frame != takenFrame_ && !near && alarmRaised() != alarmOn_) {
+        alarmOn_ = !alarmOn_;
+        due(alarmOn_ ? "boat_robberies.lose_law" : "boat_robberies.2");
+    }
+    if (tutorialDue_.empty()) return std::nullopt;
+    if (std::find(logLines.begin(), logLines.end(), "tutorial seen: " + tutorialDue_) != logLines.end()) {
+        tutorialDue_.clear();
+    } else if (turn && !shopBusy && ++tutorialDueTurns_ > kSettleTurns) {
+        const std::string missed = std::exchange(tutorialDue_, std::string());
+        return broken("the tutorial \"" + missed + "\" he has never seen did not come up when it was due");
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> RobberyRules::checkSetUp() {

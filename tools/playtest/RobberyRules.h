@@ -33,7 +33,9 @@ namespace tollmere::playtest {
 
 class RobberyRules {
   public:
-    RobberyRules(testing::Harness& game, const Account& account, const std::filesystem::path& tollmere);
+    // tutorialsSeen: the tutorials he has seen in this start and the earlier ones, as he keeps them.
+    RobberyRules(testing::Harness& game, const Account& account, const std::filesystem::path& tollmere,
+                 const std::set<std::string>& tutorialsSeen);
 
     // After every frame, with the log lines the frame wrote (without their stamps) and whether the
     // shop held the world in it.
@@ -47,6 +49,8 @@ class RobberyRules {
     void watchEnds();
     std::optional<Broken> checkSetUp();
     std::optional<Broken> checkOrders(bool shopBusy);
+    std::optional<Broken> checkTutorials(const std::vector<std::string>& logLines, bool shopBusy);
+    bool alarmRaised() const;
     std::optional<Broken> checkLogLine(const std::string& line);
     std::optional<Broken> checkOutcome(int outcome);
     std::optional<Broken> broken(const std::string& what) const;
@@ -54,6 +58,7 @@ class RobberyRules {
     testing::Harness& game_;
     sim::World& world_;
     const Account& account_;
+    const std::set<std::string>& tutorialsSeen_;
 
     // What Configs.dat makes of the reward, as the player reads the file.
     std::int32_t leastReward_ = 0;
@@ -81,6 +86,13 @@ class RobberyRules {
     std::size_t escortOrders_ = 0;  // the escort oarsman's orders seen so far
     double sinceOrder_ = 0.0;       // the pace the frames gave since the last order: at most the counter's
     double dueSince_ = 0.0;         // and at least, while nothing stops the orders
+
+    // Tutorials due by what he did: the first within 50 m of the cargo boat, the alarm raised and
+    // over. A tutorial he has not seen must come within a few turns of being due.
+    bool cameClose_ = false;
+    bool alarmOn_ = false;
+    std::string tutorialDue_;
+    int tutorialDueTurns_ = 0;
 
     // The log: where the event's documented lines have got to.
     enum class Logged { nothing, started, made, triggered, ended, terminating, terminated };

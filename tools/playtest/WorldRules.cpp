@@ -73,7 +73,7 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
       account_(account),
       stateFile_(game.folder() / "worldrules.state"),
       tollmere_(game.folder() / "Tollmere"),
-      robbery_(game, account, game.folder() / "Tollmere") {
+      robbery_(game, account, game.folder() / "Tollmere", tutorialsSeen_) {
     for (const auto& [key, value] : readPairs(tollmere_ / "Lang.dat")) {
         if (key == "prompts.dock_boat") dockText_ = value;
         if (key == "prompts.drop_anchor") dropText_ = value;
