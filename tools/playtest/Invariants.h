@@ -45,6 +45,9 @@
 //                    a boat of his mark that he did not buy or claim stays 5 s after the shop
 //   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
 //                    he saw is not remembered in TutorialFlags.dat, then or at any later start
+//   tutorial-shown   a tutorial logged as seen is none the plug-in documents, or its text did not come
+//                    up for 8 s in that frame (the last one's, when two are logged), or a help text came
+//                    up with none logged
 //   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
 //   sold-boat-left   a boat he sold at a dock is not left anchored and held, retired, marked sold and
 //                    handed back to the game, or he is not out of it within a few frames

@@ -204,7 +204,8 @@ std::optional<Broken> RobberyRules::checkTutorials(const std::vector<std::string
     // The alarm is first tested in the update after the one that saw him climb in.
     const bool near = std::any_of(guards_.begin(), guards_.end(), [&](std::uint32_t handle) {
         const sim::Entity* guard = world_.entity(handle);
-        return guard != nullptr && std::abs(sim::distance(guard->position, at) - kGuardLostMetres) < kCloseEnough;
+        return guard != nullptr &&
+               std::abs(sim::distance(guard->position, at) - kGuardLostMetres) < kCloseEnough;
     });
     if (taken_ && turn && !shopBusy && world_.frame != takenFrame_ && !near && alarmRaised() != alarmOn_) {
         alarmOn_ = !alarmOn_;

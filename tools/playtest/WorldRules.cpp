@@ -39,6 +39,14 @@ const std::map<std::string, std::string> kOncePerStart = {
     {"boat_robberies.1", "boat_robberies.1"},
 };
 
+// The tutorials the plug-in documents, and how long each one's text stays up.
+const std::set<std::string> kTutorials = {
+    "drop_boat_anchor",  "boat_fence",           "boat_fence.poor_condition", "boat_fence.slow_down_to_sell",
+    "boat_destroyed",    "left_docks",           "dock_boat_too_fast",        "boat_claimed",
+    "owned_boat_docked", "return_boat_to_docks", "boat_robberies.1",          "boat_robberies.lose_law",
+    "boat_robberies.2"};
+constexpr std::int32_t kTutorialMs = 8000;
+
 // key=value lines as a player reads them in a text editor.
 std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
     std::map<std::string, std::string> pairs;
@@ -79,7 +87,10 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
         if (key == "prompts.drop_anchor") dropText_ = value;
         if (key == "prompts.release_anchor") raiseText_ = value;
         if (key == "prompts.sell_boat") sellText_ = value;
-        if (key.starts_with("tutorial.")) tutorialByText_[value] = key.substr(9);
+        if (key.starts_with("tutorial.")) {
+            tutorialByText_[value] = key.substr(9);
+            textByTutorial_[key.substr(9)] = value;
+        }
     }
     loadAccount();
     // The log as this start finds it must begin with all the last start left in it.
@@ -138,6 +149,7 @@ bool WorldRules::shopBusy() const {
 }
 
 std::vector<Broken> WorldRules::afterFrame(const std::vector<std::string>& logLines) {
+    logLines_ = &logLines;
     if (!world_.screen.thisFrame().sprites().empty() || world_.fade.out) lastBusyFrame_ = world_.frame;
     followPlayer();
     std::vector<Broken> broken;
@@ -338,6 +350,26 @@ std::optional<Broken> WorldRules::checkLeftovers() {
 }
 
 std::optional<Broken> WorldRules::checkTutorials() {
+    // Each showing is logged as seen, and the frame posts the text of the last one logged, for 8 s.
+    std::string logged;
+    for (const std::string& line : *logLines_) {
+        if (!line.starts_with("tutorial seen: ")) continue;
+        logged = line.substr(15);
+        if (!kTutorials.contains(logged))
+            return Broken{"tutorial-shown",
+                          "the log says the player saw a tutorial no one wrote: \"" + logged + "\""};
+    }
+    const bool posted = world_.helpTexts.size() > helpBefore_;
+    if (!logged.empty() && (!posted || world_.helpTexts.back().text != textByTutorial_[logged] ||
+                            world_.helpTexts.back().durationMs != kTutorialMs)) {
+        return Broken{"tutorial-shown", "the tutorial \"" + logged +
+                                            "\" is logged as seen, but its text did not "
+                                            "come up for 8 s in that frame"};
+    }
+    if (logged.empty() && posted) {
+        return Broken{"tutorial-shown", "a help text came up with no tutorial logged as seen: \"" +
+                                            world_.helpTexts.back().text + "\""};
+    }
     bool shown = false;
     for (std::size_t i = helpBefore_; i < world_.helpTexts.size(); ++i) {
         const auto name = tutorialByText_.find(world_.helpTexts[i].text);

@@ -61,6 +61,8 @@ class WorldRules {
     std::string raiseText_;
     std::string sellText_;
     std::map<std::string, std::string> tutorialByText_;
+    std::map<std::string, std::string> textByTutorial_;
+    const std::vector<std::string>* logLines_ = nullptr;  // the frame's, while its rules run
 
     // What he remembers.
     std::set<std::string> tutorialsSeen_;  // across starts

@@ -50,7 +50,7 @@ const char* const kUsage =
     "               money-negative money-unshown money-gain record-loads record-paid record-moored\n"
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
     "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
-    "               sold-boat-left robbery\n"
+    "               sold-boat-left robbery tutorial-shown\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -266,7 +266,8 @@ bool knownRules(const std::string& list) {
         "money-negative",   "money-unshown", "money-gain",     "record-loads",   "record-paid",
         "record-moored",    "frame-error",   "idle-prompt",    "stolen-sale",    "log-growth",
         "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
-        "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery"};
+        "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery",
+        "tutorial-shown"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
