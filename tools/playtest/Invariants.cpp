@@ -390,6 +390,9 @@ void Invariants::cover(const std::string& line) {
         const std::string outcome = line.substr(line.rfind(' ') + 1);
         if (outcome == "1") ++covered["robbery-failed"];
         if (outcome == "2") ++covered["robbery-sold"];
+        // A cargo boat whose stored reward is a single dollar: worth nothing once rounded.
+        if (outcome == "2" && model_.configFloat("boat_robberies.max_reward") == 1.0f)
+            ++covered["token-reward-sold"];
         if (outcome == "4") ++covered["robbery-abandoned"];
     }
 }
