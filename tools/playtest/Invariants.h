@@ -49,8 +49,9 @@
 //                    up for 8 s in that frame (the last one's, when two are logged), or a help text came
 //                    up with none logged
 //   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
-//   sold-boat-left   a boat he sold at a dock is not left anchored and held, retired, marked sold and
-//                    handed back to the game, or he is not out of it within a few frames
+//   sold-boat-left   a boat he sold at a dock is still offered for sale in that frame, or is not left
+//                    anchored and held, retired, marked sold and handed back to the game, or he is
+//                    not out of it within a few frames
 //   robbery          the robbery he met is not what it is documented to be (RobberyRules.h): two
 //                    rowboats, the escort 12 m ahead, the cargo boat's load, lantern, paint and a
 //                    stored value inside the reward's range; one guard at its oars leading four in

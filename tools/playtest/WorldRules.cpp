@@ -185,6 +185,7 @@ void WorldRules::followPlayer() {
         docked = docked || prompt->text == dockText_;
         if (prompt->text == sellText_ && world_.playerPed().vehicle != 0) {
             sold_ = world_.playerPed().vehicle;
+            soldPrompt_ = handle;
             soldTurns_ = 0;
             soldFrame_ = world_.frame;
         }
@@ -202,6 +203,10 @@ std::optional<Broken> WorldRules::checkSold() {
     // longer the script's, and he steps out of it.
     if (sold_ == 0) return std::nullopt;
     const sim::Entity* boat = world_.entity(sold_);
+    if (world_.frame == soldFrame_ && world_.prompts.isVisible(soldPrompt_)) {
+        return Broken{"sold-boat-left", "the prompt still offers to sell the boat " + sim::hexHandle(sold_) +
+                                            " he has just sold"};
+    }
     if (soldTurns_ >= 0 && game_.host().callsInFrame(world_.frame) > 0 && ++soldTurns_ > kSettleTurns) {
         soldTurns_ = -1;
         const bool marked = boat != nullptr && boat->decorators.contains("QY_RB_isBoatSold") &&

@@ -79,6 +79,7 @@ class WorldRules {
     int lastBusyFrame_ = -1000;
     // The boat he last sold, the frame and the script turns since.
     std::uint32_t sold_ = 0;
+    std::uint32_t soldPrompt_ = 0;
     int soldFrame_ = -1;
     int soldTurns_ = -1;
 
