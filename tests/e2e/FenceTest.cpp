@@ -10,7 +10,7 @@ using ::testing::Contains;
 const sim::Vec3 kDock4Mooring{2075.89f, -266.766f, 40.6027f};
 
 class FenceTest : public PluginTest {
-  protected:
+protected:
     sim::World& world() { return game.world(); }
 
     bool sellPromptVisible() {
@@ -151,8 +151,7 @@ TEST_P(OneExtraTest, ARowboatWithOneExtraFetchesItsOwnShare) {
 
 // int(0.5 x (45 + 25)) = 35 with the set, int(0.5 x (45 + 15)) = 30 with the lantern.
 INSTANTIATE_TEST_SUITE_P(, OneExtraTest,
-                         ::testing::Values(OneExtraCase{"propSet", true, 3500},
-                                           OneExtraCase{"lantern", false, 3000}),
+                         ::testing::Values(OneExtraCase{"propSet", true, 3500}, OneExtraCase{"lantern", false, 3000}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct DamagedSaleCase {
