@@ -99,8 +99,10 @@ void RobberyRules::discover() {
         if (!seen_.insert(handle).second || !e.madeByScript || e.released) continue;
         if (e.kind == sim::EntityKind::ped && e.model == kGuardModel) {
             guards_.push_back(handle);
+            bornFrames_.push_back(world_.frame);
         } else if (e.kind == sim::EntityKind::vehicle && !e.decorators.contains("QY_RB_isPlayerBoat") &&
                    handle != account_.claimed()) {
+            bornFrames_.push_back(world_.frame);
             if (cargo_ == 0) {
                 cargo_ = handle;
                 firstFrame_ = world_.frame;
@@ -158,6 +160,7 @@ std::optional<Broken> RobberyRules::afterFrame(const std::vector<std::string>& l
     if (cargo_ == 0 || logged_ >= Logged::ended) return std::nullopt;
 
     if (!setUp_) {
+        frameTimes_[world_.frame] = world_.gameTimeMs;
         const sim::Entity* leader = world_.entity(world_.driverOf(cargo_));
         const bool rowing = leader != nullptr && leader->currentTask() != nullptr &&
                             leader->currentTask()->kind == sim::TaskKind::driveWander;
@@ -322,6 +325,27 @@ std::optional<Broken> RobberyRules::checkSetUp() {
             "reach, in the robbery's style");
     }
     escortOrders_ = oarsman->tasks.size();
+
+    // The set-up waits 10 ms after each boat and guard, and 100 ms more before the orders: each one
+    // appears in a later frame than the one before it, and the orders come in the first frame 100 ms
+    // after the one the last guard's wait ended in.
+    if (!std::is_sorted(bornFrames_.begin(), bornFrames_.end()) ||
+        std::adjacent_find(bornFrames_.begin(), bornFrames_.end()) != bornFrames_.end()) {
+        return broken("the robbery's boats and guards did not appear one frame after another");
+    }
+    auto firstFrom = [this](int after, std::int32_t atMs) {
+        for (auto it = frameTimes_.upper_bound(after); it != frameTimes_.end(); ++it) {
+            if (it->second >= atMs) return it->first;
+        }
+        return -1;
+    };
+    const int lastBorn = bornFrames_.back();
+    const int waited = frameTimes_.contains(lastBorn) ? firstFrom(lastBorn, frameTimes_[lastBorn] + 10) : -1;
+    const int ordered = waited < 0 ? -1 : firstFrom(waited, frameTimes_[waited] + 100);
+    if (ordered >= 0 && ordered != world_.frame) {
+        return broken("the crew got its orders " + std::to_string(world_.frame - lastBorn) +
+                      " frames after the last guard appeared, not in the first frame 110 ms on");
+    }
     return std::nullopt;
 }
 

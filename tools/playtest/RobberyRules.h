@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -70,7 +71,9 @@ class RobberyRules {
     std::vector<std::uint32_t> boats_;
     std::vector<std::uint32_t> guards_;
     std::set<std::uint32_t> seen_;
-    sim::Vec3 escortBornAt_{};  // where the escort appeared, and the cargo boat then
+    std::vector<int> bornFrames_;             // the frame each of its boats and guards appeared in
+    std::map<int, std::int32_t> frameTimes_;  // the game's time in each frame of the set-up
+    sim::Vec3 escortBornAt_{};                // where the escort appeared, and the cargo boat then
     sim::Vec3 cargoWhenEscortBorn_{};
     float cargoHeadingThen_ = 0.0f;
     int firstFrame_ = -1;
