@@ -55,7 +55,8 @@
 //   robbery          the robbery he met is not what it is documented to be (RobberyRules.h): two
 //                    rowboats, the escort 12 m ahead, the cargo boat's load, lantern, paint and a
 //                    stored value inside the reward's range; one guard at its oars leading four in
-//                    the escort's seats, dressed and flagged as guards; the leader rowing off, the
+//                    the escort's seats, dressed and flagged as guards, each a frame after the last
+//                    and the orders 110 ms after the last guard; the leader rowing off, the
 //                    escort following, sent after the cargo boat at the pace the frame rate sets; the
 //                    whole crew turned on him when he climbs in; an end he saw (the cargo boat lost,
 //                    left 600 m behind, sold, he dead) not ending it with its outcome; or the log's

@@ -7,7 +7,8 @@
 //   rowboat has and a stored value inside the range Configs.dat gives the reward; its one guard at
 //   the oars, leading the other four, who sit in the escort boat's four seats; every guard in a
 //   random outfit, with the honour and config flags the event gives him; the leader rowing off at
-//   2 m/s, the escort's oarsman following him.
+//   2 m/s, the escort's oarsman following him; each boat and guard a frame after the last (a wait
+//   of 10 ms after each), the orders in the first frame 110 ms after the last guard.
 // - While afloat: the escort is sent after the cargo boat about once a second at the pace the frame
 //   rate sets, faster when farther than 20 m; once he climbs in, every guard turns on him and the
 //   escort is given no more such orders.
