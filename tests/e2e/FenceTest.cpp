@@ -116,6 +116,20 @@ TEST_F(FenceTest, TooFastGreysThePromptOut) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "tutorial seen: boat_fence.slow_down_to_sell"), 1);
 }
 
+// Catches the pier's reach taken as inclusive: exactly 10 m from Trapper's Cabin's pier point is too
+// far to sell, a hair nearer is not.
+TEST_F(FenceTest, TenMetresFromThePierIsTooFarToSell) {
+    const sim::Vec3 pier{2077.7f, -269.949f, 42.1409f};
+    startAndSettle();
+    const std::uint32_t boat = strangersBoat().handle;
+    world().moveVehicle(boat, sim::Vec3{pier.x + 10.0f, pier.y, pier.z});
+    game.runFrames(2);
+    EXPECT_FALSE(sellPromptVisible());
+    world().moveVehicle(boat, sim::Vec3{pier.x + 9.99f, pier.y, pier.z});
+    game.runFrames(2);
+    EXPECT_TRUE(sellPromptVisible());
+}
+
 struct OneExtraCase {
     const char* name;
     bool propSet;

@@ -326,7 +326,9 @@ TEST_P(RewardKeysTest, BrokenRewardKeysMeanNoRobberyThisRun) {
 INSTANTIATE_TEST_SUITE_P(, RewardKeysTest,
                          ::testing::Values(std::string(), std::string("boat_robberies.guard_bonus=0.1\n"
                                                                       "boat_robberies.max_reward=50\n"
-                                                                      "boat_robberies.min_reward=60\n")));
+                                                                      "boat_robberies.min_reward=60\n"),
+                                           std::string("boat_robberies.guard_bonus=0.1\nboat_robberies.max_reward=120\n"),
+                                           std::string("boat_robberies.guard_bonus=0.1\nboat_robberies.min_reward=60\n")));
 
 // Catches a second event being attempted once the first is published, even after it ended.
 TEST_F(RobberyTest, OnlyOneEventPerRun) {

@@ -184,7 +184,7 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
-    for (Broken& found : worldRules_.afterFrame())
+    for (Broken& found : worldRules_.afterFrame(newLines_))
         broken.push_back(std::move(found));
     for (Broken& found : screenRules_.afterFrame())
         broken.push_back(std::move(found));
@@ -394,6 +394,9 @@ void Invariants::cover(const std::string& line) {
         const std::string outcome = line.substr(line.rfind(' ') + 1);
         if (outcome == "1") ++covered["robbery-failed"];
         if (outcome == "2") ++covered["robbery-sold"];
+        // A cargo boat whose stored reward is a single dollar: worth nothing once rounded.
+        if (outcome == "2" && model_.configFloat("boat_robberies.max_reward") == 1.0f)
+            ++covered["token-reward-sold"];
         if (outcome == "4") ++covered["robbery-abandoned"];
     }
 }

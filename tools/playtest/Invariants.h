@@ -45,7 +45,22 @@
 //                    a boat of his mark that he did not buy or claim stays 5 s after the shop
 //   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
 //                    he saw is not remembered in TutorialFlags.dat, then or at any later start
+//   tutorial-shown   a tutorial logged as seen is none the plug-in documents, or its text did not come
+//                    up for 8 s in that frame (the last one's, when two are logged), or a help text came
+//                    up with none logged
 //   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
+//   sold-boat-left   a boat he sold at a dock is still offered for sale in that frame, or is not left
+//                    anchored and held, retired, marked sold and handed back to the game, or he is
+//                    not out of it within a few frames
+//   robbery          the robbery he met is not what it is documented to be (RobberyRules.h): two
+//                    rowboats, the escort 12 m ahead, the cargo boat's load, lantern, paint and a
+//                    stored value inside the reward's range; one guard at its oars leading four in
+//                    the escort's seats, dressed and flagged as guards, each a frame after the last
+//                    and the orders 110 ms after the last guard; the leader rowing off, the
+//                    escort following, sent after the cargo boat at the pace the frame rate sets; the
+//                    whole crew turned on him when he climbs in; an end he saw (the cargo boat lost,
+//                    left 600 m behind, sold, he dead) not ending it with its outcome; or the log's
+//                    lines of a robbery not the five documented ones in their order
 // The screen rules (ScreenRules.h) compare the shop he sees with the documented panel and the
 // documented way into and out of it:
 //   shop-screen      a frame of the catalogue draws other than the documented layout, colours,

@@ -54,9 +54,10 @@ class Model {
     // it floats unsold and held, or else the boat the game marks as the player's and has not taken back.
     static const sim::Entity* ownBoat(const sim::World& world, std::uint32_t claimed);
 
-  private:
+    // A number of Configs.dat as this start found it; -999 when the key is missing.
     float configFloat(const std::string& key) const;
 
+  private:
     std::map<std::string, float> configs_;
     float rewardFactor_ = 0.0f;
     std::map<std::string, std::int32_t> modelByName_;

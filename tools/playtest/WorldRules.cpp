@@ -18,6 +18,8 @@ constexpr std::uint32_t kCreditColour = 0x067FA8F3u;    // a money toast that pa
 constexpr int kSettleTurns = 2;
 // "Within a few seconds": what the plug-in no longer needs is the game's again in 5 s.
 constexpr int kHandBackFrames = 150;
+// Told to step out of a boat he sold, he is on the pier within a few frames.
+constexpr int kStepOutFrames = 6;
 // The shop's fades and waits: the world is the shop's until this long after its last panel.
 constexpr int kShopFrames = 90;
 // At most his boat and one robbery (a cargo boat, one escort boat, five guards) at any time.
@@ -36,6 +38,14 @@ const std::map<std::string, std::string> kOncePerStart = {
     {"owned_boat_docked", "owned_boat_docked"},
     {"boat_robberies.1", "boat_robberies.1"},
 };
+
+// The tutorials the plug-in documents, and how long each one's text stays up.
+const std::set<std::string> kTutorials = {
+    "drop_boat_anchor",  "boat_fence",           "boat_fence.poor_condition", "boat_fence.slow_down_to_sell",
+    "boat_destroyed",    "left_docks",           "dock_boat_too_fast",        "boat_claimed",
+    "owned_boat_docked", "return_boat_to_docks", "boat_robberies.1",          "boat_robberies.lose_law",
+    "boat_robberies.2"};
+constexpr std::int32_t kTutorialMs = 8000;
 
 // key=value lines as a player reads them in a text editor.
 std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
@@ -70,12 +80,17 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
       world_(game.world()),
       account_(account),
       stateFile_(game.folder() / "worldrules.state"),
-      tollmere_(game.folder() / "Tollmere") {
+      tollmere_(game.folder() / "Tollmere"),
+      robbery_(game, account, game.folder() / "Tollmere", tutorialsSeen_) {
     for (const auto& [key, value] : readPairs(tollmere_ / "Lang.dat")) {
         if (key == "prompts.dock_boat") dockText_ = value;
         if (key == "prompts.drop_anchor") dropText_ = value;
         if (key == "prompts.release_anchor") raiseText_ = value;
-        if (key.starts_with("tutorial.")) tutorialByText_[value] = key.substr(9);
+        if (key == "prompts.sell_boat") sellText_ = value;
+        if (key.starts_with("tutorial.")) {
+            tutorialByText_[value] = key.substr(9);
+            textByTutorial_[key.substr(9)] = value;
+        }
     }
     loadAccount();
     // The log as this start finds it must begin with all the last start left in it.
@@ -133,7 +148,8 @@ bool WorldRules::shopBusy() const {
     return world_.frame - lastBusyFrame_ <= kShopFrames;
 }
 
-std::vector<Broken> WorldRules::afterFrame() {
+std::vector<Broken> WorldRules::afterFrame(const std::vector<std::string>& logLines) {
+    logLines_ = &logLines;
     if (!world_.screen.thisFrame().sprites().empty() || world_.fade.out) lastBusyFrame_ = world_.frame;
     followPlayer();
     std::vector<Broken> broken;
@@ -141,8 +157,9 @@ std::vector<Broken> WorldRules::afterFrame() {
         broken.push_back(*logLost_);
         logLost_.reset();
     }
-    for (auto check : {&WorldRules::checkBlips, &WorldRules::checkAnchor, &WorldRules::checkLeftovers,
-                       &WorldRules::checkTutorials, &WorldRules::checkLog}) {
+    if (auto found = robbery_.afterFrame(logLines, shopBusy())) broken.push_back(std::move(*found));
+    for (auto check : {&WorldRules::checkSold, &WorldRules::checkBlips, &WorldRules::checkAnchor,
+                       &WorldRules::checkLeftovers, &WorldRules::checkTutorials, &WorldRules::checkLog}) {
         if (auto found = (this->*check)()) broken.push_back(std::move(*found));
     }
     return broken;
@@ -166,6 +183,12 @@ void WorldRules::followPlayer() {
         if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
         completions_[slot] = prompt->completions;
         docked = docked || prompt->text == dockText_;
+        if (prompt->text == sellText_ && world_.playerPed().vehicle != 0) {
+            sold_ = world_.playerPed().vehicle;
+            soldPrompt_ = handle;
+            soldTurns_ = 0;
+            soldFrame_ = world_.frame;
+        }
         dropped = dropped || prompt->text == dropText_;
         raised = raised || prompt->text == raiseText_;
     }
@@ -173,6 +196,37 @@ void WorldRules::followPlayer() {
     // boat is docked then, and a docked boat he sits in has its anchor up.
     if (dropped) anchorExpected_ = !docked;
     if (raised) anchorExpected_ = false;
+}
+
+std::optional<Broken> WorldRules::checkSold() {
+    // A boat sold at a dock stays where it floats, anchored and held, its sale marked on it, no
+    // longer the script's, and he steps out of it.
+    if (sold_ == 0) return std::nullopt;
+    const sim::Entity* boat = world_.entity(sold_);
+    if (world_.frame == soldFrame_ && world_.prompts.isVisible(soldPrompt_)) {
+        return Broken{"sold-boat-left", "the prompt still offers to sell the boat " + sim::hexHandle(sold_) +
+                                            " he has just sold"};
+    }
+    if (soldTurns_ >= 0 && game_.host().callsInFrame(world_.frame) > 0 && ++soldTurns_ > kSettleTurns) {
+        soldTurns_ = -1;
+        const bool marked = boat != nullptr && boat->decorators.contains("QY_RB_isBoatSold") &&
+                            boat->decorators.at("QY_RB_isBoatSold") == 1;
+        if (boat != nullptr &&
+            (!boat->anchored || !boat->anchorHeld || !boat->retired || !boat->released || !marked)) {
+            return Broken{"sold-boat-left",
+                          "the boat " + sim::hexHandle(sold_) +
+                              " he sold is not left anchored, held, retired, marked sold and handed "
+                              "back to the game"};
+        }
+    }
+    if (world_.frame - soldFrame_ == kStepOutFrames) {
+        const std::uint32_t boatHeld = sold_;
+        sold_ = 0;
+        if (world_.playerPed().vehicle == boatHeld)
+            return Broken{"sold-boat-left", "he still sits in the boat " + sim::hexHandle(boatHeld) +
+                                                " he sold " + std::to_string(kStepOutFrames) + " frames ago"};
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> WorldRules::checkBlips() {
@@ -271,7 +325,8 @@ std::optional<Broken> WorldRules::checkLeftovers() {
     const bool dies = world_.playerDead() && !deadBefore_;
     deadBefore_ = world_.playerDead();
     farFrames_ = !living.empty() && allFar ? farFrames_ + 1 : 0;
-    if (endedAtFrame_ < 0 && !living.empty() && (dies || farFrames_ >= kLeftBehindFrames))
+    if (endedAtFrame_ < 0 && !living.empty() &&
+        (dies || farFrames_ >= kLeftBehindFrames || robbery_.cargoLost()))
         endedAtFrame_ = world_.frame;
     if (endedAtFrame_ >= 0 && endedWith_.empty()) endedWith_.insert(living.begin(), living.end());
     if (endedAtFrame_ >= 0 && world_.frame - endedAtFrame_ > kHandBackFrames) {
@@ -300,6 +355,26 @@ std::optional<Broken> WorldRules::checkLeftovers() {
 }
 
 std::optional<Broken> WorldRules::checkTutorials() {
+    // Each showing is logged as seen, and the frame posts the text of the last one logged, for 8 s.
+    std::string logged;
+    for (const std::string& line : *logLines_) {
+        if (!line.starts_with("tutorial seen: ")) continue;
+        logged = line.substr(15);
+        if (!kTutorials.contains(logged))
+            return Broken{"tutorial-shown",
+                          "the log says the player saw a tutorial no one wrote: \"" + logged + "\""};
+    }
+    const bool posted = world_.helpTexts.size() > helpBefore_;
+    if (!logged.empty() && (!posted || world_.helpTexts.back().text != textByTutorial_[logged] ||
+                            world_.helpTexts.back().durationMs != kTutorialMs)) {
+        return Broken{"tutorial-shown", "the tutorial \"" + logged +
+                                            "\" is logged as seen, but its text did not "
+                                            "come up for 8 s in that frame"};
+    }
+    if (logged.empty() && posted) {
+        return Broken{"tutorial-shown", "a help text came up with no tutorial logged as seen: \"" +
+                                            world_.helpTexts.back().text + "\""};
+    }
     bool shown = false;
     for (std::size_t i = helpBefore_; i < world_.helpTexts.size(); ++i) {
         const auto name = tutorialByText_.find(world_.helpTexts[i].text);

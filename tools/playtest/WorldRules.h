@@ -9,6 +9,7 @@
 // written when the rules are let go and read by the next start.
 
 #include "Account.h"
+#include "RobberyRules.h"
 
 #include "support/Harness.h"
 
@@ -22,11 +23,6 @@
 
 namespace tollmere::playtest {
 
-struct Broken {
-    std::string rule;
-    std::string what;
-};
-
 class WorldRules {
   public:
     WorldRules(testing::Harness& game, const Account& account);
@@ -35,14 +31,15 @@ class WorldRules {
     WorldRules& operator=(const WorldRules&) = delete;
 
     void beforeFrame();
-    // Every rule broken by the frame just played.
-    std::vector<Broken> afterFrame();
+    // Every rule broken by the frame just played, given the log lines it wrote (without stamps).
+    std::vector<Broken> afterFrame(const std::vector<std::string>& logLines);
 
   private:
     void followPlayer();
     void readTexts();
     bool shopBusy() const;
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
+    std::optional<Broken> checkSold();
     std::optional<Broken> checkBlips();
     std::optional<Broken> checkAnchor();
     std::optional<Broken> checkLeftovers();
@@ -56,12 +53,16 @@ class WorldRules {
     const Account& account_;
     std::filesystem::path stateFile_;
     std::filesystem::path tollmere_;
+    RobberyRules robbery_;
 
     // What Lang.dat tells the player the texts mean.
     std::string dockText_;
     std::string dropText_;
     std::string raiseText_;
+    std::string sellText_;
     std::map<std::string, std::string> tutorialByText_;
+    std::map<std::string, std::string> textByTutorial_;
+    const std::vector<std::string>* logLines_ = nullptr;  // the frame's, while its rules run
 
     // What he remembers.
     std::set<std::string> tutorialsSeen_;  // across starts
@@ -76,6 +77,11 @@ class WorldRules {
     std::size_t helpBefore_ = 0;
     std::vector<int> completions_;
     int lastBusyFrame_ = -1000;
+    // The boat he last sold, the frame and the script turns since.
+    std::uint32_t sold_ = 0;
+    std::uint32_t soldPrompt_ = 0;
+    int soldFrame_ = -1;
+    int soldTurns_ = -1;
 
     // Anchor: what the prompts last did to his boat (nullopt: he cannot tell, as after the shop).
     std::optional<bool> anchorExpected_;

@@ -36,7 +36,8 @@ const char* const kRequiredRoads[] = {
     "boat-repaired",        "option-bought",        "option-removed",   "restart-with-damaged-boat",
     "guard-killed",         "robbery-sold",         "robbery-failed",   "robbery-abandoned",
     "anchor-dropped",       "rowed-against-anchor", "fast-docking",     "damaged-boat-sold",
-    "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt", "neighbour-in-shop"};
+    "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt", "neighbour-in-shop",
+    "token-reward-sold"};
 
 const char* const kUsage =
     "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...] [--covered-to FILE]\n"
@@ -50,7 +51,7 @@ const char* const kUsage =
     "               money-negative money-unshown money-gain record-loads record-paid record-moored\n"
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
     "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
-    "               shop-screen shop-camera screen-feed\n"
+    "               shop-screen shop-camera screen-feed sold-boat-left robbery tutorial-shown\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -140,6 +141,21 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
     if (chance(5)) {
         game.writeFile("PlayerBoat.dat", game.readFile("PlayerBoat.dat") + "note==\n");
         ++session.covered["edited-record-note"];
+    }
+    // Some rob for the chase, not the money: the reward set to a token dollar, the guard bonus off.
+    if (chance(25)) {
+        std::string configs = game.readFile("Configs.dat");
+        for (const char* line :
+             {"boat_robberies.guard_bonus=", "boat_robberies.max_reward=", "boat_robberies.min_reward="}) {
+            const auto at = configs.find(line);
+            if (at == std::string::npos) continue;
+            const auto end = configs.find('\n', at);
+            configs.replace(
+                at, (end == std::string::npos ? configs.size() : end) - at,
+                std::string(line) + (std::string_view(line).starts_with("boat_robberies.guard") ? "0" : "1"));
+        }
+        game.writeFile("Configs.dat", configs);
+        ++session.covered["edited-token-reward"];
     }
 }
 
@@ -263,11 +279,11 @@ bool playRun(const std::string& program, int run, const Options& options,
 
 bool knownRules(const std::string& list) {
     static const std::set<std::string> kRules = {
-        "money-negative",   "money-unshown", "money-gain",     "record-loads", "record-paid",
-        "record-moored",    "frame-error",   "idle-prompt",    "stolen-sale",  "log-growth",
-        "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",    "anchor-state",
-        "leftovers",        "tutorial-once", "log-kept",       "shop-screen",  "shop-camera",
-        "screen-feed"};
+        "money-negative",   "money-unshown", "money-gain",     "record-loads",   "record-paid",
+        "record-moored",    "frame-error",   "idle-prompt",    "stolen-sale",    "log-growth",
+        "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
+        "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery",
+        "tutorial-shown",   "shop-screen",   "shop-camera",    "screen-feed"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
