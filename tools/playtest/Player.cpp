@@ -406,6 +406,7 @@ void Player::walkTo(const sim::Vec3& target) {
         sim::Entity& ped = world_.playerPed();
         // A walk longer than a minute is given up: he has been taken elsewhere meanwhile.
         if (ped.vehicle != 0 || ped.dead || ++frames > 1800) return true;
+        if (!world_.player.control) return false;
         ped.position = stepTowards(ped.position, target, kWalkPerFrame);
         const bool there = ped.position == target;
         return there;
@@ -416,7 +417,7 @@ void Player::travelNear(const sim::Vec3& target, float within) {
     // Long ways are travelled at once (a horse, a train): the plug-in only sees where he arrives.
     then([this, target, within] {
         sim::Entity& ped = world_.playerPed();
-        if (ped.vehicle == 0 && sim::distance(ped.position, target) > within) {
+        if (ped.vehicle == 0 && world_.player.control && sim::distance(ped.position, target) > within) {
             ped.position = stepTowards(target, ped.position, within);
         }
         return true;
@@ -428,15 +429,18 @@ void Player::swimTo(std::function<std::uint32_t()> boat) {
         const sim::Entity* vehicle = world_.entity(boat());
         sim::Entity& ped = world_.playerPed();
         if (vehicle == nullptr || ped.vehicle != 0 || ++frames > 600) return true;
+        if (!world_.player.control) return false;
         ped.position = stepTowards(ped.position, vehicle->position, kWalkPerFrame * 3.0f);
         return sim::distance(ped.position, vehicle->position) < 2.0f;
     });
 }
 
 void Player::board(std::function<std::uint32_t()> boat) {
-    then([this, boat, frames = 0]() mutable {
+    then([this, boat, frames = 0, waited = 0]() mutable {
         const std::uint32_t vehicle = boat();
         if (vehicle == 0 || world_.entity(vehicle) == nullptr) return true;
+        // Without his control he cannot start to climb in; after a while he gives it up.
+        if (frames == 0 && !world_.player.control) return ++waited > 300;
         // Climbing in takes a moment, as in the game: entering first, then seated.
         if (frames++ < 3) {
             world_.playerEntersVehicle(vehicle);
@@ -452,6 +456,8 @@ void Player::rowTo(std::function<sim::Vec3()> target, float slowTo) {
     then([this, target, slowTo, goal = std::optional<sim::Vec3>(), frames = 0, anchored = 0]() mutable {
         sim::Entity* boat = world_.entity(world_.playerPed().vehicle);
         if (boat == nullptr || ++frames > 2000) return true;
+        // The game reads none of his pad's rowing while his control is off.
+        if (!world_.player.control) return false;
         if (!goal) goal = target();
         // Pulling against the anchor gets him nowhere: after a couple of seconds he stops.
         if (boat->anchored) {
