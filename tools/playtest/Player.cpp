@@ -436,7 +436,11 @@ void Player::swimTo(std::function<std::uint32_t()> boat) {
 void Player::board(std::function<std::uint32_t()> boat) {
     then([this, boat, frames = 0]() mutable {
         const std::uint32_t vehicle = boat();
-        if (vehicle == 0 || world_.entity(vehicle) == nullptr) return true;
+        // With his control off (the shop, another script's scene) the game lets him climb into nothing.
+        if (vehicle == 0 || world_.entity(vehicle) == nullptr || !world_.player.control) {
+            world_.playerPed().entering = 0;
+            return true;
+        }
         // Climbing in takes a moment, as in the game: entering first, then seated.
         if (frames++ < 3) {
             world_.playerEntersVehicle(vehicle);
