@@ -235,7 +235,7 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
         } else {
             browsePrompt_.hide();
             customizePrompt_.show();
-            if (customizePrompt_.poll()) askForTheShop();
+            if (customizePrompt_.poll()) state_ = State::openingCatalogue;
             // Moored at another dock: fetching it is free.
             if (distance > kAwayFromDock) {
                 paidRetrievePrompt_.hide();
@@ -248,24 +248,25 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
         paidRetrievePrompt_.hide();
         customizePrompt_.hide();
         browsePrompt_.show();
-        if (browsePrompt_.poll()) askForTheShop();
+        if (browsePrompt_.poll()) state_ = State::openingCatalogue;
     }
     if (closePrompt_.poll()) reset();
 }
 
-void DocksInteractionManager::askForTheShop() {
+bool DocksInteractionManager::askForTheShop() {
     const ScreenHolder holder = whoHoldsTheScreen(camera_, ownFadeInFrames_ > 0);
     if (holder == ScreenHolder::nobody) {
         // A HUD some other mod keeps hidden is no sign of a scene once the shop gives way.
         hudFoundHidden_ = native::isHudHidden();
-        state_ = State::openingCatalogue;
-        return;
+        return true;
     }
     writeLog(std::string("the shop waits: ") + describe(holder));
+    state_ = State::menuOpen;
     waitingForScreen_ = true;
     askAgainIn_ = kAskAgainFrames;
     browsePrompt_.setEnabled(false);
     customizePrompt_.setEnabled(false);
+    return false;
 }
 
 void DocksInteractionManager::waitForScreen() {
@@ -292,6 +293,9 @@ void DocksInteractionManager::yieldScreen(ScreenHolder holder) {
 }
 
 void DocksInteractionManager::openCatalogue(const Dock& dock) {
+    // Asked in the turn that fades, not in the one the prompt was pressed in: a script resumed
+    // after the plug-in in that frame may have taken the screen since.
+    if (!askForTheShop()) return;
     if (boats_.hasOwnedBoat()) {
         catalogue_.setCustomizeMode(true);
         // The boat is shown at this dock, so it is moored here from now on, on disk as well:

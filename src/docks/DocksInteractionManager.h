@@ -55,9 +55,10 @@ private:
     void leaveCatalogue(bool giveControlBack = true);
     // Hands the view back from the dock camera, only when it was shown.
     void stopShowingCamera(bool withEase);
-    // The player asked for the shop: it opens only on a screen nobody else holds. Otherwise its
-    // prompt stays disabled while the screen is asked after now and then (waitForScreen).
-    void askForTheShop();
+    // The player asked for the shop: it opens only on a screen nobody else holds. Otherwise the
+    // dock menu is back, its prompt disabled while the screen is asked after now and then
+    // (waitForScreen). Ask it in the turn that takes the screen.
+    bool askForTheShop();
     void waitForScreen();
     // Another script took the screen from the open shop: it closes as a suspension closes it, and
     // gives back nothing the other script may now hold.

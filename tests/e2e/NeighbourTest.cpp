@@ -8,7 +8,7 @@
 namespace tollmere::testing {
 namespace {
 
-enum class Hold { fadedOut, fadingIn, photo, control, pauseMenu, uiApp, loading, scene, story };
+enum class Hold { fadedOut, fadingIn, photo, control, pauseMenu, uiApp, loading, scene, story, storyAsked };
 bool hudMod = false;  // a mod of the player's keeps the HUD hidden throughout
 sim::Neighbour* neighbour = nullptr;
 
@@ -20,6 +20,7 @@ void hold(sim::World& w, Hold kind, bool on) {
     if (kind == Hold::fadingIn) w.fade = {false, on ? 1000000 : 0, w.gameTimeMs};
     if (kind == Hold::photo) on ? neighbour->startPhotoMode() : neighbour->endPhotoMode();
     if (kind == Hold::story && on) neighbour->playScene(1000);
+    if (kind == Hold::storyAsked && on) w.input.press("INPUT_CONTEXT_Y"), neighbour->playScene(1000);
     if (on && (scene || kind == Hold::control)) w.player.control = false;
     w.menus = {kind == Hold::pauseMenu && on, kind == Hold::uiApp && on, kind == Hold::loading && on};
     if (scene || kind == Hold::control) w.hudHidden = on || hudMod;
@@ -43,6 +44,7 @@ const Road kRoads[] = {
     {"PhotoInShop", Hold::photo, At::shop, false},        {"SceneUnderAHudMod", Hold::scene, At::shop, true},
     {"SceneCustomising", Hold::story, At::shop, true},    {"PhotoCustomising", Hold::photo, At::shop, true},
     {"PauseClosing", Hold::pauseMenu, At::closing, true}, {"MapClosing", Hold::uiApp, At::closing, false},
+    {"SceneAsAsked", Hold::storyAsked, At::asking, true},
 };
 
 class NeighbourTest : public PluginTest, public ::testing::WithParamInterface<Road> {};

@@ -439,8 +439,12 @@ void Player::board(std::function<std::uint32_t()> boat) {
     then([this, boat, frames = 0, waited = 0]() mutable {
         const std::uint32_t vehicle = boat();
         if (vehicle == 0 || world_.entity(vehicle) == nullptr) return true;
-        // Without his control he cannot start to climb in; after a while he gives it up.
-        if (frames == 0 && !world_.player.control) return ++waited > 300;
+        // With his control off (the shop, another script's scene) the game lets him climb into
+        // nothing: a climb begun is given up, one not begun waits a while for his control.
+        if (!world_.player.control) {
+            world_.playerPed().entering = 0;
+            return frames > 0 || ++waited > 300;
+        }
         // Climbing in takes a moment, as in the game: entering first, then seated.
         if (frames++ < 3) {
             world_.playerEntersVehicle(vehicle);
