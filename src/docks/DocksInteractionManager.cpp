@@ -296,6 +296,9 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     // Asked in the turn that fades, not in the one the prompt was pressed in: a script resumed
     // after the plug-in in that frame may have taken the screen since.
     if (!askForTheShop()) return;
+    // His control goes with the screen: left to him through the fades, he could climb into the boat
+    // about to be shown (which lifts its anchor) or row it away from the camera.
+    native::setPlayerControl(native::getPlayerId(), false, 0, 0);
     if (boats_.hasOwnedBoat()) {
         catalogue_.setCustomizeMode(true);
         // The boat is shown at this dock, so it is moored here from now on, on disk as well:
@@ -328,10 +331,12 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     waitInsideOperation(500);
     // Frames went by in the fade: another script may have taken the screen meanwhile. The fade out
     // seen now may still be the shop's own, so only what else holds the screen is asked after.
-    const ScreenHolder holder = whoElseHoldsTheScreen(camera_, false);
+    const ScreenHolder holder = whoElseHoldsTheScreen(camera_, true);
     if (holder != ScreenHolder::nobody) {
-        // The fade is the shop's to give back, unless another script faded since: that waits.
+        // The fade and the control are the shop's to give back, unless another script took them
+        // since: that waits.
         fadeOwed_ = true;
+        controlOwed_ = true;
         yieldScreen(holder);
         boats_.reloadRecord();
         if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();

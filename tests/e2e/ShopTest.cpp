@@ -72,7 +72,13 @@ protected:
     void openCatalogue(const char* promptKey) {
         ASSERT_TRUE(visibleLang(promptKey));
         world().input.press("INPUT_CONTEXT_Y");
-        ASSERT_TRUE(runUntil([&] { return panelShows(langText("catalog.title")); }, 200));
+        // Left his control through the fades, he could climb into the boat about to be shown.
+        ASSERT_TRUE(runUntil(
+            [&] {
+                EXPECT_TRUE(!world().fade.out || !world().player.control) << "frame " << world().frame;
+                return panelShows(langText("catalog.title"));
+            },
+            200));
         // The frame that opens the shop draws it once; the shop's own frames start with the next.
         game.runFrame();
     }
