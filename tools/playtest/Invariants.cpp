@@ -121,6 +121,8 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
             if (key == "prompts.drop_anchor") dropAnchorText_ = value;
             if (key == "prompts.customize_boat") customizeText_ = value;
             if (key == "catalog.input.tint") paintText_ = value;
+            if (key == "catalog.input.fix_boat") repairText_ = value;
+            if (key == "catalog.input.clean_boat") cleanText_ = value;
         }
     }
     if (auto record = readEntries(folder / "PlayerBoat.dat")) {
@@ -149,6 +151,8 @@ void Invariants::beforeFrame() {
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     ownBoatBefore_ = own != nullptr ? own->handle : 0;
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
+    ownCleanedBefore_ = own != nullptr ? own->timesCleaned : 0;
+    ownFixedBefore_ = own != nullptr ? own->timesFixed : 0;
     account_.beforeFrame();
     worldRules_.beforeFrame();
     screenRules_.beforeFrame();
@@ -181,7 +185,7 @@ std::vector<Broken> Invariants::check() {
          {&Invariants::checkMoney, &Invariants::checkRecord, &Invariants::checkMoored,
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
           &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
-          &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint}) {
+          &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint, &Invariants::checkServiceDone}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     for (Broken& found : worldRules_.afterFrame(newLines_))
@@ -189,6 +193,28 @@ std::vector<Broken> Invariants::check() {
     for (Broken& found : screenRules_.afterFrame())
         broken.push_back(std::move(found));
     return broken;
+}
+
+// A service he paid for in the shop is done to his boat in that frame: a repair mends it whole and
+// washes it, a wash or a new paint leaves it clean.
+std::optional<Broken> Invariants::checkServiceDone() {
+    sim::World& world = game_.world();
+    if (world.moneyToasts.size() == toastsBefore_ || world.cashCents >= cashBefore_) return std::nullopt;
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    if (own == nullptr || own->handle != ownBoatBefore_) return std::nullopt;
+    for (const ShownRow& row : Model::readCatalogue(world.screen.thisFrame())) {
+        if (!row.selected) continue;
+        const bool repair = row.title == repairText_;
+        if (!repair && row.title != cleanText_ && row.title != paintText_) return std::nullopt;
+        const bool washed = own->timesCleaned > ownCleanedBefore_;
+        const bool mended = own->timesFixed > ownFixedBefore_ && own->healthFraction() == 1.0f;
+        if (washed && (!repair || mended)) return std::nullopt;
+        return Broken{"service-done", "frame " + std::to_string(world.frame) + ": he paid for \"" +
+                                          row.title + "\" and his boat was " +
+                                          (washed ? "washed" : "not washed") +
+                                          (repair ? (mended ? ", mended" : ", not mended") : "")};
+    }
+    return std::nullopt;
 }
 
 void Invariants::watchPrompts() {

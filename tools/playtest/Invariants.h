@@ -28,6 +28,8 @@
 //                    the record's tolerance; or a boat appears that he did not leave; or, out of the
 //                    shop, his boat shows another paint than the one he last paid for
 //   boat-destroyed   his boat was taken from him, not sold, while the health he watched was above 0
+//   service-done     a repair, wash or paint he paid for in the shop left his boat other than the
+//                    row said: a repair mends it whole and washes it, a wash or paint washes it
 //
 // What each run covered is counted by road; the ctest runs together must reach every road of
 // kRequiredRoads (main.cpp, --check-coverage), so a change to the player cannot quietly drop one.
@@ -126,6 +128,7 @@ class Invariants {
     std::optional<Broken> checkBoatKept();
     std::optional<Broken> checkBoatDestroyed();
     std::optional<Broken> checkBoatPaint();
+    std::optional<Broken> checkServiceDone();
     std::optional<std::int64_t> shownCharge();
     void watchPrompts();
     void watchBoat();
@@ -156,6 +159,8 @@ class Invariants {
     std::string dropAnchorText_;
     std::string customizeText_;
     std::string paintText_;
+    std::string repairText_;
+    std::string cleanText_;
     std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
     int lastCatalogueFrame_ = -1000;
@@ -164,8 +169,10 @@ class Invariants {
     std::uint32_t vehicleBefore_ = 0;  // the vehicle he sat in as the frame began
     std::uint32_t ownBoatBefore_ = 0;  // his boat as the frame began
     float ownHealthBefore_ = 1.0f;     // and its health then
-    BoatSeen watched_;                 // his boat as he last saw it
-    bool catalogueBefore_ = false;     // the catalogue was drawn in the frame before
+    int ownCleanedBefore_ = 0;         // and how often it had been washed and mended
+    int ownFixedBefore_ = 0;
+    BoatSeen watched_;              // his boat as he last saw it
+    bool catalogueBefore_ = false;  // the catalogue was drawn in the frame before
     bool boatKeptChecked_ = false;
     struct Completion {
         int frame;
