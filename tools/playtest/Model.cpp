@@ -14,21 +14,6 @@ namespace {
 // What Configs.dat answers for a key it does not hold.
 constexpr float kMissing = -999.0f;
 
-// "key=value" lines, as a player reads them: comments and blank lines skipped, no further grammar.
-std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
-    std::map<std::string, std::string> pairs;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        const auto equals = line.find('=');
-        if (line.empty() || line.front() == ';' || line.front() == '#' || equals == std::string::npos)
-            continue;
-        pairs.emplace(line.substr(0, equals), line.substr(equals + 1));
-    }
-    return pairs;
-}
-
 std::optional<float> number(const std::string& text) {
     if (text.empty()) return std::nullopt;
     char* end = nullptr;
@@ -50,6 +35,20 @@ bool isTwoDigits(const std::string& text) {
 }
 
 }  // namespace
+
+std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
+    std::map<std::string, std::string> pairs;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        const auto equals = line.find('=');
+        if (line.empty() || line.front() == ';' || line.front() == '#' || equals == std::string::npos)
+            continue;
+        pairs.emplace(line.substr(0, equals), line.substr(equals + 1));
+    }
+    return pairs;
+}
 
 Model::Model(const std::filesystem::path& folder) {
     for (const auto& [key, value] : readPairs(folder / "Configs.dat")) {

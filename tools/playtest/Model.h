@@ -23,6 +23,10 @@
 
 namespace tollmere::playtest {
 
+// "key=value" lines, as a player reads them: comments and blank lines skipped, the first of a key
+// kept, no further grammar.
+std::map<std::string, std::string> readPairs(const std::filesystem::path& path);
+
 // One row of the boat catalogue as drawn in a frame.
 struct ShownRow {
     std::string title;

@@ -1,5 +1,7 @@
 #include "RobberyRules.h"
 
+#include "Model.h"
+
 #include "Hash.h"
 
 #include <algorithm>
@@ -38,17 +40,6 @@ constexpr double kPace = 1000.0;
 // without the leader at the oars is a set-up that never finished.
 constexpr int kSetUpFrames = 300;
 constexpr int kSettleTurns = 2;
-
-std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
-    std::map<std::string, std::string> pairs;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (const auto eq = line.find('='); eq != std::string::npos)
-            pairs[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return pairs;
-}
 
 float slotFloat(const sim::Task& task, std::size_t slot) {
     return slot < task.args.size() ? std::bit_cast<float>(static_cast<std::uint32_t>(task.args[slot])) : NAN;

@@ -119,19 +119,6 @@ bool near(float a, float b) {
     return std::fabs(a - b) <= kPlace;
 }
 
-std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
-    std::map<std::string, std::string> pairs;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        const auto eq = line.find('=');
-        if (line.empty() || line.front() == ';' || line.front() == '#' || eq == std::string::npos) continue;
-        pairs.emplace(line.substr(0, eq), line.substr(eq + 1));
-    }
-    return pairs;
-}
-
 std::string show(const sim::Rgba& c) {
     char text[48];
     std::snprintf(text, sizeof text, "(%d, %d, %d, %d)", c.r, c.g, c.b, c.a);

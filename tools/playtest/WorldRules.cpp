@@ -1,5 +1,7 @@
 #include "WorldRules.h"
 
+#include "Model.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -46,18 +48,6 @@ const std::set<std::string> kTutorials = {
     "owned_boat_docked", "return_boat_to_docks", "boat_robberies.1",          "boat_robberies.lose_law",
     "boat_robberies.2"};
 constexpr std::int32_t kTutorialMs = 8000;
-
-// key=value lines as a player reads them in a text editor.
-std::map<std::string, std::string> readPairs(const std::filesystem::path& path) {
-    std::map<std::string, std::string> pairs;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (const auto eq = line.find('='); eq != std::string::npos)
-            pairs[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return pairs;
-}
 
 std::string readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
