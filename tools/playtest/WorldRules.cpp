@@ -197,7 +197,7 @@ std::optional<Broken> WorldRules::checkSold() {
         return Broken{"sold-boat-left", "the prompt still offers to sell the boat " + sim::hexHandle(sold_) +
                                             " he has just sold"};
     }
-    if (soldTurns_ >= 0 && game_.host().callsInFrame(world_.frame) > 0 && ++soldTurns_ > kSettleTurns) {
+    if (soldTurns_ >= 0 && pluginUpdated() && ++soldTurns_ > kSettleTurns) {
         soldTurns_ = -1;
         const bool marked = boat != nullptr && boat->decorators.contains("QY_RB_isBoatSold") &&
                             boat->decorators.at("QY_RB_isBoatSold") == 1;
@@ -242,8 +242,21 @@ std::optional<Broken> WorldRules::checkBlips() {
         wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(vehicle->handle) + " carries " +
                                         std::to_string(boatBlips[vehicle->handle]) + " boat blips, not one"};
     }
-    blipWrongFrames_ = !wrong ? 0 : blipWrongFrames_ + (game_.host().callsInFrame(world_.frame) > 0 ? 1 : 0);
+    blipWrongFrames_ = !wrong ? 0 : blipWrongFrames_ + (pluginUpdated() ? 1 : 0);
     return blipWrongFrames_ > kSettleTurns ? wrong : std::nullopt;
+}
+
+// Whether the plug-in's frame update ran in this frame, not only an operation waiting inside it: every
+// update switches the docks' map marks on or off, and a wait inside the robbery's set-up does not.
+bool WorldRules::pluginUpdated() const {
+    const auto& calls = game_.host().calls();
+    for (auto call = calls.rbegin(); call != calls.rend() && call->frame == world_.frame; ++call) {
+        const std::string_view name = call->name;
+        if (*call->script == sim::Host::kPluginName &&
+            (name == "enableBlipModifier" || name == "disableBlipModifier"))
+            return true;
+    }
+    return false;
 }
 
 std::optional<Broken> WorldRules::checkAnchor() {
@@ -278,7 +291,7 @@ std::optional<Broken> WorldRules::checkAnchor() {
         anchorExpected_ = boat->anchored;
         return std::nullopt;
     }
-    const int turn = game_.host().callsInFrame(world_.frame) > 0 ? 1 : 0;
+    const int turn = pluginUpdated() ? 1 : 0;
     anchorWrongFrames_ = boat->anchored != *anchorExpected_ ? anchorWrongFrames_ + turn : 0;
     if (anchorWrongFrames_ <= kSettleTurns) return std::nullopt;
     anchorWrongFrames_ = 0;

@@ -38,6 +38,7 @@ class WorldRules {
     void followPlayer();
     void readTexts();
     bool shopBusy() const;
+    bool pluginUpdated() const;
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
     std::optional<Broken> checkSold();
     std::optional<Broken> checkBlips();
