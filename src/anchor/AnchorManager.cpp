@@ -36,14 +36,23 @@ void AnchorManager::hideBoth() {
 
 void AnchorManager::update() {
     const Vehicle boat = boats_.getBoatEntity();
-    if (!boats_.hasOwnedBoat() || boat == 0) return hideBoth();
+    if (!boats_.hasOwnedBoat() || boat == 0) {
+        wasAboard_ = false;
+        return hideBoth();
+    }
 
-    // Getting into the anchored boat always lifts the anchor, prompt or no prompt.
-    if (native::getVehiclePedIsEntering(PlayerPed) == boat && boats_.isAnchored()) {
+    // Getting into the anchored boat always lifts the anchor, prompt or no prompt. A climb begun
+    // and ended while the plug-in waited inside an operation (a robbery being set up) is seen only
+    // as him sitting in the boat he was not in before.
+    const bool entering = native::getVehiclePedIsEntering(PlayerPed) == boat;
+    const bool aboard = !entering && native::getVehiclePedIsIn(PlayerPed, false) == boat;
+    const bool gotIn = entering || (aboard && !wasAboard_);
+    wasAboard_ = entering || aboard;
+    if (gotIn && boats_.isAnchored()) {
         boats_.releaseAnchor();
         return;
     }
-    if (native::getVehiclePedIsIn(PlayerPed, false) != boat) return hideBoth();
+    if (!aboard) return hideBoth();
     // Only a boat with a prop set is offered the anchor, and only out on the water.
     if (boats_.getPropsetIndex() < 0 || boats_.getDockId() != 0) return hideBoth();
     // Prompts read the pad even with the player's control off: while another script's scene holds

@@ -22,6 +22,7 @@ private:
     PlayerBoatManager& boats_;
     Prompt dropPrompt_;
     Prompt releasePrompt_;
+    bool wasAboard_ = false;  // in or getting into the boat at the last update
 };
 
 }  // namespace tollmere

@@ -65,6 +65,17 @@ TEST_F(AnchorTest, ClimbingAboardLiftsTheAnchorAndTheTutorialShowsEvenUnderWay) 
 }
 
 // Catches the speed limit off by a hair, or a drop prompt that shows before the control is held.
+// Catches an anchor left down when his climb in began and ended while the plug-in waited.
+TEST_F(AnchorTest, ClimbingInUnseenStillLiftsTheAnchor) {
+    game.writeFile("PlayerBoat.dat", kBoatOutOnTheWater);
+    startAndSettle();
+    sim::Entity& boat = *game.world().entity(game.world().vehicles().front()->handle);
+    ASSERT_TRUE(boat.anchored);
+    game.world().putPlayerInVehicle(boat.handle);
+    game.runFrames(2);
+    EXPECT_FALSE(boat.anchored);
+}
+
 TEST_F(AnchorTest, TheDropPromptAppearsOnlyWhenHeldAndOnlyBelowTheSpeedLimit) {
     sim::Entity& boat = startAboard();
     boat.speedSetByTest = 1.2f;
