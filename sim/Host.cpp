@@ -10,6 +10,9 @@ namespace sim {
 
 namespace {
 
+// Thrown by a foreign fault: derived from nothing the standard library knows.
+struct ForeignError {};
+
 std::string hex(std::uint64_t value) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%" PRIX64, value);
@@ -328,6 +331,7 @@ unsigned long long* Host::onNativeCall() {
 
     if (auto fault = faults_.find(entry->name); fault != faults_.end() && fault->second.remaining != 0) {
         if (fault->second.remaining > 0) --fault->second.remaining;
+        if (fault->second.foreign) throw ForeignError{};
         throw std::runtime_error(fault->second.message);
     }
 
@@ -358,10 +362,15 @@ void Host::injectFault(const std::string& name, const std::string& message, int 
     faults_[name] = Fault{message, times};
 }
 
+void Host::injectForeignFault(const std::string& name, int times) {
+    injectFault(name, {}, times);
+    faults_[name].foreign = true;
+}
+
 void Host::clearFaults() { faults_.clear(); }
 
-void Host::sendKey(std::uint32_t key, bool down) {
-    if (keyboard_ != nullptr) keyboard_(key, 1, 0, 0, 0, down ? 0 : 1, down ? 0 : 1);
+void Host::sendKey(std::uint32_t key, bool down, bool withAlt) {
+    if (keyboard_ != nullptr) keyboard_(key, 1, 0, 0, withAlt ? 1 : 0, down ? 0 : 1, down ? 0 : 1);
 }
 
 void Host::onKeyboardRegister(KeyboardCallback callback) { keyboard_ = callback; }

@@ -144,10 +144,12 @@ public:
     // Makes the named native throw std::runtime_error(message) into the caller, for the given
     // number of calls (-1: until cleared), to exercise the plug-in's error handling.
     void injectFault(const std::string& name, const std::string& message, int times = -1);
+    // The same with an exception of no standard type, as a host's own error may be.
+    void injectForeignFault(const std::string& name, int times = -1);
     void clearFaults();
 
     // Delivers one keyboard message from outside the script, as the host's window procedure does.
-    void sendKey(std::uint32_t key, bool down);
+    void sendKey(std::uint32_t key, bool down, bool withAlt = false);
 
     // Hooks of the eight host functions.
     void onScriptRegister(HINSTANCE__* module, void (*scriptMain)());
@@ -216,6 +218,7 @@ private:
     struct Fault {
         std::string message;
         int remaining;
+        bool foreign = false;
     };
     std::unordered_map<std::string, Fault> faults_;
 };

@@ -10,18 +10,19 @@
 namespace tollmere {
 
 struct CargoBoatEvent {
-    std::int32_t id = 0;
+    // The generator fills in what describes the event before anyone reads it, the spawn its boat.
+    std::int32_t id{};
     Vec3 position;                 // where the cargo boat is created
-    Vehicle boat = 0;              // the cargo boat, once spawned
+    Vehicle boat{};                // the cargo boat, once spawned
     std::vector<Vehicle> vehicles; // the cargo boat first, then the escorts
     std::vector<Ped> crew;         // the guards, leader first
-    std::int32_t crewSize = 0;     // guards to create, leader included
-    Ped leader = 0;
-    std::int32_t model = 0;
-    Hash cargoPropSet = 0;
-    Hash lanternPropSet = 0;
-    std::int32_t tint = 0;
-    std::int32_t reward = 0;       // sale value stored on the cargo boat, dollars
+    std::int32_t crewSize{};       // guards to create, leader included
+    Ped leader = 0;                // none until the first guard is enlisted
+    std::int32_t model{};
+    Hash cargoPropSet{};
+    Hash lanternPropSet{};
+    std::int32_t tint{};
+    std::int32_t reward{};         // sale value stored on the cargo boat, dollars
 };
 
 // Receives each published event as a copy of its own.

@@ -40,7 +40,7 @@ private:
     std::int32_t retaskCounter = 0;
     std::int32_t phase = waiting;
     // The boat the leader sits in: the cargo boat unless its guard was never created.
-    Vehicle leaderBoat = 0;
+    Vehicle leaderBoat{};
 };
 
 }  // namespace tollmere

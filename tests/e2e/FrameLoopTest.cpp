@@ -75,7 +75,8 @@ TEST_F(PluginTest, ALongRunOfRepeatsIsSummarisedEveryMinuteOfGameTime) {
     EXPECT_EQ(game.world().notices.size(), 1u);
 }
 
-// Catches a different error, or the same one after a clean frame, being swallowed as a repeat.
+// Catches a different error, or the same one after a clean frame, being swallowed as a repeat, or an
+// error of no standard type reported as none.
 TEST_F(PluginTest, ADifferentErrorOrTheSameAfterACleanFrameIsReportedInFull) {
     startAndSettle();
     game.host().injectFault("isPlayerUnavailable", "first", 3);
@@ -84,13 +85,17 @@ TEST_F(PluginTest, ADifferentErrorOrTheSameAfterACleanFrameIsReportedInFull) {
     game.runFrames(2);
     game.host().injectFault("isPlayerUnavailable", "second", 1);
     game.runFrames(1);
+    game.host().injectForeignFault("isPlayerUnavailable", 2);
+    game.runFrames(3);
 
     EXPECT_THAT(logFrom("Something wrong happened"),
                 ElementsAre("Something wrong happened", "Fatal: first, check the logs for more info.",
                             "the error above repeated 2 more times", "Something wrong happened",
                             "Fatal: second, check the logs for more info.", "Something wrong happened",
-                            "Fatal: second, check the logs for more info."));
-    EXPECT_EQ(game.world().notices.size(), 3u);
+                            "Fatal: second, check the logs for more info.", "Something wrong happened",
+                            "Fatal: unknown exception, check the logs for more info.",
+                            "the error above repeated 1 more times"));
+    EXPECT_EQ(game.world().notices.size(), 4u);
 }
 
 // Catches the suspension test asking the second question while the first already decided it.

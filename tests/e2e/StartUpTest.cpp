@@ -2,6 +2,8 @@
 
 #include "PluginTest.h"
 
+#include "runtime/Keyboard.h"
+
 #include <cstdlib>
 
 #include <algorithm>
@@ -184,13 +186,22 @@ TEST_F(PluginTest, RefusesASecondStartInTheSameProcess) {
     }
 }
 
-// Catches detach leaving the script or the keyboard handler registered.
+// Catches detach leaving the script or the keyboard handler registered, or the handler keeping the
+// wrong three of the message's flags.
 TEST_F(PluginTest, DetachStopsTheScript) {
     startAndSettle();
+    game.host().sendKey(0x51, true, true);
+    EXPECT_EQ(keyState(0x51).isWithAlt, 1);
+    EXPECT_EQ(keyState(0x51).wasDownBefore + keyState(0x51).isUpNow, 0);
+    game.host().sendKey(0x51, false);
+    EXPECT_EQ(keyState(0x51).isWithAlt, 0);
+    EXPECT_EQ(keyState(0x51).wasDownBefore + keyState(0x51).isUpNow, 2);
     game.stop();
     const auto before = game.host().calls().size();
     game.runFrames(5);
     EXPECT_EQ(game.host().calls().size(), before);
+    game.host().sendKey(0x52, false);
+    EXPECT_EQ(keyState(0x52).isUpNow, 0) << "a message reached the handler after detach";
 }
 
 }  // namespace

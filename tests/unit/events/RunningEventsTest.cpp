@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Catches an order given to nobody (ped 0): the game drops it, or files it in a sequence some script
 // is building. The guard model streams in 54 s after it is first asked for and the plug-in gives up
 // on each guard after 3 s: the cargo boat's guard and the first escort's four never come, the
-// second escort's four do, and nobody rows the first escort.
+// second escort's four do, led by its oarsman, and nobody rows the first escort.
 TEST_F(RunningEventsTest, AnEscortWhoseGuardsNeverCameIsGivenNoOrders) {
     world.models[0x9FD6BA58u].resident = true;
     world.modelLoadFrames = 1650;
@@ -107,6 +107,8 @@ TEST_F(RunningEventsTest, AnEscortWhoseGuardsNeverCameIsGivenNoOrders) {
         for (const auto* call : host.callsTo(name))
             EXPECT_NE(call->args[0], 0u) << name;
     }
+    for (const auto* call : host.callsTo("taskVehicleEscort"))
+        EXPECT_NE(call->args[0], call->args[2]) << "the leader, rowing an escort boat, told to escort himself";
 }
 
 struct BareEvent : RandomEventExecutor {
