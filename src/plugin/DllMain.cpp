@@ -1,5 +1,5 @@
 // The Windows library entry. It only forwards the process attach and detach to the plug-in;
-// everything else lives in the core, which a simulated host loads the same way on Linux.
+// everything else lives in the core. Elsewhere the simulated host calls it as the loader would.
 // No OS headers here: the entry's signature and the reason codes are spelled out instead.
 
 #include "plugin/Entry.h"
@@ -15,9 +15,7 @@ constexpr int succeeded = 1;  // TRUE: the loader keeps the library.
 
 }  // namespace
 
-extern "C" int __stdcall DllMain(HINSTANCE__* module, unsigned long reason, void* reserved);
-
-extern "C" int __stdcall DllMain(HINSTANCE__* module, unsigned long reason, [[maybe_unused]] void* reserved) {
+extern "C" int TOLLMERE_ENTRY_CALL DllMain(HINSTANCE__* module, unsigned long reason, [[maybe_unused]] void* reserved) {
     switch (reason) {
         case processAttach:
             onProcessAttach(module);

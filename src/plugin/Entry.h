@@ -5,6 +5,15 @@
 
 struct HINSTANCE__;
 
+#ifdef _WIN32
+#define TOLLMERE_ENTRY_CALL __stdcall
+#else
+#define TOLLMERE_ENTRY_CALL
+#endif
+// The library entry the Windows loader calls with a reason: 1 attach, 0 detach, 2 and 3 a thread's
+// start and end. Returns 1 (TRUE) to keep the library loaded.
+extern "C" int TOLLMERE_ENTRY_CALL DllMain(HINSTANCE__* module, unsigned long reason, void* reserved);
+
 void onProcessAttach(HINSTANCE__* module);
 void onProcessDetach(HINSTANCE__* module);
 void scriptMain();

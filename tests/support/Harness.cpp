@@ -45,6 +45,15 @@ std::filesystem::path makeWorkingFolder() {
     return pattern;
 }
 
+// Calls the library entry as the Windows loader does, and fails as LoadLibrary would when the entry
+// refuses. A thread starting and ending in between must change nothing.
+void enterLibrary(HINSTANCE__* module, unsigned long reason) {
+    for (const unsigned long call : {reason, 2ul, 3ul}) {
+        if (DllMain(module, call, nullptr) != 1)
+            throw std::runtime_error("the library entry refused reason " + std::to_string(call));
+    }
+}
+
 #endif
 
 }  // namespace
@@ -126,7 +135,7 @@ void Harness::start() {
                                  std::to_string(GetLastError()));
     }
 #else
-    host().attach(onProcessAttach);
+    host().attach([](HINSTANCE__* module) { enterLibrary(module, 1); });
 #endif
     running_ = true;
 }
@@ -138,7 +147,7 @@ void Harness::stop() {
     if (plugin_ != nullptr) FreeLibrary(static_cast<HMODULE>(plugin_));
     plugin_ = nullptr;
 #else
-    host().detach(onProcessDetach);
+    host().detach([](HINSTANCE__* module) { enterLibrary(module, 0); });
 #endif
 }
 
