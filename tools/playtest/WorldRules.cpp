@@ -48,6 +48,9 @@ const std::set<std::string> kTutorials = {
     "owned_boat_docked", "return_boat_to_docks", "boat_robberies.1",          "boat_robberies.lose_law",
     "boat_robberies.2"};
 constexpr std::int32_t kTutorialMs = 8000;
+// The one tutorial shown again every time it is due; a seen one of the others comes back only when
+// the game draws the last of five from 0 to 4 for it.
+const std::string kForcedTutorial = "boat_destroyed";
 
 std::string readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -379,11 +382,19 @@ std::optional<Broken> WorldRules::checkTutorials() {
                                             world_.helpTexts.back().text + "\""};
     }
     bool shown = false;
+    int comebacksAllowed = -1;  // counted when first needed
     for (std::size_t i = helpBefore_; i < world_.helpTexts.size(); ++i) {
         const auto name = tutorialByText_.find(world_.helpTexts[i].text);
         if (name == tutorialByText_.end()) continue;
         shown = true;
-        tutorialsSeen_.insert(name->second);
+        if (!tutorialsSeen_.insert(name->second).second && name->second != kForcedTutorial) {
+            if (comebacksAllowed < 0) comebacksAllowed = comebackDraws();
+            if (comebacksAllowed-- == 0) {
+                return Broken{"tutorial-comeback", "the tutorial \"" + name->second +
+                                                       "\" he has seen came back without the game drawing "
+                                                       "the one chance in five for it"};
+            }
+        }
         const auto once = kOncePerStart.find(name->second);
         if (once != kOncePerStart.end() && !tutorialsThisStart_.insert(once->second).second) {
             return Broken{"tutorial-once",
@@ -402,6 +413,18 @@ std::optional<Broken> WorldRules::checkTutorials() {
         }
     }
     return std::nullopt;
+}
+
+// The plug-in's draws in this frame that bring a seen tutorial back: a 4 from 0 to 4.
+int WorldRules::comebackDraws() const {
+    int draws = 0;
+    const auto& calls = game_.host().calls();
+    for (auto call = calls.rbegin(); call != calls.rend() && call->frame == world_.frame; ++call) {
+        if (*call->script == sim::Host::kPluginName && std::string_view(call->name) == "getRandomIntInRange" &&
+            call->args[0] == 0 && call->args[1] == 5 && static_cast<std::uint32_t>(call->result[0]) == 4)
+            ++draws;
+    }
+    return draws;
 }
 
 std::optional<Broken> WorldRules::checkLog() {

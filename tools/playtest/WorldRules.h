@@ -39,6 +39,7 @@ class WorldRules {
     void readTexts();
     bool shopBusy() const;
     bool pluginUpdated() const;
+    int comebackDraws() const;
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
     std::optional<Broken> checkSold();
     std::optional<Broken> checkBlips();

@@ -52,7 +52,7 @@ const char* const kUsage =
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
     "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
     "               shop-screen shop-camera screen-feed sold-boat-left robbery tutorial-shown\n"
-    "               service-done\n"
+    "               service-done tutorial-comeback\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -284,7 +284,8 @@ bool knownRules(const std::string& list) {
         "record-moored",    "frame-error",   "idle-prompt",    "stolen-sale",    "log-growth",
         "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
         "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery",
-        "tutorial-shown",   "shop-screen",   "shop-camera",    "screen-feed",    "service-done"};
+        "tutorial-shown",   "shop-screen",   "shop-camera",    "screen-feed",    "service-done",
+        "tutorial-comeback"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
