@@ -47,6 +47,8 @@
 //                    a boat of his mark that he did not buy or claim stays 5 s after the shop
 //   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
 //                    he saw is not remembered in TutorialFlags.dat, then or at any later start
+//   suspended-prompt a prompt of the docks, their shop or the fence shows while the game holds him
+//                    (unavailable, or in an activity of its own)
 //   tutorial-comeback a tutorial he has seen (the boat's destruction aside) came back in a frame
 //                    without the game drawing a 4 from 0 to 4 for it
 //   tutorial-shown   a tutorial logged as seen is none the plug-in documents, or its text did not come

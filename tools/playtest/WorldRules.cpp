@@ -80,6 +80,8 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
         if (key == "prompts.drop_anchor") dropText_ = value;
         if (key == "prompts.release_anchor") raiseText_ = value;
         if (key == "prompts.sell_boat") sellText_ = value;
+        if (key.starts_with("prompts.") && key != "prompts.drop_anchor" && key != "prompts.release_anchor")
+            dockServiceTexts_.insert(value);
         if (key.starts_with("tutorial.")) {
             tutorialByText_[value] = key.substr(9);
             textByTutorial_[key.substr(9)] = value;
@@ -152,7 +154,8 @@ std::vector<Broken> WorldRules::afterFrame(const std::vector<std::string>& logLi
     }
     if (auto found = robbery_.afterFrame(logLines, shopBusy())) broken.push_back(std::move(*found));
     for (auto check : {&WorldRules::checkSold, &WorldRules::checkBlips, &WorldRules::checkAnchor,
-                       &WorldRules::checkLeftovers, &WorldRules::checkTutorials, &WorldRules::checkLog}) {
+                       &WorldRules::checkLeftovers, &WorldRules::checkTutorials, &WorldRules::checkLog,
+                       &WorldRules::checkSuspended}) {
         if (auto found = (this->*check)()) broken.push_back(std::move(*found));
     }
     return broken;
@@ -410,6 +413,21 @@ std::optional<Broken> WorldRules::checkTutorials() {
         if (flag == flags.end() || flag->second != "1") {
             return Broken{"tutorial-once", "the tutorial \"" + name +
                                                "\" was shown, but TutorialFlags.dat does not remember it"};
+        }
+    }
+    return std::nullopt;
+}
+
+// While the game holds him (he is unavailable, or in an activity of its own) the docks, their shop
+// and the fence offer nothing; only the anchor's prompts may still show. Judged on frames the
+// plug-in's update ran in: a fade the shop waits out inside an operation is not one.
+std::optional<Broken> WorldRules::checkSuspended() {
+    if ((!world_.player.unavailable && !world_.player.scriptedActivity) || !pluginUpdated()) return std::nullopt;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world_.prompts.find(handle);
+        if (prompt != nullptr && prompt->visible && dockServiceTexts_.contains(prompt->text)) {
+            return Broken{"suspended-prompt", "the prompt \"" + prompt->text + "\" shows while the game holds him (" +
+                                                  (world_.player.unavailable ? "unavailable" : "in an activity") + ")"};
         }
     }
     return std::nullopt;

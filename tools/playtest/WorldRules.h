@@ -40,6 +40,7 @@ class WorldRules {
     bool shopBusy() const;
     bool pluginUpdated() const;
     int comebackDraws() const;
+    std::optional<Broken> checkSuspended();
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
     std::optional<Broken> checkSold();
     std::optional<Broken> checkBlips();
@@ -62,6 +63,7 @@ class WorldRules {
     std::string dropText_;
     std::string raiseText_;
     std::string sellText_;
+    std::set<std::string> dockServiceTexts_;  // every prompt of the docks, their shop and the fence
     std::map<std::string, std::string> tutorialByText_;
     std::map<std::string, std::string> textByTutorial_;
     const std::vector<std::string>* logLines_ = nullptr;  // the frame's, while its rules run

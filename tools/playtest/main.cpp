@@ -52,7 +52,7 @@ const char* const kUsage =
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
     "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
     "               shop-screen shop-camera screen-feed sold-boat-left robbery tutorial-shown\n"
-    "               service-done tutorial-comeback\n"
+    "               service-done tutorial-comeback suspended-prompt\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -285,7 +285,7 @@ bool knownRules(const std::string& list) {
         "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
         "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery",
         "tutorial-shown",   "shop-screen",   "shop-camera",    "screen-feed",    "service-done",
-        "tutorial-comeback"};
+        "tutorial-comeback", "suspended-prompt"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
