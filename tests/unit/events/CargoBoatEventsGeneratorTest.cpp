@@ -111,7 +111,7 @@ TEST_F(GeneratorTest, SpawnPointsAtExactly150Or500MetresAreNeverChosen) {
 }
 
 // Catches the reward formula or its range bounds off: 10 to 20 with a guard bonus of 0.1 pays 15
-// to 30.
+// to 30; rewards and bonus of 0 are usable.
 TEST_F(GeneratorTest, RewardsRunOverTheWholeRange) {
     for (std::int32_t base : {10, 20}) {
         start = world.gameTimeMs;
@@ -127,6 +127,19 @@ TEST_F(GeneratorTest, RewardsRunOverTheWholeRange) {
         EXPECT_EQ(draws.back()->args[0], 10u);
         EXPECT_EQ(draws.back()->args[1], 21u) << "the upper bound is exclusive";
     }
+    // Only what lies below 0 is refused: a robbery for nothing is still one.
+    configs.setInt("boat_robberies.min_reward", 0);
+    configs.setInt("boat_robberies.max_reward", 0);
+    configs.setString("boat_robberies.guard_bonus", "0");
+    start = world.gameTimeMs;
+    CargoBoatEventsGenerator generator(true);
+    Recorder recorder;
+    generator.subscribe(&recorder);
+    world.scriptedInts.assign({0, 0, 0, 0, 0});
+    at(15000);
+    generator.generate();
+    ASSERT_EQ(recorder.events.size(), 1u);
+    EXPECT_EQ(recorder.events[0].reward, 0);
 }
 
 }  // namespace

@@ -111,6 +111,25 @@ TEST_F(RunningEventsTest, AnEscortWhoseGuardsNeverCameIsGivenNoOrders) {
         EXPECT_NE(call->args[0], call->args[2]) << "the leader, rowing an escort boat, told to escort himself";
 }
 
+// Catches a boat that is gone or wrecked still asked after or given orders when the escorts are
+// re-ordered: the game refuses a handle that is gone, and nobody rows a wreck.
+TEST_F(RunningEventsTest, EscortBoatsGoneOrWreckedAreLeftOutOfTheOrders) {
+    RandomBoatRobberyExecutor robbery(eventNorth(200.0f, 9));
+    robbery.tick();
+    std::vector<std::uint32_t> escorts;
+    for (const sim::Entity* boat : world.vehicles()) {
+        if (boat->position.y != kPlayer.y + 200.0f) escorts.push_back(boat->handle);
+    }
+    ASSERT_EQ(escorts.size(), 2u);
+    world.deleteEntity(escorts[0]);
+    world.entity(escorts[1])->driveable = false;
+    for (int frame = 0; frame < 100; ++frame) {  // three times the pace of the escorts' orders
+        host.runFrame();
+        robbery.tick();
+    }
+    EXPECT_EQ(callCount("taskVehicleDriveToCoord"), 0u);
+}
+
 struct BareEvent : RandomEventExecutor {
     BareEvent() : RandomEventExecutor(Vec3{}, 0.0f) {}
     void update() override {}
