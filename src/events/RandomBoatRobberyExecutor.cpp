@@ -31,8 +31,8 @@ RandomBoatRobberyExecutor::RandomBoatRobberyExecutor(CargoBoatEvent cargoEvent)
     : RandomEventExecutor(cargoEvent.position, kTriggerDistance), event(std::move(cargoEvent)) {}
 
 void RandomBoatRobberyExecutor::releaseEntities() {
-    for (Ped guard : event.crew) native::releaseEntity(&guard);
-    for (Vehicle vehicle : event.vehicles) native::releaseEntity(&vehicle);
+    for (Ped guard : event.crew) handBack(guard);
+    for (Vehicle vehicle : event.vehicles) handBack(vehicle);
 }
 
 Ped RandomBoatRobberyExecutor::createCrewMember(Vehicle vehicle, std::int32_t seat) {

@@ -2,7 +2,6 @@
 
 #include "data/TextFormat.h"
 #include "host/GameHelpers.h"
-#include "host/Natives.h"
 #include "runtime/Globals.h"
 #include "runtime/Log.h"
 
@@ -15,7 +14,7 @@ RandomEventExecutor::RandomEventExecutor(const Vec3& eventPosition, float distan
 }
 
 void RandomEventExecutor::releaseEntities() {
-    for (Entity entity : entities) native::releaseEntity(&entity);
+    for (Entity entity : entities) handBack(entity);
 }
 
 bool RandomEventExecutor::shouldTrigger() const {

@@ -31,6 +31,10 @@ void removeBlip(Blip* blip) {
     }
 }
 
+void handBack(Entity entity) {
+    if (native::doesEntityExist(entity)) native::releaseEntity(&entity);
+}
+
 void setBlipName(Blip blip, const char* text) {
     native::setBlipNameText(blip, native::createVarString(10, "LITERAL_STRING", text));
 }

@@ -16,6 +16,9 @@ Blip createPointBlip(const Vec3& point, Hash style, Hash sprite);
 // as it is.
 void removeBlip(Blip* blip);
 void setBlipName(Blip blip, const char* text);
+// Hands an entity the plug-in made back to the game, unless it is gone already (another script
+// deleted it): the game refuses a handle that is gone.
+void handBack(Entity entity);
 
 Vec3 entityPosition(Entity entity);
 Vec3 playerPosition();

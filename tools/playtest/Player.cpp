@@ -342,7 +342,9 @@ void Player::goAfterRobbery() {
     then([this] {
         if (world_.playerPed().vehicle != 0 && world_.playerPed().vehicle == cargoBoat())
             ++covered_["cargo-boat-taken"];
-        // The guards: some he kills or ties, some he leaves behind.
+        // The guards: some he kills or ties, some flee, some he leaves behind; now and then one is
+        // gone altogether, taken away by another script.
+        std::vector<std::uint32_t> gone;
         for (auto& [handle, entity] : world_.entities) {
             if (entity.kind != sim::EntityKind::ped || handle == world_.player.ped) continue;
             const int roll = below(100);
@@ -352,8 +354,14 @@ void Player::goAfterRobbery() {
                 ++covered_["guard-killed"];
             } else if (roll < 30) {
                 entity.hogtied = true;
+            } else if (roll < 34) {
+                entity.fleeing = true;
+            } else if (roll < 37 && entity.madeByScript) {
+                gone.push_back(handle);
             }
         }
+        for (const std::uint32_t handle : gone) world_.deleteEntity(handle);
+        if (!gone.empty()) ++covered_["guard-gone"];
         return true;
     });
     const int ending = below(100);
