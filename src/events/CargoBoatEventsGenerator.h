@@ -29,7 +29,7 @@ private:
 
     std::set<EventsSubscriber<CargoBoatEvent>*> subscribers_;  // published to in address order
     bool enabled_;
-    std::int32_t lastAttemptTime_ = 0;
+    std::int32_t lastAttemptTime_{};  // set as it is made, when enabled: read only then
     std::int32_t nextEventId_ = 0;
     bool rewardsChecked_ = false;
 };

@@ -21,12 +21,13 @@ constexpr std::int32_t modelId(std::uint32_t hash) {
 // The plain rowboat: the model the catalogue previews first and the cargo boats sail in.
 inline constexpr std::int32_t kRowboatModel = modelId(0x9FD6BA58u);
 
+// Only ever made in the fixed table below, which gives every field.
 struct BoatType {
-    std::int32_t model = 0;
-    std::int32_t tintCount = 0;  // tints 0 to tintCount - 1
+    std::int32_t model{};
+    std::int32_t tintCount{};  // tints 0 to tintCount - 1
     std::span<const char* const> propSets;
     std::span<const char* const> lanternPropSets;
-    std::int32_t speedRating = 0;  // 1 to 5 stars
+    std::int32_t speedRating{};  // 1 to 5 stars
 };
 
 // The type of exactly that model, or nullptr when the plug-in does not know it (0 included).

@@ -11,7 +11,7 @@
 namespace tollmere {
 
 struct HelpTextDuration {
-    std::int32_t milliseconds = 0;
+    std::int32_t milliseconds{};  // set before every post
     std::uint32_t unused4 = 0;
     std::uint64_t unused8 = 0;
 };
@@ -25,7 +25,7 @@ static_assert(sizeof(HelpTextRecord) == 16);
 static_assert(offsetof(HelpTextRecord, text) == 8);
 
 struct MoneyToastDuration {
-    std::int32_t milliseconds = 0;
+    std::int32_t milliseconds{};  // set before every post
     std::uint32_t unused4 = 0;
     std::uint64_t unused8 = 0;
     std::uint64_t unused16 = 0;
@@ -37,10 +37,10 @@ struct MoneyToastRecord {
     std::uint64_t unused0 = 0;
     TextHandle amount{};
     const char* textureDictionary = nullptr;
-    Hash texture = 0;
+    Hash texture{};  // set before every post
     std::uint32_t unused28 = 0;
     std::uint64_t unused32 = 0;
-    Hash colour = 0;
+    Hash colour{};  // set before every post
     std::uint32_t unused44 = 0;
     std::uint64_t unused48 = 0;
     std::uint64_t unused56 = 0;

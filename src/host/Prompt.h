@@ -51,12 +51,12 @@ private:
     PromptHandle handle_ = 0;
     std::int32_t holdCounter_ = 0;
     bool enabled_ = true;
-    bool shown_ = false;
+    bool shown_{};  // every owner hides or shows its prompts as it is made
     Hash control_ = 0;
     PromptMode mode_;
     bool completionLatch_ = false;
     bool armedWhileHidden_ = false;
-    bool appearedWhileArmed_ = false;  // made visible by a long enough hold while armed
+    bool appearedWhileArmed_{};  // made visible by a long enough hold while armed; set on arming
 
     // Every prompt, newest first, for withholdAll.
     static Prompt* first_;

@@ -7,11 +7,12 @@
 
 namespace tollmere {
 
+// Always given all four values where it is made.
 struct Colour {
-    std::int32_t r = 0;
-    std::int32_t g = 0;
-    std::int32_t b = 0;
-    std::int32_t a = 0;
+    std::int32_t r{};
+    std::int32_t g{};
+    std::int32_t b{};
+    std::int32_t a{};
 };
 
 class MenuComponent {

@@ -50,7 +50,6 @@ void FrameErrorReporter::reportFailure(const std::exception_ptr& error, bool not
 void FrameErrorReporter::endRun() {
     writeRepeats(" more times");
     failing_ = false;
-    lastMessage_.clear();
 }
 
 void FrameErrorReporter::writeRepeats(const char* tail) {

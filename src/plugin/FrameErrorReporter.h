@@ -27,9 +27,10 @@ private:
     void writeRepeats(const char* tail);
 
     bool failing_ = false;
+    // Set as each run of failures starts, and read only while one goes on.
     std::string lastMessage_;
-    int repeats_ = 0;
-    std::int32_t windowStartMs_ = 0;
+    int repeats_{};
+    std::int32_t windowStartMs_{};
 };
 
 }  // namespace tollmere

@@ -29,7 +29,7 @@
 
 namespace tollmere {
 
-Ped PlayerPed = 0;
+Ped PlayerPed{};  // asked for at start-up and at every frame before anything reads it
 DocksRegistry* docksRegistry = nullptr;
 BoatRentalManager* boatRentalManager = nullptr;
 PlayerBoatManager* playerBoatManager = nullptr;
