@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <utility>
 
 namespace tollmere::playtest {
 
@@ -504,6 +505,7 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
     // Once set up, the options the cycling rows stand on are what the boat at the dock wears: his
     // own as set up from the record, or the one he cycled to, previewed at once.
     const sim::Entity* shown = Model::ownBoat(world_, account_.claimed());
+    const int tintBefore = std::exchange(tintBefore_, 0);
     if (!frame.purchase && frame.steady && shown != nullptr && shown->healthFraction() >= 0.85f) {
         for (const Fittings& fittings : kFittings) {
             if (fittings.model != static_cast<std::int32_t>(shown->model)) continue;
@@ -513,6 +515,15 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                     value = t->centred ? t : value;
                 if (value == nullptr) continue;
                 const int v = value->text == lang("generic.none") ? 0 : std::atoi(value->text.c_str());
+                // A paint the model lacks may be what a new boat came with, and the row then keeps
+                // the value it had; but cycling only ever moves it onto one of the model's paints.
+                if (row.kind == "tint") {
+                    const bool moved = tintBefore > 0 && v != tintBefore;
+                    tintBefore_ = v;
+                    if (moved && (v < 1 || v > fittings.tints))
+                        return "the paint row moved on to \"" + value->text + "\" on a boat of " +
+                               std::to_string(fittings.tints) + " paints";
+                }
                 bool wears = true;
                 // A paint past the model's count cannot be stood on: the row keeps the value it had.
                 if (row.kind == "tint") wears = shown->tint == v - 1 || shown->tint >= fittings.tints;

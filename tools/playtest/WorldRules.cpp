@@ -175,16 +175,23 @@ void WorldRules::followPlayer() {
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world_.prompts.find(handle);
         const std::size_t slot = handle - 0x4A01;
-        if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
-        if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
-        completions_[slot] = prompt->completions;
-        docked = docked || prompt->text == dockText_;
-        if (prompt->text == sellText_ && world_.playerPed().vehicle != 0) {
+        if (completions_.size() <= slot) {
+            completions_.resize(slot + 1, 0);
+            reads_.resize(slot + 1, 0);
+        }
+        if (prompt == nullptr) continue;
+        // A sale is made once the plug-in has read his hold: one it withdrew first (he rowed out of
+        // reach in that frame, or came too fast) sells nothing.
+        if (prompt->readCompletions > reads_[slot] && prompt->text == sellText_ && world_.playerPed().vehicle != 0) {
             sold_ = world_.playerPed().vehicle;
             soldPrompt_ = handle;
             soldTurns_ = 0;
             soldFrame_ = world_.frame;
         }
+        reads_[slot] = prompt->readCompletions;
+        if (prompt->completions == completions_[slot]) continue;
+        completions_[slot] = prompt->completions;
+        docked = docked || prompt->text == dockText_;
         dropped = dropped || prompt->text == dropText_;
         raised = raised || prompt->text == raiseText_;
     }
@@ -207,12 +214,18 @@ std::optional<Broken> WorldRules::checkSold() {
         soldTurns_ = -1;
         const bool marked = boat != nullptr && boat->decorators.contains("QY_RB_isBoatSold") &&
                             boat->decorators.at("QY_RB_isBoatSold") == 1;
-        if (boat != nullptr &&
-            (!boat->anchored || !boat->anchorHeld || !boat->retired || !boat->released || !marked)) {
-            return Broken{"sold-boat-left",
-                          "the boat " + sim::hexHandle(sold_) +
-                              " he sold is not left anchored, held, retired, marked sold and handed "
-                              "back to the game"};
+        std::string missing;
+        if (boat != nullptr) {
+            for (const auto& [kept, what] : {std::pair{boat->anchored, " anchored"}, {boat->anchorHeld, " held"},
+                                             {boat->retired, " retired"}, {marked, " marked sold"},
+                                             {boat->released, " handed back to the game"}}) {
+                if (!kept) missing += what;
+            }
+        }
+        if (!missing.empty()) {
+            return Broken{"sold-boat-left", "the boat " + sim::hexHandle(sold_) +
+                                                " he sold is left anchored, held, retired, marked sold and handed "
+                                                "back to the game, but not:" + missing};
         }
     }
     if (world_.frame - soldFrame_ == kStepOutFrames) {

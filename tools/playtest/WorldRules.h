@@ -80,6 +80,7 @@ class WorldRules {
     std::size_t toastsBefore_ = 0;
     std::size_t helpBefore_ = 0;
     std::vector<int> completions_;
+    std::vector<int> reads_;  // completions the plug-in read, by prompt
     int lastBusyFrame_ = -1000;
     // The boat he last sold, the frame and the script turns since.
     std::uint32_t sold_ = 0;
