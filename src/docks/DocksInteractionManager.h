@@ -88,13 +88,16 @@ private:
     // A wait for the screen: the shop's prompt is disabled meanwhile, and the screen asked after
     // again once askAgainIn_ frames have gone.
     bool waitingForScreen_ = false;
-    std::int32_t askAgainIn_ = 0;
-    // Frames left in which a fade in running is taken as the one the plug-in started itself.
-    std::int32_t ownFadeInFrames_ = 0;
+    std::int32_t askAgainIn_{};  // set as each wait starts
+    // Frames left in which a fade in running is taken as the one the plug-in started itself; counted
+    // down at the top of every update, before anything reads it.
+    std::int32_t ownFadeInFrames_{};
+    // What the shop owes back, asked after again once askOwedIn_ frames have gone; the count and the
+    // HUD's state are set whenever something comes to be owed.
     bool fadeOwed_ = false;
     bool controlOwed_ = false;
-    bool hudFoundHidden_ = false;  // as the shop last took the screen
-    std::int32_t askOwedIn_ = 0;
+    bool hudFoundHidden_{};  // as the shop last took the screen
+    std::int32_t askOwedIn_{};
 };
 
 }  // namespace tollmere

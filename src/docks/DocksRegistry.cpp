@@ -5,6 +5,7 @@
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tollmere {
@@ -60,6 +61,11 @@ constexpr std::array<DockRow, 15> kDockTable = {{
      {{2949.65f, -1254.4f, 40.5708f}, 270.0f}},
     {16, "Caliga Hall", {{1821.78f, -1202.28f, 42.186f}, 0.0f}, {{1819.18f, -1204.79f, 40.5709f}, 59.0f}},
 }};
+
+// Records keep the ids: two docks sharing one would send a moored boat to the other.
+static_assert(std::adjacent_find(kDockTable.begin(), kDockTable.end(),
+                                 [](const DockRow& a, const DockRow& b) { return a.id >= b.id; }) == kDockTable.end(),
+              "dock ids must stay strictly ascending");
 
 }  // namespace
 
