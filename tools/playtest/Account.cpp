@@ -87,7 +87,7 @@ void Account::learnFromCharges() {
             if (!row.selected) continue;
             if (const std::int32_t model = model_.modelNamed(row.title); model != 0) {
                 // A new boat comes as the shop resets it: paint 0 or 1, no fittings, no lanterns.
-                owned = Ownership{model, {0, 1}, {-1}, {-1}, false};
+                owned = Ownership{model, {0, 1}, {-1}, {-1}, false, true};
                 claimed_ = 0;
             } else if (row.title == paintText_) {
                 owned.tints.insert(optionShown(row, noneText_));

@@ -502,6 +502,7 @@ std::optional<Broken> Invariants::checkRecord() {
     std::int32_t tint = 0;
     std::int32_t propSet = 0;
     std::int32_t lantern = 0;
+    std::int32_t durability = 0;
     try {
         for (const auto& [key, value] : *entries)
             record.setString(key.c_str(), value);
@@ -509,6 +510,7 @@ std::optional<Broken> Invariants::checkRecord() {
         tint = record.getInt("tint");
         propSet = record.getInt("propset_index");
         lantern = record.getInt("lantern_propset_index");
+        durability = record.getInt("max_health");
         record.getInt("dock_id");
         record.getFloat("health");
         record.getVec3("coords");
@@ -534,6 +536,10 @@ std::optional<Broken> Invariants::checkRecord() {
     }
     if (!owned.lanternPropSets.contains(lantern)) {
         return Broken{"record-paid", "lantern prop set " + std::to_string(lantern) + " was not paid for"};
+    }
+    if (owned.bought && durability != 1000) {
+        return Broken{"record-paid", "the bought boat's record gives it a full durability of " +
+                                         std::to_string(durability) + ", not a new boat's 1000"};
     }
     return std::nullopt;
 }

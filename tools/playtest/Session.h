@@ -21,6 +21,8 @@ struct Ownership {
     std::set<std::int32_t> lanternPropSets;
     // A claimed boat comes with whatever it carried: the next record saved says what that was.
     bool adoptNextRecord = false;
+    // Bought in the shop: its record carries a fresh boat's full durability, 1000.
+    bool bought = false;
 };
 
 // His boat as he saw it in the world, by the random player's own watch.
