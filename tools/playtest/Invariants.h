@@ -53,8 +53,8 @@
 //   tutorial-comeback a tutorial he has seen (the boat's destruction aside) came back in a frame
 //                    without the game drawing a 4 from 0 to 4 for it
 //   tutorial-shown   a tutorial logged as seen is none the plug-in documents, or its text did not come
-//                    up for 8 s in that frame (the last one's, when two are logged), or a help text came
-//                    up with none logged
+//                    up for 8 s by the end of the plug-in's turn (the last one's, when two are logged), or
+//                    a help text came up with none logged
 //   log-kept         the log shrank, or a start found it not beginning with all an earlier start left
 //   sold-boat-left   a boat he sold at a dock is still offered for sale in that frame, or is not left
 //                    anchored and held, retired, marked sold and handed back to the game, or he is

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace tollmere::playtest {
 
@@ -386,16 +387,27 @@ std::optional<Broken> WorldRules::checkTutorials() {
             return Broken{"tutorial-shown",
                           "the log says the player saw a tutorial no one wrote: \"" + logged + "\""};
     }
-    const bool posted = world_.helpTexts.size() > helpBefore_;
-    if (!logged.empty() && (!posted || world_.helpTexts.back().text != textByTutorial_[logged] ||
-                            world_.helpTexts.back().durationMs != kTutorialMs)) {
-        return Broken{"tutorial-shown", "the tutorial \"" + logged +
-                                            "\" is logged as seen, but its text did not "
-                                            "come up for 8 s in that frame"};
+    // The text goes up as the plug-in's turn ends, which is a later frame when something in the
+    // turn waited inside an operation (a robbery being set up).
+    if (!logged.empty()) {
+        tutorialDue_ = logged;
+        tutorialDueFrame_ = world_.frame;
     }
-    if (logged.empty() && posted) {
+    const bool posted = world_.helpTexts.size() > helpBefore_;
+    if (posted && tutorialDue_.empty()) {
         return Broken{"tutorial-shown", "a help text came up with no tutorial logged as seen: \"" +
                                             world_.helpTexts.back().text + "\""};
+    }
+    if (posted) {
+        const std::string due = std::exchange(tutorialDue_, std::string());
+        if (world_.helpTexts.back().text != textByTutorial_[due] || world_.helpTexts.back().durationMs != kTutorialMs)
+            return Broken{"tutorial-shown", "the tutorial \"" + due +
+                                                "\" is logged as seen, but another text or another time came up"};
+    } else if (!tutorialDue_.empty() && world_.frame != tutorialDueFrame_ && pluginUpdated()) {
+        const std::string due = std::exchange(tutorialDue_, std::string());
+        return Broken{"tutorial-shown", "the tutorial \"" + due +
+                                            "\" is logged as seen, but its text did not come up for 8 s "
+                                            "before the plug-in's next turn"};
     }
     bool shown = false;
     int comebacksAllowed = -1;  // counted when first needed

@@ -81,6 +81,8 @@ class WorldRules {
     std::size_t helpBefore_ = 0;
     std::vector<int> completions_;
     std::vector<int> reads_;  // completions the plug-in read, by prompt
+    std::string tutorialDue_;  // logged as seen, its text not up yet
+    int tutorialDueFrame_ = 0;
     int lastBusyFrame_ = -1000;
     // The boat he last sold, the frame and the script turns since.
     std::uint32_t sold_ = 0;
