@@ -5,6 +5,7 @@
 #include "Hash.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tollmere::testing {
 namespace {
@@ -53,6 +54,16 @@ protected:
             if (vehicle->decorators.contains("QY_RB_boatValue")) return vehicle;
         }
         return nullptr;
+    }
+    // Starts a robbery 200 m off and puts him in its cargo boat, for the crew to turn on him.
+    const sim::Entity& boardCargoBoat(int frames) {
+        startNear(200.0f);
+        game.runFrames(40);
+        const sim::Entity* boat = cargoBoat();
+        if (boat == nullptr) throw std::runtime_error("no cargo boat 40 frames after the robbery's start");
+        world().putPlayerInVehicle(boat->handle);
+        game.runFrames(frames);
+        return *boat;
     }
     bool docksDisabled() {
         return std::all_of(world().blips.begin(), world().blips.end(), [](const auto& entry) {
@@ -155,17 +166,12 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
 // Catches the alarm's distance off by a hair or measured from somewhere else: a guard 200 m or more
 // from the player in the stolen boat raises it, one just inside does not.
 TEST_F(RobberyTest, AGuardLeftTwoHundredMetresBehindRaisesTheAlarm) {
-    startNear(200.0f);
-    game.runFrames(40);
-    const sim::Entity* boat = cargoBoat();
-    ASSERT_NE(boat, nullptr);
+    const sim::Entity* boat = &boardCargoBoat(3);
     const std::uint32_t escort =
         world().vehicles()[0] == boat ? world().vehicles()[1]->handle : world().vehicles()[0]->handle;
-    // Points a float holds exactly, so the distances are exact too.
-    world().putPlayerInVehicle(boat->handle);
-    game.runFrames(3);
     ASSERT_EQ(world().entity(world().driverOf(escort))->currentTask()->kind, sim::TaskKind::combatPed);
-    // Fighting, nobody rows: the boats stay where they are put.
+    // Fighting, nobody rows: the boats stay where they are put. Points a float holds exactly, so the
+    // distances are exact too.
     world().moveVehicle(boat->handle, sim::Vec3{2950.0f, 1200.0f, 40.5f});
 
     world().moveVehicle(escort, sim::Vec3{2950.0f, 1399.5f, 40.5f});
@@ -179,12 +185,7 @@ TEST_F(RobberyTest, AGuardLeftTwoHundredMetresBehindRaisesTheAlarm) {
 // Catches the player made unavailable while he holds the cargo boat leaving the alarm silent. (Guards
 // lost in every other way, gone ones included, are played by the random player.)
 TEST_F(RobberyTest, ThePlayerMadeUnavailableRaisesTheAlarm) {
-    startNear(200.0f);
-    game.runFrames(40);
-    const sim::Entity* boat = cargoBoat();
-    ASSERT_NE(boat, nullptr);
-    world().putPlayerInVehicle(boat->handle);
-    game.runFrames(3);
+    boardCargoBoat(3);
     ASSERT_EQ(logIndex("tutorial seen: boat_robberies.lose_law"), -1);
     world().player.unavailable = true;
     game.runFrames(2);
@@ -289,12 +290,7 @@ TEST_F(RobberyTest, WithoutTheLeaderTheFirstGuardCreatedLeads) {
 // anything of the event, the dead guard above all, kept from the game once it ended: when the player
 // has gone, nothing of it is left in the water and the map holds only the open docks.
 TEST_F(RobberyTest, AGuardKilledAndLeftBehindDoesNotStopTheSale) {
-    startNear(200.0f);
-    game.runFrames(40);
-    const sim::Entity* boat = cargoBoat();
-    ASSERT_NE(boat, nullptr);
-    world().putPlayerInVehicle(boat->handle);
-    game.runFrames(2);
+    const sim::Entity* boat = &boardCargoBoat(2);
     const sim::Entity* escort = world().vehicles()[0] == boat ? world().vehicles()[1] : world().vehicles()[0];
     sim::Entity& killed = *world().entity(world().driverOf(escort->handle));
     killed.dead = killed.incapacitated = true;
