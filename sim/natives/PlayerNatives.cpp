@@ -31,6 +31,8 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("setPlayerControl", 0x4D51E59243281D80, {4}, [&world](Call& call) {
         player(call, world, 0);
         const bool on = call.flag(1);
+        call.only(2, 0, "the ambient flags");
+        call.only(3, 0, "the control's extra flags");
         world.onPlayerControl(on, call.script(), call.name());
     });
     host.registerNative("isPlayerUnavailable", 0xAD401C63158ACBAA, {1}, [&world](Call& call) {
