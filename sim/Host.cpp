@@ -341,6 +341,13 @@ unsigned long long* Host::onNativeCall() {
     } catch (const Refusal& refused) {
         call.fail(refused.what());
     }
+    // An argument the world never looks at is one whose every value it would answer alike: a
+    // mistaken value there would pass unseen, as it need not in the game.
+    if (const std::uint64_t unread = call.unread(); unread != 0) {
+        const int first = std::countr_zero(unread);
+        call.fail("the simulated game does not read argument " + std::to_string(first + 1) +
+                  "; model it, or pin it with Call::only");
+    }
     if (recordCalls) calls_.back().result = result_;
     return result_.data();
 }

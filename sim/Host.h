@@ -44,7 +44,16 @@ public:
     const std::string& script() const { return script_; }
     int count() const { return static_cast<int>(args_.size()); }
 
-    std::uint64_t raw(int i) const { return args_.at(static_cast<std::size_t>(i)); }
+    std::uint64_t raw(int i) const {
+        if (i >= 0 && i < 64) read_ |= 1ull << i;
+        return args_.at(static_cast<std::size_t>(i));
+    }
+    // The arguments the handler never looked at: each is one whose every value the world would
+    // answer alike, which the game need not.
+    std::uint64_t unread() const {
+        const std::uint64_t all = args_.size() >= 64 ? ~0ull : (1ull << args_.size()) - 1;
+        return all & ~read_;
+    }
     std::uint32_t u32(int i) const;  // fails on a sign-extended or otherwise wide value
     std::int32_t i32(int i) const { return static_cast<std::int32_t>(u32(i)); }
     bool flag(int i) const;  // 0 or 1
@@ -76,6 +85,7 @@ private:
     const std::string& script_;
     const std::vector<std::uint64_t>& args_;
     std::array<unsigned long long, 4>& result_;
+    mutable std::uint64_t read_ = 0;
 };
 
 using Handler = std::function<void(Call&)>;

@@ -68,6 +68,7 @@ void registerTextNatives(Host& host) {
         if (format == "LITERAL_STRING" && kind == 10 && call.count() == 3) {
             call.returns64(world.makeText(Text{Text::Kind::literal, call.str(2), 0}));
         } else if (format == "COLOR_STRING" && kind == 42 && call.count() == 4) {
+            call.only(2, 0, "the colour text's third word");
             const Text* inner = world.text(call.raw(3));
             if (inner == nullptr) call.fail("COLOR_STRING of a text handle that createVarString never made");
             call.returns64(world.makeText(Text{Text::Kind::colour, inner->text, 0}));
@@ -88,12 +89,14 @@ void registerTextNatives(Host& host) {
 
     host.registerNative("postHelpText", 0x049D5C615BD38BAD, {3}, [&world](Call& call) {
         const auto [duration, record] = feedRecords(call, 16, "help text");
+        call.only(2, 1, "the post's last word");
         world.helpTexts.push_back(HelpText{world.frame, textAt(call, world, fieldAt<std::uint64_t>(record, 8)),
                                            fieldAt<std::int32_t>(duration, 0)});
     });
 
     host.registerNative("postMoneyToast", 0xB249EBCB30DD88E0, {3}, [&world](Call& call) {
         const auto [duration, record] = feedRecords(call, 32, "money toast");
+        call.only(2, 1, "the post's last word");
         requireZero(call, record, 28, 12, "money toast record");
         requireZero(call, record, 44, 20, "money toast record");
         const std::uint64_t amount = fieldAt<std::uint64_t>(record, 8);

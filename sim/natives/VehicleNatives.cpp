@@ -81,8 +81,9 @@ void registerVehicleNatives(Host& host) {
     host.registerNative("setEntityHealth", 0xAC2767ED8BDFAB15, {3}, [&world](Call& call) {
         call.only(2, 0, "the source of the change");
         // The dead stay dead: health given to a dead entity changes nothing.
+        const std::int32_t health = call.i32(1);
         if (Entity* e = world.use(call.u32(0)); e != nullptr && !e->dead) {
-            e->health = call.i32(1);
+            e->health = health;
             e->dead = e->health <= 0;
         }
     });
@@ -102,7 +103,8 @@ void registerVehicleNatives(Host& host) {
     host.registerNative("decorSetInt", 0xE88F4D7F52A6090F, {3}, [&world](Call& call) {
         const std::string name = call.str(1);
         requireDecorator(call, world, name);
-        if (Entity* e = world.use(call.u32(0)); e != nullptr) e->decorators[name] = call.i32(2);
+        const std::int32_t value = call.i32(2);
+        if (Entity* e = world.use(call.u32(0)); e != nullptr) e->decorators[name] = value;
     });
 
     // Peds.
@@ -155,13 +157,16 @@ void registerVehicleNatives(Host& host) {
     host.registerNative("getPropSetHash", 0xA6A9712955F53D9C, {1},
                         [&world](Call& call) { call.returns(world.propSetHash(call.u32(0))); });
     host.registerNative("setVehiclePropSet", 0xD80FAF919A2E56EA, {2}, [&world](Call& call) {
-        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->propSet = call.u32(1);
+        const std::uint32_t propSet = call.u32(1);
+        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->propSet = propSet;
     });
     host.registerNative("setVehicleLanternPropSet", 0xC0F0417A90402742, {2}, [&world](Call& call) {
-        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->lanternPropSet = call.u32(1);
+        const std::uint32_t propSet = call.u32(1);
+        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->lanternPropSet = propSet;
     });
     host.registerNative("setVehicleTint", 0x8268B098F6FCA4E2, {2}, [&world](Call& call) {
-        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->tint = call.i32(1);
+        const std::int32_t tint = call.i32(1);
+        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->tint = tint;
     });
     host.registerNative("setVehicleFixed", 0x79811282A9D1AE56, {1}, [&world](Call& call) {
         if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) ++e->timesFixed;
