@@ -371,7 +371,8 @@ void PlayerBoatManager::keepCopyOfRecordAtStart() {
 }
 
 void PlayerBoatManager::reloadRecord() {
-    if (record().reload()) savedModel = ownedModel();
+    // The file read back names the model last written, which savedModel already holds.
+    record().reload();
     if (hasOwnedBoat()) applySavedCustomisation();
 }
 

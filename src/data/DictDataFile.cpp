@@ -49,12 +49,7 @@ bool DictDataFile::writeCopy(const char* target) const {
     // filled up halfway through a save, and the save still reported success. The content is
     // built whole and swapped in only once it is known to be on disk; on any failure the old
     // file stays as it was.
-    std::size_t size = 0;
-    for (const auto& [key, value] : entries) {
-        size += key.size() + value.size() + 3;
-    }
     std::string content;
-    content.reserve(size + 1);
     // A byte-order mark is skipped at the very start of a file only: a first key that begins with
     // one (it can stand inside a hand-edited file) would lose it when read back, so a blank line
     // goes first.
