@@ -64,7 +64,8 @@ constexpr std::array<DockRow, 15> kDockTable = {{
 
 // Records keep the ids: two docks sharing one would send a moored boat to the other.
 static_assert(std::adjacent_find(kDockTable.begin(), kDockTable.end(),
-                                 [](const DockRow& a, const DockRow& b) { return a.id >= b.id; }) == kDockTable.end(),
+                                 [](const DockRow& a, const DockRow& b) { return a.id >= b.id; }) ==
+                  kDockTable.end(),
               "dock ids must stay strictly ascending");
 
 }  // namespace

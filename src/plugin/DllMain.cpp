@@ -15,7 +15,8 @@ constexpr int succeeded = 1;  // TRUE: the loader keeps the library.
 
 }  // namespace
 
-extern "C" int TOLLMERE_ENTRY_CALL DllMain(HINSTANCE__* module, unsigned long reason, [[maybe_unused]] void* reserved) {
+extern "C" int TOLLMERE_ENTRY_CALL DllMain(HINSTANCE__* module, unsigned long reason,
+                                           [[maybe_unused]] void* reserved) {
     switch (reason) {
         case processAttach:
             onProcessAttach(module);

@@ -71,8 +71,8 @@ class ScreenRules {
     std::uint32_t boatBefore_ = 0;
     std::uint32_t modelBefore_ = 0;
     int catalogueFrames_ = 0;
-    int cashSteadyFrames_ = 0;
-    int tintBefore_ = 0;  // the paint row's value on the last steady customising frame, 0 for none  // frames in a row that left his cash as it was
+    int cashSteadyFrames_ = 0;  // frames in a row that left his cash as it was
+    int tintBefore_ = 0;        // the paint row's value on the last steady customising frame, 0 for none
     std::int64_t cashLastFrame_ = 0;
     std::int32_t healthLastFrame_ = 0;  // his boat's, as the frame before left it
     bool healthSteady_ = false;         // in a row, in the same mode
