@@ -2,7 +2,9 @@
 
 #include "PluginTest.h"
 
+#ifndef _WIN32
 #include "runtime/Keyboard.h"
+#endif
 
 #include <cstdlib>
 
@@ -186,9 +188,19 @@ TEST_F(PluginTest, RefusesASecondStartInTheSameProcess) {
     }
 }
 
-// Catches detach leaving the script or the keyboard handler registered, or the handler keeping the
-// wrong three of the message's flags.
+// Catches detach leaving the script or the keyboard handler registered.
 TEST_F(PluginTest, DetachStopsTheScript) {
+    startAndSettle();
+    game.stop();
+    const auto before = game.host().calls().size();
+    game.runFrames(5);
+    EXPECT_EQ(game.host().calls().size(), before);
+}
+
+#ifndef _WIN32
+// Catches the handler keeping the wrong three of a message's flags, or hearing messages after
+// detach. (Under Wine the table lives in the DLL, out of this program's reach.)
+TEST_F(PluginTest, KeyMessagesReachTheKeyTableUntilDetach) {
     startAndSettle();
     game.host().sendKey(0x51, true, true);
     EXPECT_EQ(keyState(0x51).isWithAlt, 1);
@@ -197,12 +209,10 @@ TEST_F(PluginTest, DetachStopsTheScript) {
     EXPECT_EQ(keyState(0x51).isWithAlt, 0);
     EXPECT_EQ(keyState(0x51).wasDownBefore + keyState(0x51).isUpNow, 2);
     game.stop();
-    const auto before = game.host().calls().size();
-    game.runFrames(5);
-    EXPECT_EQ(game.host().calls().size(), before);
     game.host().sendKey(0x52, false);
     EXPECT_EQ(keyState(0x52).isUpNow, 0) << "a message reached the handler after detach";
 }
+#endif
 
 }  // namespace
 }  // namespace tollmere::testing
