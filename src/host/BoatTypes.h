@@ -21,7 +21,7 @@ constexpr std::int32_t modelId(std::uint32_t hash) {
 // The plain rowboat: the model the catalogue previews first and the cargo boats sail in.
 inline constexpr std::int32_t kRowboatModel = modelId(0x9FD6BA58u);
 
-// Only ever made in the fixed table below, which gives every field.
+// Only ever made in the fixed table of BoatTypes.cpp, which gives every field.
 struct BoatType {
     std::int32_t model{};
     std::int32_t tintCount{};  // tints 0 to tintCount - 1
