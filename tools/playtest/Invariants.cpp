@@ -42,6 +42,16 @@ constexpr float kLeftDock = 40.0f;
 constexpr float kAtPier = 10.0f;
 constexpr float kSellingSpeed = 1.5f;
 constexpr float kNeedsRepair = 0.85f;
+// What the docks offer is judged clear of the lines they draw: this far on either side of the
+// reach on foot (2 m of a pier) and in a boat (10 m), of the 40 m that make a boat away from a dock,
+// and of the speeds at which a boat may dock (below 1.2 m/s) and be sold (up to 1.5 m/s).
+constexpr float kOnFootReach = 2.0f;
+// A boat he asked for at a dock is there within this many frames, or not coming.
+constexpr int kDockComingFrames = 300;
+constexpr float kInBoatReach = 10.0f;
+constexpr float kDockingSpeed = 1.2f;
+constexpr float kReachMargin = 0.25f;
+constexpr float kSpeedMargin = 0.05f;
 // The shop takes its preview away once its fade-out has run: well within this many frames.
 constexpr int kShopAfterglowFrames = 90;
 
@@ -120,6 +130,9 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
             if (key == "prompts.retrieve_boat") retrieveText_ = value;
             if (key == "prompts.drop_anchor") dropAnchorText_ = value;
             if (key == "prompts.customize_boat") customizeText_ = value;
+            if (key == "prompts.manage_boats") manageText_ = value;
+            if (key == "prompts.browse_catalog") browseText_ = value;
+            if (key == "prompts.close") closeText_ = value;
             if (key == "catalog.input.tint") paintText_ = value;
             if (key == "catalog.input.fix_boat") repairText_ = value;
             if (key == "catalog.input.clean_boat") cleanText_ = value;
@@ -185,7 +198,8 @@ std::vector<Broken> Invariants::check() {
          {&Invariants::checkMoney, &Invariants::checkRecord, &Invariants::checkMoored,
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
           &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
-          &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint, &Invariants::checkServiceDone}) {
+          &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint, &Invariants::checkServiceDone,
+          &Invariants::checkOffers}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     for (Broken& found : worldRules_.afterFrame(newLines_))
@@ -273,7 +287,22 @@ void Invariants::watchBoat() {
     watched_.propSet = own->propSet;
     watched_.lanternPropSet = own->lanternPropSet;
     watched_.health = health;
-    if (dockEvent_ >= 0) watched_.dock = dockEvent_;
+    // The boat he left moored is moored still when the next start places it there.
+    if (!firstSightingSeen_) watched_.dock = session_.boatLeft.dock;
+    firstSightingSeen_ = true;
+    // A boat fetched or taken into the shop comes to the dock once the screen is dark, some frames
+    // after the prompt; one the shop never took (another script held the screen) stays moored
+    // where it was.
+    if (dockEvent_ >= 0) {
+        dockComing_ = dockEvent_;
+        dockComingUntil_ = world.frame + kDockComingFrames;
+    }
+    if (dockComing_ >= 0 && sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
+        watched_.dock = dockComing_;
+        dockComing_ = -1;
+    } else if (world.frame > dockComingUntil_) {
+        dockComing_ = -1;
+    }
     if (watched_.dock >= 0 && sim::distance(own->position, mooringOf(watched_.dock)) > kLeftDock)
         watched_.dock = -1;
 }
@@ -655,6 +684,134 @@ std::optional<Broken> Invariants::checkStolenSale() {
                                          std::to_string(sellHeldFrames_) + " frames and nothing was sold"};
     }
     return std::nullopt;
+}
+
+// What the docks offer him, by his own watch of his boat: judged on frames the plug-in's update ran
+// in, and only once an offer has been wrong for two of its turns running (a prompt follows what
+// changed around it a turn late, and a walk off the pier leaves the menu as it was for one turn).
+std::optional<Broken> Invariants::checkOffers() {
+    if (!worldRules_.pluginUpdated()) return std::nullopt;
+    std::optional<std::string> wrong = wrongOffer();
+    offerWrongTurns_ = wrong ? offerWrongTurns_ + 1 : 0;
+    if (offerWrongTurns_ < 2) return std::nullopt;
+    return Broken{"dock-offer", "frame " + std::to_string(game_.world().frame) + ": " + *wrong};
+}
+
+std::optional<std::string> Invariants::wrongOffer() {
+    sim::World& world = game_.world();
+    const sim::Entity& ped = world.playerPed();
+    if (world.player.unavailable || world.player.scriptedActivity || world.playerDead() ||
+        ped.entering != 0 || !Model::readCatalogue(world.screen.thisFrame()).empty() ||
+        world.frame - lastCatalogueFrame_ < 2)
+        return std::nullopt;
+    for (const Completion& completion : recentCompletions_) {
+        if (completion.frame == world.frame) return std::nullopt;
+    }
+    const sim::GamePrompt* paid = nullptr;
+    std::set<std::string> shown;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world.prompts.find(handle);
+        if (prompt == nullptr || !world.prompts.isVisible(handle)) continue;
+        shown.insert(prompt->text);
+        if (prompt->text.starts_with(retrieveText_ + " $")) paid = prompt;
+    }
+    auto speedOf = [](const sim::Entity& e) { return e.speedSetByTest.value_or(e.speed); };
+    auto near = [](float value, float line, float margin) { return std::fabs(value - line) < margin; };
+    const sim::Vec3 at = world.positionOf(world.player.ped);
+    const int dock = dockNear(at, kInBoatReach + kReachMargin, false);
+    const float toPier =
+        dock < 0
+            ? kInBoatReach + kReachMargin
+            : sim::distance(
+                  at, toSim(docksRegistry->docks()[static_cast<std::size_t>(dock)]->pierPoint().position));
+
+    // The fence's sale waits, greyed out, while the boat moves faster than 1.5 m/s.
+    if (const sim::GamePrompt* sell = world.prompts.withText(sellText_);
+        sell != nullptr && world.prompts.isVisible(sell->handle) && ped.vehicle != 0) {
+        const float speed = speedOf(*world.entity(ped.vehicle));
+        if (!near(speed, kSellingSpeed, kSpeedMargin) &&
+            world.prompts.isEnabled(sell->handle) != (speed <= kSellingSpeed))
+            return "the sale is " + std::string(speed <= kSellingSpeed ? "greyed out" : "offered") +
+                   " with the boat at " + std::to_string(speed) + " m/s";
+    }
+
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    if (ped.vehicle != 0) {
+        // Afloat within 10 m of a pier: the boat may be docked there when it is his and not moored
+        // at that dock, or he owns none; never sold, and slower than 1.2 m/s.
+        const sim::Entity* boat = world.entity(ped.vehicle);
+        if (boat == nullptr || !world.isBoat(ped.vehicle) || near(toPier, kInBoatReach, kReachMargin))
+            return std::nullopt;
+        const bool dockShown = shown.contains(dockText_);
+        if (toPier > kInBoatReach) {
+            if (dockShown)
+                return "the dock prompt shows " + std::to_string(toPier) + " m from the nearest pier";
+            return std::nullopt;
+        }
+        const auto sold = boat->decorators.find("QY_RB_isBoatSold");
+        const bool mine = own != nullptr && own->handle == boat->handle;
+        const bool mayDock = (sold == boat->decorators.end() || sold->second == 0) &&
+                             ((mine && watched_.dock != dock) || !account_.owns());
+        if (near(speedOf(*boat), kDockingSpeed, kSpeedMargin)) return std::nullopt;
+        const bool expected = mayDock && speedOf(*boat) < kDockingSpeed;
+        if (dockShown == expected) return std::nullopt;
+        return std::string(expected ? "no" : "a") + " dock prompt at dock " + std::to_string(dock) + " in " +
+               (mine ? "his boat" : "a boat not his") + " (moored at " + std::to_string(watched_.dock) +
+               ", at " + std::to_string(speedOf(*boat)) + " m/s, he owns " +
+               (account_.owns() ? "one" : "none") + ")";
+    }
+
+    // On foot: the dock's prompts show only within 2 m of its pier.
+    if (near(toPier, kOnFootReach, kReachMargin)) return std::nullopt;
+    const bool anyShown = shown.contains(manageText_) || shown.contains(closeText_) ||
+                          shown.contains(browseText_) || shown.contains(customizeText_) ||
+                          shown.contains(retrieveText_) || paid != nullptr;
+    if (toPier > kOnFootReach) {
+        if (anyShown) return "a dock's prompt shows " + std::to_string(toPier) + " m from the nearest pier";
+        return std::nullopt;
+    }
+    if (!shown.contains(closeText_)) {
+        if (!shown.contains(manageText_))
+            return "at dock " + std::to_string(dock) + " no prompt opens its menu";
+        return std::nullopt;
+    }
+    // The menu: a boat of his at another dock can be fetched free, one afloat elsewhere for the fee
+    // when he can pay it; near enough, it is only customised; owning none, he may browse.
+    if (shown.contains(manageText_)) return "the dock menu is open and offered again";
+    const float fee = model_.configFloat("fees.retrieve_boat");
+    if (paid != nullptr) {
+        const std::optional<std::int64_t> price = Model::amountIn(paid->text);
+        const bool affordable = price && world.cashCents >= *price;
+        if (fee < 0.0f || !price || *price != static_cast<std::int64_t>(std::lround(fee * 100.0f)))
+            return "the paid fetch shows \"" + paid->text + "\" with a fee of " + std::to_string(fee) +
+                   " in Configs.dat";
+        if (world.prompts.isEnabled(paid->handle) != affordable)
+            return "the paid fetch is " + std::string(affordable ? "greyed out" : "offered") + " with $" +
+                   std::to_string(world.cashCents / 100) + " in hand";
+    }
+    if (own == nullptr) {
+        if (shown.contains(browseText_) && !shown.contains(customizeText_) &&
+            !shown.contains(retrieveText_) && paid == nullptr)
+            return std::nullopt;
+        return "owning no boat, he is not offered the catalogue alone";
+    }
+    const float away = sim::distance(own->position, mooringOf(dock));
+    if (near(away, kLeftDock, kReachMargin)) return std::nullopt;
+    const bool free = shown.contains(retrieveText_);
+    if (away <= kLeftDock) {
+        if (shown.contains(customizeText_) && !free && paid == nullptr && !shown.contains(browseText_))
+            return std::nullopt;
+        return "his boat lies " + std::to_string(away) + " m from dock " + std::to_string(dock) +
+               " and he is offered other than customising it";
+    }
+    if (watched_.dock >= 0) {
+        if (shown.contains(customizeText_) && free && paid == nullptr) return std::nullopt;
+        return "his boat is moored at dock " + std::to_string(watched_.dock) + ", " + std::to_string(away) +
+               " m away, and he is not offered to customise it and fetch it free";
+    }
+    if (!free && !shown.contains(customizeText_) && (paid != nullptr) == (fee >= 0.0f)) return std::nullopt;
+    return "his boat floats unmoored " + std::to_string(away) + " m away and he is offered " +
+           (free ? "a free fetch" : paid != nullptr ? "the paid fetch" : "no paid fetch");
 }
 
 std::optional<Broken> Invariants::checkLogGrowth() {

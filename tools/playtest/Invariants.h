@@ -31,6 +31,15 @@
 //   boat-destroyed   his boat was taken from him, not sold, while the health he watched was above 0
 //   service-done     a repair, wash or paint he paid for in the shop left his boat other than the
 //                    row said: a repair mends it whole and washes it, a wash or paint washes it
+//   dock-offer       what a dock offers is not what his own watch of his boat says it should: on
+//                    foot within 2 m of a pier the menu's prompt, in the menu the catalogue when he
+//                    owns no boat, customising when his boat lies within 40 m, a free fetch as well
+//                    when it is moored at another dock, the paid fetch (its fee as Configs.dat has it,
+//                    greyed out exactly when he cannot pay) when it floats unmoored elsewhere;
+//                    afloat within 10 m of a pier the dock prompt exactly when he may dock there
+//                    (his boat not moored at that dock, or any unsold boat when he owns none) below
+//                    1.2 m/s; the fence's sale greyed out exactly above 1.5 m/s; nothing of a dock's
+//                    beyond its reach
 //
 // What each run covered is counted by road; the ctest runs together must reach every road of
 // kRequiredRoads (main.cpp, --check-coverage), so a change to the player cannot quietly drop one.
@@ -134,6 +143,8 @@ class Invariants {
     std::optional<Broken> checkBoatDestroyed();
     std::optional<Broken> checkBoatPaint();
     std::optional<Broken> checkServiceDone();
+    std::optional<Broken> checkOffers();
+    std::optional<std::string> wrongOffer();
     std::optional<std::int64_t> shownCharge();
     void watchPrompts();
     void watchBoat();
@@ -166,8 +177,14 @@ class Invariants {
     std::string paintText_;
     std::string repairText_;
     std::string cleanText_;
+    std::string manageText_;
+    std::string browseText_;
+    std::string closeText_;
+    int offerWrongTurns_ = 0;  // the plug-in's turns in a row whose offers were wrong
     std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
+    int dockComing_ = -1;         // the dock his boat is on its way to
+    int dockComingUntil_ = 0;     // the frame it must be there by
     int lastCatalogueFrame_ = -1000;
 
     // The player's own watch, updated after every frame.
@@ -179,6 +196,7 @@ class Invariants {
     BoatSeen watched_;              // his boat as he last saw it
     bool catalogueBefore_ = false;  // the catalogue was drawn in the frame before
     bool boatKeptChecked_ = false;
+    bool firstSightingSeen_ = false;  // his boat has been seen in this start of the game
     struct Completion {
         int frame;
         std::string text;

@@ -33,12 +33,13 @@ class WorldRules {
     void beforeFrame();
     // Every rule broken by the frame just played, given the log lines it wrote (without stamps).
     std::vector<Broken> afterFrame(const std::vector<std::string>& logLines);
+    // Whether the plug-in's frame update ran in this frame, not only an operation waiting inside it.
+    bool pluginUpdated() const;
 
   private:
     void followPlayer();
     void readTexts();
     bool shopBusy() const;
-    bool pluginUpdated() const;
     int comebackDraws() const;
     std::optional<Broken> checkSuspended();
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }

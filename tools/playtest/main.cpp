@@ -52,7 +52,7 @@ const char* const kUsage =
     "               frame-error idle-prompt stolen-sale log-growth frame-allocation boat-kept\n"
     "               boat-destroyed boat-blip anchor-state leftovers tutorial-once log-kept\n"
     "               shop-screen shop-camera screen-feed sold-boat-left robbery tutorial-shown\n"
-    "               service-done tutorial-comeback suspended-prompt\n"
+    "               service-done tutorial-comeback suspended-prompt dock-offer\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -157,6 +157,16 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
         }
         game.writeFile("Configs.dat", configs);
         ++session.covered["edited-token-reward"];
+    }
+    // And some would rather not pay to have their boat brought to them.
+    if (chance(10)) {
+        std::string configs = game.readFile("Configs.dat");
+        const std::string line = "fees.retrieve_boat=";
+        if (const auto at = configs.find(line); at != std::string::npos) {
+            configs.replace(at, configs.find('\n', at) - at, line + "0");
+            game.writeFile("Configs.dat", configs);
+            ++session.covered["edited-free-fetch"];
+        }
     }
 }
 
@@ -285,7 +295,7 @@ bool knownRules(const std::string& list) {
         "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
         "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery",
         "tutorial-shown",   "shop-screen",   "shop-camera",    "screen-feed",    "service-done",
-        "tutorial-comeback", "suspended-prompt"};
+        "tutorial-comeback", "suspended-prompt", "dock-offer"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
