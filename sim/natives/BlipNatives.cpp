@@ -23,7 +23,8 @@ void registerBlipNatives(Host& host) {
     });
     host.registerNative("setBlipSprite", 0x74F74D3207ED525C, {3}, [&world](Call& call) {
         call.only(2, 0, "the sprite's flag");
-        if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->sprite = call.u32(1);
+        const std::uint32_t sprite = call.u32(1);
+        if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->sprite = sprite;
     });
     // Asking is how a script learns a blip went with its entity: only a handle that never was one
     // is refused.
@@ -44,10 +45,12 @@ void registerBlipNatives(Host& host) {
         if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->name = text->text;
     });
     host.registerNative("enableBlipModifier", 0x662D364ABF16DE2F, {2}, [&world](Call& call) {
-        if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->modifiers.insert(call.u32(1));
+        const std::uint32_t modifier = call.u32(1);
+        if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->modifiers.insert(modifier);
     });
     host.registerNative("disableBlipModifier", 0xB059D7BD3D78C16F, {2}, [&world](Call& call) {
-        if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->modifiers.erase(call.u32(1));
+        const std::uint32_t modifier = call.u32(1);
+        if (Blip* blip = world.useBlip(call.u32(0)); blip != nullptr) blip->modifiers.erase(modifier);
     });
     host.registerNative("getBlipFromEntity", 0x6D2C41A8BD6D6FD0, {1}, [&world](Call& call) {
         const Entity* entity = world.use(call.u32(0));

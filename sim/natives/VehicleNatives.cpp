@@ -44,17 +44,19 @@ void registerVehicleNatives(Host& host) {
         // places it as 1, 1, 1, 1 asks.
         for (int i = 4; i < 8; ++i)
             call.only(i, 1, "a placement flag");
+        const Vec3 to = call.vec(1);
         Entity* e = world.use(call.u32(0));
         if (e == nullptr) return;
         if (e->kind == EntityKind::vehicle) {
-            world.teleportVehicle(e->handle, call.vec(1));
+            world.teleportVehicle(e->handle, to);
         } else {
             e->vehicle = 0;
-            e->position = call.vec(1);
+            e->position = to;
         }
     });
     host.registerNative("setEntityHeading", 0xCF2B9C0645C4651B, {2}, [&world](Call& call) {
-        if (Entity* e = world.use(call.u32(0)); e != nullptr) e->heading = call.f32(1);
+        const float heading = call.f32(1);
+        if (Entity* e = world.use(call.u32(0)); e != nullptr) e->heading = heading;
     });
     host.registerNative("isEntityDead", 0xDDBEA5506C848227, {1}, [&world](Call& call) {
         const Entity* e = world.use(call.u32(0));
@@ -76,7 +78,8 @@ void registerVehicleNatives(Host& host) {
         call.returns(e != nullptr ? e->maxHealth : 0);
     });
     host.registerNative("setEntityMaxHealth", 0x166E7CF68597D8B5, {2}, [&world](Call& call) {
-        if (Entity* e = world.use(call.u32(0)); e != nullptr) e->maxHealth = call.i32(1);
+        const std::int32_t most = call.i32(1);
+        if (Entity* e = world.use(call.u32(0)); e != nullptr) e->maxHealth = most;
     });
     host.registerNative("setEntityHealth", 0xAC2767ED8BDFAB15, {3}, [&world](Call& call) {
         call.only(2, 0, "the source of the change");
@@ -189,8 +192,8 @@ void registerVehicleNatives(Host& host) {
         });
     }
     host.registerNative("setBoatAnchor", 0xAEAB044F05B92659, {2}, [&world](Call& call) {
+        const bool anchoring = call.flag(1);
         if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) {
-            const bool anchoring = call.flag(1);
             if (anchoring && !e->anchored) e->anchoredAt = e->position;
             e->anchored = anchoring;
             if (e->anchored) e->speedSetByTest.reset();
@@ -198,7 +201,8 @@ void registerVehicleNatives(Host& host) {
     });
     host.registerNative("setBoatAnchorHold", 0x286771F3059A37A7, {3}, [&world](Call& call) {
         call.only(2, 0, "the hold's kind");
-        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->anchorHeld = call.flag(1);
+        const bool held = call.flag(1);
+        if (Entity* e = world.useVehicle(call.u32(0)); e != nullptr) e->anchorHeld = held;
     });
     host.registerNative("isVehicleDriveable", 0xB86D29B10F627379, {3}, [&world](Call& call) {
         // The flags choose which states of the vehicle count against it; this world answers

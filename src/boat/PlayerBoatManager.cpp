@@ -332,11 +332,10 @@ void PlayerBoatManager::claimBoat(Vehicle vehicle) {
 }
 
 void PlayerBoatManager::discardBoat() {
-    if (boat != 0) {
-        removeBlip(&blip);
-        native::releaseEntity(&boat);
-        boat = 0;
-    }
+    // Both callers let go of the boat they hold: the one sold, the one sunk.
+    removeBlip(&blip);
+    native::releaseEntity(&boat);
+    boat = 0;
     setBoatModel(0);
 }
 

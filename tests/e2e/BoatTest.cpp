@@ -115,6 +115,19 @@ TEST(BoatRestartTest, DISABLED_TheBoatIsBackAtAQuarter) {
     EXPECT_EQ(game->findLog("player's boat has been destroyed"), -1);
 }
 
+// A game too busy to stream the boat's model at start leaves the plug-in holding no boat: the
+// periodic save must keep the record's boat, not read a health from no boat and sink it.
+TEST_F(BoatTest, ABoatTheGameCannotStreamKeepsItsRecord) {
+    game.writeFile("PlayerBoat.dat", "dock_id=4\nhealth=0.500000\nowned_boat_model=-1613317544\n");
+    game.world().modelsThatNeverLoad.insert(0x9FD6BA58u);
+    startAndSettle();
+    EXPECT_TRUE(game.world().vehicles().empty());
+    game.world().setScriptTimer(15001);
+    game.runFrames(2);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "health"), "0.500000");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
+}
+
 // Catches an undocked boat lost at start-up, or one conjured at the origin without saved coords.
 TEST_F(BoatTest, AnUndockedBoatComesBackAtItsSavedCoordsOrNotAtAll) {
     game.writeFile("PlayerBoat.dat",
