@@ -166,6 +166,10 @@ void Invariants::beforeFrame() {
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
     ownCleanedBefore_ = own != nullptr ? own->timesCleaned : 0;
     ownFixedBefore_ = own != nullptr ? own->timesFixed : 0;
+    const sim::Entity* seated = world.entity(vehicleBefore_);
+    soldBefore_ = seated != nullptr && seated->decorators.contains("QY_RB_isBoatSold") &&
+                  seated->decorators.at("QY_RB_isBoatSold") != 0;
+    paidReadsBefore_ = paidFetchReads();
     account_.beforeFrame();
     worldRules_.beforeFrame();
     screenRules_.beforeFrame();
@@ -199,7 +203,7 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
           &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
           &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint, &Invariants::checkServiceDone,
-          &Invariants::checkOffers}) {
+          &Invariants::checkOffers, &Invariants::checkMoneyOwed}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     for (Broken& found : worldRules_.afterFrame(newLines_))
@@ -513,6 +517,55 @@ std::optional<Broken> Invariants::checkMoney() {
     }
     if (charges > 1) return Broken{"money-unshown", std::to_string(charges) + " charges in one frame"};
     return std::nullopt;
+}
+
+// What is done for money is paid for in the frame it is done: a sale credits him what the sale rule
+// gives (nothing when that is $0), a paid fetch charges its fee, a repair its row's price.
+std::optional<Broken> Invariants::checkMoneyOwed() {
+    sim::World& world = game_.world();
+    bool credited = false;
+    bool charged = false;
+    for (std::size_t i = toastsBefore_; i < world.moneyToasts.size(); ++i) {
+        (world.moneyToasts[i].colour == kCreditColour ? credited : charged) = true;
+    }
+    const sim::Entity* seated = world.entity(vehicleBefore_);
+    if (seated != nullptr && !soldBefore_) {
+        const auto sold = seated->decorators.find("QY_RB_isBoatSold");
+        if (sold != seated->decorators.end() && sold->second != 0 && !credited &&
+            model_.saleValueCents(*seated) > 0) {
+            return Broken{"money-owed", "the boat he sat in was sold and nothing was paid for it (worth " +
+                                            std::to_string(model_.saleValueCents(*seated)) + " cents)"};
+        }
+    }
+    if (charged) return std::nullopt;
+    if (paidFetchReads() > paidReadsBefore_) {
+        const sim::GamePrompt* paid = nullptr;
+        for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
+            const sim::GamePrompt* prompt = world.prompts.find(handle);
+            if (prompt != nullptr && prompt->text.starts_with(retrieveText_ + " $")) paid = prompt;
+        }
+        if (paid != nullptr && Model::amountIn(paid->text).value_or(0) > 0)
+            return Broken{"money-owed", "his boat was fetched at \"" + paid->text + "\" and nothing was charged"};
+    }
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    if (own != nullptr && own->handle == ownBoatBefore_ && own->timesFixed > ownFixedBefore_) {
+        for (const ShownRow& row : Model::readCatalogue(world.screen.thisFrame())) {
+            if (row.selected && row.title == repairText_ && row.priceCents.value_or(0) > 0)
+                return Broken{"money-owed", "his boat was repaired and the repair's price was not charged"};
+        }
+    }
+    return std::nullopt;
+}
+
+// How often the plug-in has read a completion of the paid fetch, across its prompts.
+int Invariants::paidFetchReads() const {
+    const sim::World& world = game_.world();
+    int reads = 0;
+    for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
+        const sim::GamePrompt* prompt = world.prompts.find(handle);
+        if (prompt != nullptr && prompt->text.starts_with(retrieveText_ + " $")) reads += prompt->readCompletions;
+    }
+    return reads;
 }
 
 std::optional<Broken> Invariants::checkRecord() {

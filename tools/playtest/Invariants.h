@@ -10,6 +10,8 @@
 //   money-unshown    cash changed by an amount the plug-in did not show, or more than one charge in a
 //                    frame, or a charge other than the price drawn on the catalogue row selected in
 //                    that frame or shown on the prompt he had just completed
+//   money-owed       a sale that paid nothing the sale rule prices above $0, a paid fetch or a repair
+//                    that charged nothing, in the frame it was made
 //   money-gain       a credit other than what a dock pays for the boat he sat in, by his own reckoning
 //                    of the documented sale rule (stored value or catalogue price with fittings,
 //                    health, sale and reward factors)
@@ -144,6 +146,8 @@ class Invariants {
     std::optional<Broken> checkBoatPaint();
     std::optional<Broken> checkServiceDone();
     std::optional<Broken> checkOffers();
+    std::optional<Broken> checkMoneyOwed();
+    int paidFetchReads() const;
     std::optional<std::string> wrongOffer();
     std::optional<std::int64_t> shownCharge();
     void watchPrompts();
@@ -193,6 +197,8 @@ class Invariants {
     float ownHealthBefore_ = 1.0f;     // and its health then
     int ownCleanedBefore_ = 0;         // and how often it had been washed and mended
     int ownFixedBefore_ = 0;
+    bool soldBefore_ = false;   // the vehicle he sat in as the frame began was marked sold
+    int paidReadsBefore_ = 0;  // completions of the paid fetch the plug-in had read
     BoatSeen watched_;              // his boat as he last saw it
     bool catalogueBefore_ = false;  // the catalogue was drawn in the frame before
     bool boatKeptChecked_ = false;
