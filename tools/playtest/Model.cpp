@@ -100,6 +100,7 @@ std::vector<ShownRow> Model::readCatalogue(const sim::FrameDraws& draws) {
         ShownRow& row = box->row;
         if (row.title.empty() && !text->centred) {
             row.title = text->text;
+            row.dimmed = text->colour.a < 255;
         } else if (text->centred) {
             row.value = text->text;
         } else if (text->text.starts_with("$") && box->dollars.empty()) {

@@ -33,6 +33,7 @@ struct ShownRow {
     std::optional<std::int64_t> priceCents;  // none: a tick (already his) or "--" (not sold)
     std::string value;                       // the option a cycling row stands on, "" for none
     bool selected = false;
+    bool dimmed = false;  // its title drawn faint: the row cannot be chosen
 };
 
 class Model {

@@ -18,6 +18,10 @@ namespace {
 
 // The panel as the documentation lays it out: eleven base values, the rest derived from them in
 // single precision.
+// The catalogue's controls: down, up, and the select that buys.
+constexpr std::uint32_t kDownControl = 0x05CA7C52;
+constexpr std::uint32_t kUpControl = 0x6319DB71;
+constexpr std::uint32_t kSelectControl = 0xC7B5340A;
 constexpr float kPanelWidth = 0.22f;
 constexpr float kPanelHeight = 0.9f;
 constexpr float kPanelLeft = 0.025f;
@@ -235,7 +239,47 @@ std::vector<Broken> ScreenRules::afterFrame() {
     if (auto found = checkShop()) broken.push_back(std::move(*found));
     if (auto found = checkCamera()) broken.push_back(std::move(*found));
     if (auto found = checkFeed()) broken.push_back(std::move(*found));
+    if (auto found = checkSelection()) broken.push_back(std::move(*found));
     return broken;
+}
+
+// Down and up walk the catalogue's rows as documented: down to the first row below that can be
+// chosen, up to the nearest one above, neither past the ends, and nothing else moves the red frame.
+// A press is read in the frame it happens in and shows in the rows drawn next. Judged between two
+// frames that draw the same rows, none of them changing whether it can be chosen, without a select
+// in between (a purchase may set the rows up anew).
+std::optional<Broken> ScreenRules::checkSelection() {
+    std::vector<ShownRow> rows = Model::readCatalogue(world_.screen.thisFrame());
+    const std::vector<ShownRow> before = std::exchange(rowsBefore_, rows);
+    const int pressed = std::exchange(pressedBefore_, world_.input.justPressed(kSelectControl) ? 0
+                                                      : world_.input.justPressed(kDownControl) ? 1
+                                                      : world_.input.justPressed(kUpControl)   ? -1
+                                                                                               : 2);
+    if (rows.empty() || before.size() != rows.size() || pressed == 0) return std::nullopt;
+    int was = -1;
+    int now = -1;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].title != before[i].title || rows[i].dimmed != before[i].dimmed) return std::nullopt;
+        if (before[i].selected) was = static_cast<int>(i);
+        if (rows[i].selected) now = static_cast<int>(i);
+    }
+    if (was < 0 || before[static_cast<std::size_t>(was)].dimmed) return std::nullopt;
+    int expected = was;
+    if (pressed == 1 || pressed == -1) {
+        for (int i = was + pressed; i >= 0 && i < static_cast<int>(rows.size()); i += pressed) {
+            if (!rows[static_cast<std::size_t>(i)].dimmed) {
+                expected = i;
+                break;
+            }
+        }
+    }
+    if (now == expected) return std::nullopt;
+    const char* key = pressed == 1 ? "down" : pressed == -1 ? "up" : "no key";
+    return Broken{"shop-keys", std::string("with \"") + before[static_cast<std::size_t>(was)].title +
+                                   "\" selected and " + key + " pressed, the red frame went to " +
+                                   (now < 0 ? std::string("no row")
+                                            : "\"" + rows[static_cast<std::size_t>(now)].title + "\"") +
+                                   ", not \"" + rows[static_cast<std::size_t>(expected)].title + "\""};
 }
 
 std::optional<Broken> ScreenRules::checkShop() {

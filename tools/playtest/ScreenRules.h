@@ -15,6 +15,8 @@
 //                 way into and out of the shop does
 //   screen-feed   a money toast or help text shows other than documented (its time, icon, colour,
 //                 length), or a sprite, sound or feed post goes to the game with other trailing words
+//   shop-keys     down or up moved the red frame elsewhere than to the nearest row below or above
+//                 that can be chosen (staying put at the ends), or it moved with no key pressed
 
 #include "Account.h"
 #include "WorldRules.h"
@@ -46,6 +48,7 @@ class ScreenRules {
     std::optional<Broken> checkCalls();
     std::optional<Broken> checkCamera();
     std::optional<Broken> checkFeed();
+    std::optional<Broken> checkSelection();
     std::optional<std::string> checkFrame(Frame& frame);
     std::optional<std::string> checkRows(Frame& frame);
     std::optional<std::string> checkRowPrice(const Row& row, bool purchase, bool steady) const;
@@ -76,6 +79,9 @@ class ScreenRules {
     std::int64_t cashLastFrame_ = 0;
     std::int32_t healthLastFrame_ = 0;  // his boat's, as the frame before left it
     bool healthSteady_ = false;         // in a row, in the same mode
+
+    std::vector<ShownRow> rowsBefore_;  // the catalogue's rows as the frame before drew them
+    int pressedBefore_ = 2;             // the key pressed in the frame before: 1 down, -1 up, 0 select
 
     // The game's call record, read on from here.
     std::size_t callsRead_ = 0;
