@@ -18,10 +18,18 @@ namespace {
 
 // The panel as the documentation lays it out: eleven base values, the rest derived from them in
 // single precision.
-// The catalogue's controls: down, up, and the select that buys.
-constexpr std::uint32_t kDownControl = 0x05CA7C52;
-constexpr std::uint32_t kUpControl = 0x6319DB71;
-constexpr std::uint32_t kSelectControl = 0xC7B5340A;
+// The catalogue's controls, as bits of what was pressed in a frame: down, up, right and left (the
+// option of a cycling row), and the select that buys.
+constexpr int kDownKey = 1;
+constexpr int kUpKey = 2;
+constexpr int kRightKey = 4;
+constexpr int kLeftKey = 8;
+constexpr int kSelectKey = 16;
+constexpr std::pair<std::uint32_t, int> kMenuKeys[] = {{0x05CA7C52, kDownKey},
+                                                       {0x6319DB71, kUpKey},
+                                                       {0xDEB34313, kRightKey},
+                                                       {0xA65EBAB4, kLeftKey},
+                                                       {0xC7B5340A, kSelectKey}};
 constexpr float kPanelWidth = 0.22f;
 constexpr float kPanelHeight = 0.9f;
 constexpr float kPanelLeft = 0.025f;
@@ -245,17 +253,21 @@ std::vector<Broken> ScreenRules::afterFrame() {
 
 // Down and up walk the catalogue's rows as documented: down to the first row below that can be
 // chosen, up to the nearest one above, neither past the ends, and nothing else moves the red frame.
-// A press is read in the frame it happens in and shows in the rows drawn next. Judged between two
-// frames that draw the same rows, none of them changing whether it can be chosen, without a select
-// in between (a purchase may set the rows up anew).
+// Right and left step the selected row's option by one (none below 1), or leave it at its end, and
+// no other row's. Down and up are read after the rows are drawn, and show in the rows drawn next.
+// Judged between two frames that draw the same rows, none of them changing whether it can be
+// chosen, without a select in between (a purchase may set the rows up anew).
 std::optional<Broken> ScreenRules::checkSelection() {
     std::vector<ShownRow> rows = Model::readCatalogue(world_.screen.thisFrame());
     const std::vector<ShownRow> before = std::exchange(rowsBefore_, rows);
-    const int pressed = std::exchange(pressedBefore_, world_.input.justPressed(kSelectControl) ? 0
-                                                      : world_.input.justPressed(kDownControl) ? 1
-                                                      : world_.input.justPressed(kUpControl)   ? -1
-                                                                                               : 2);
-    if (rows.empty() || before.size() != rows.size() || pressed == 0) return std::nullopt;
+    int keys = 0;
+    for (const auto& [control, bit] : kMenuKeys) {
+        if (world_.input.justPressed(control)) keys |= bit;
+    }
+    const int pressed = std::exchange(keysBefore_, keys);
+    // The first frame of a catalogue opened afresh sets its option rows up after drawing them.
+    rowsFrames_ = rows.empty() ? 0 : rowsFrames_ + 1;
+    if (rowsFrames_ < 3 || before.size() != rows.size() || (pressed & kSelectKey) != 0) return std::nullopt;
     int was = -1;
     int now = -1;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -264,22 +276,41 @@ std::optional<Broken> ScreenRules::checkSelection() {
         if (rows[i].selected) now = static_cast<int>(i);
     }
     if (was < 0 || before[static_cast<std::size_t>(was)].dimmed) return std::nullopt;
+    const int step = (pressed & kDownKey) != 0 ? 1 : (pressed & kUpKey) != 0 ? -1 : 0;
     int expected = was;
-    if (pressed == 1 || pressed == -1) {
-        for (int i = was + pressed; i >= 0 && i < static_cast<int>(rows.size()); i += pressed) {
-            if (!rows[static_cast<std::size_t>(i)].dimmed) {
-                expected = i;
-                break;
-            }
+    for (int i = was + step; step != 0 && i >= 0 && i < static_cast<int>(rows.size()); i += step) {
+        if (!rows[static_cast<std::size_t>(i)].dimmed) {
+            expected = i;
+            break;
         }
     }
-    if (now == expected) return std::nullopt;
-    const char* key = pressed == 1 ? "down" : pressed == -1 ? "up" : "no key";
-    return Broken{"shop-keys", std::string("with \"") + before[static_cast<std::size_t>(was)].title +
-                                   "\" selected and " + key + " pressed, the red frame went to " +
-                                   (now < 0 ? std::string("no row")
-                                            : "\"" + rows[static_cast<std::size_t>(now)].title + "\"") +
-                                   ", not \"" + rows[static_cast<std::size_t>(expected)].title + "\""};
+    auto title = [&rows](int i) {
+        return i < 0 ? std::string("no row") : "\"" + rows[static_cast<std::size_t>(i)].title + "\"";
+    };
+    if (now != expected) {
+        const char* key = step == 1 ? "down" : step == -1 ? "up" : "neither down nor up";
+        return Broken{"shop-keys", "with " + title(was) + " selected and " + key +
+                                       " pressed, the red frame went to " + title(now) + ", not " +
+                                       title(expected)};
+    }
+    // A row takes right and left as it is drawn, before down and up are read: an option moves in
+    // the frame of the press, on the row the red frame stands on in that frame.
+    if ((keys & kSelectKey) != 0) return std::nullopt;
+    const int turn = (keys & kRightKey) != 0 ? 1 : (keys & kLeftKey) != 0 ? -1 : 0;
+    auto number = [this](const std::string& value) {
+        return value == lang("generic.none") ? 0 : std::atoi(value.c_str());
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].value == before[i].value) continue;
+        const int from = number(before[i].value);
+        if (static_cast<int>(i) != now || turn == 0 || number(rows[i].value) != from + turn)
+            return Broken{"shop-keys", "row " + title(static_cast<int>(i)) + " went from \"" +
+                                           before[i].value + "\" to \"" + rows[i].value + "\"" +
+                                           (static_cast<int>(i) != now ? " while another row was selected"
+                                            : turn == 0 ? " with neither right nor left pressed"
+                                                        : " in one step")};
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> ScreenRules::checkShop() {

@@ -16,7 +16,8 @@
 //   screen-feed   a money toast or help text shows other than documented (its time, icon, colour,
 //                 length), or a sprite, sound or feed post goes to the game with other trailing words
 //   shop-keys     down or up moved the red frame elsewhere than to the nearest row below or above
-//                 that can be chosen (staying put at the ends), or it moved with no key pressed
+//                 that can be chosen (staying put at the ends), or it moved with no key pressed; or
+//                 an option moved other than one step, on the selected row, the way right or left said
 
 #include "Account.h"
 #include "WorldRules.h"
@@ -81,7 +82,8 @@ class ScreenRules {
     bool healthSteady_ = false;         // in a row, in the same mode
 
     std::vector<ShownRow> rowsBefore_;  // the catalogue's rows as the frame before drew them
-    int pressedBefore_ = 2;             // the key pressed in the frame before: 1 down, -1 up, 0 select
+    int keysBefore_ = 0;                // the catalogue's keys pressed in the frame before
+    int rowsFrames_ = 0;                // frames in a row that drew the catalogue's rows
 
     // The game's call record, read on from here.
     std::size_t callsRead_ = 0;
