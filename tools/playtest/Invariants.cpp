@@ -133,6 +133,7 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
             if (key == "prompts.manage_boats") manageText_ = value;
             if (key == "prompts.browse_catalog") browseText_ = value;
             if (key == "prompts.close") closeText_ = value;
+            if (key == "prompts.release_anchor") raiseText_ = value;
             if (key == "catalog.input.tint") paintText_ = value;
             if (key == "catalog.input.fix_boat") repairText_ = value;
             if (key == "catalog.input.clean_boat") cleanText_ = value;
@@ -789,6 +790,7 @@ std::optional<std::string> Invariants::wrongOffer() {
     }
 
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    if (auto wrong = wrongAnchorOffer(own, shown)) return wrong;
     if (ped.vehicle != 0) {
         // Afloat within 10 m of a pier: the boat may be docked there when it is his and not moored
         // at that dock, or he owns none; never sold, and slower than 1.2 m/s.
@@ -865,6 +867,27 @@ std::optional<std::string> Invariants::wrongOffer() {
     if (!free && !shown.contains(customizeText_) && (paid != nullptr) == (fee >= 0.0f)) return std::nullopt;
     return "his boat floats unmoored " + std::to_string(away) + " m away and he is offered " +
            (free ? "a free fetch" : paid != nullptr ? "the paid fetch" : "no paid fetch");
+}
+
+// The anchor is offered only in his own boat with its fittings on, out on the water (moored at no
+// dock) and with his control his own: raised when it is down, dropped when it is up and the boat
+// slower than 1.2 m/s. Fittings he paid for, or took over with a boat he claimed, are sure to be
+// offered the raise; a claimed boat may carry fittings its model does not list, which count as none.
+std::optional<std::string> Invariants::wrongAnchorOffer(const sim::Entity* own, const std::set<std::string>& shown) {
+    sim::World& world = game_.world();
+    const bool raise = shown.contains(raiseText_);
+    const bool drop = shown.contains(dropAnchorText_);
+    const bool aboard = own != nullptr && world.playerPed().vehicle == own->handle;
+    const bool offered = aboard && own->propSet != 0 && watched_.dock < 0 && world.player.control;
+    if (raise && (!offered || !own->anchored))
+        return std::string("the anchor's raise shows") + (own != nullptr && own->anchored ? "" : " with no anchor down") +
+               (offered ? "" : " where no anchor is offered");
+    if (drop && (!offered || own->anchored || own->speedSetByTest.value_or(own->speed) >= kDockingSpeed))
+        return "the anchor's drop shows" + std::string(offered ? " with the anchor down or under way" : " where no anchor is offered");
+    const std::set<std::int32_t>& fittings = session_.owned.propSets;
+    if (offered && own->anchored && !raise && !fittings.empty() && *fittings.rbegin() >= 0)
+        return "his anchor is down and no raise is offered";
+    return std::nullopt;
 }
 
 std::optional<Broken> Invariants::checkLogGrowth() {

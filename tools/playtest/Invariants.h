@@ -41,7 +41,9 @@
 //                    afloat within 10 m of a pier the dock prompt exactly when he may dock there
 //                    (his boat not moored at that dock, or any unsold boat when he owns none) below
 //                    1.2 m/s; the fence's sale greyed out exactly above 1.5 m/s; nothing of a dock's
-//                    beyond its reach
+//                    beyond its reach; the anchor only in his own boat with fittings, moored at no
+//                    dock, his control his own (raised when down, dropped below 1.2 m/s when up),
+//                    and the raise always offered there for fittings he paid for or took over
 //
 // What each run covered is counted by road; the ctest runs together must reach every road of
 // kRequiredRoads (main.cpp, --check-coverage), so a change to the player cannot quietly drop one.
@@ -149,6 +151,7 @@ class Invariants {
     std::optional<Broken> checkMoneyOwed();
     int paidFetchReads() const;
     std::optional<std::string> wrongOffer();
+    std::optional<std::string> wrongAnchorOffer(const sim::Entity* own, const std::set<std::string>& shown);
     std::optional<std::int64_t> shownCharge();
     void watchPrompts();
     void watchBoat();
@@ -184,6 +187,7 @@ class Invariants {
     std::string manageText_;
     std::string browseText_;
     std::string closeText_;
+    std::string raiseText_;
     int offerWrongTurns_ = 0;  // the plug-in's turns in a row whose offers were wrong
     std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
