@@ -798,14 +798,19 @@ std::optional<std::string> Invariants::wrongOffer() {
         if (boat == nullptr || !world.isBoat(ped.vehicle) || near(toPier, kInBoatReach, kReachMargin))
             return std::nullopt;
         const bool dockShown = shown.contains(dockText_);
+        const auto sold = boat->decorators.find("QY_RB_isBoatSold");
+        const bool unsold = sold == boat->decorators.end() || sold->second == 0;
+        // Any boat not sold before can be sold at a pier, his own as well.
+        if (shown.contains(sellText_) != (unsold && toPier < kInBoatReach))
+            return std::string(unsold && toPier < kInBoatReach ? "no" : "a") + " sale offered in a" +
+                   (unsold ? "n unsold" : " sold") + " boat " + std::to_string(toPier) + " m from the nearest pier";
         if (toPier > kInBoatReach) {
             if (dockShown)
                 return "the dock prompt shows " + std::to_string(toPier) + " m from the nearest pier";
             return std::nullopt;
         }
-        const auto sold = boat->decorators.find("QY_RB_isBoatSold");
         const bool mine = own != nullptr && own->handle == boat->handle;
-        const bool mayDock = (sold == boat->decorators.end() || sold->second == 0) &&
+        const bool mayDock = unsold &&
                              ((mine && watched_.dock != dock) || !account_.owns());
         if (near(speedOf(*boat), kDockingSpeed, kSpeedMargin)) return std::nullopt;
         const bool expected = mayDock && speedOf(*boat) < kDockingSpeed;

@@ -40,7 +40,8 @@
 //                    greyed out exactly when he cannot pay) when it floats unmoored elsewhere;
 //                    afloat within 10 m of a pier the dock prompt exactly when he may dock there
 //                    (his boat not moored at that dock, or any unsold boat when he owns none) below
-//                    1.2 m/s; the fence's sale greyed out exactly above 1.5 m/s; nothing of a dock's
+//                    1.2 m/s, and the sale exactly in a boat not sold before, greyed out exactly
+//                    above 1.5 m/s; nothing of a dock's
 //                    beyond its reach; the anchor only in his own boat with fittings, moored at no
 //                    dock, his control his own (raised when down, dropped below 1.2 m/s when up),
 //                    and the raise always offered there for fittings he paid for or took over

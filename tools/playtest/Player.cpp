@@ -44,7 +44,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       random_(startValue),
       covered_(covered),
       logAtStart_(game.logMessages().size()),
-      neighbourRandom_(startValue ^ 0x4E6569676862ull) {
+      neighbourRandom_(startValue ^ 0x4E6569676862ull),
+      resellRandom_(startValue ^ 0x526573656C6Cull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -530,7 +531,21 @@ void Player::sellOrDockHere() {
     if (roll < 50) {
         hold("INPUT_CONTEXT_X", chance(85) ? 40 : 10);  // dock (or claim) it
     } else if (roll < 80) {
+        auto boat = std::make_shared<std::uint32_t>(0);
+        then([this, boat] {
+            *boat = world_.playerPed().vehicle;
+            return true;
+        });
         hold("INPUT_CONTEXT_B", chance(85) ? 40 : 10);  // sell it
+        // Now and then he climbs back into the boat he sold and tries to sell it again. Drawn apart
+        // from his other choices, so that the runs he plays otherwise stay as they were.
+        if (resellRandom_() % 4 == 0) {
+            wait(60);
+            swimTo([boat] { return *boat; });
+            board([boat] { return *boat; });
+            hold("INPUT_CONTEXT_B", 40);
+            ++covered_["sold-boat-boarded"];
+        }
     } else {
         useRandomControls(2);
     }

@@ -93,6 +93,7 @@ class Player {
     // own, so that the player's own draws stay what they were without it.
     sim::Neighbour* neighbour_ = nullptr;
     std::mt19937_64 neighbourRandom_;
+    std::mt19937_64 resellRandom_;  // whether he tries to sell a boat again
     int photoModeFrames_ = 0;
 };
 
