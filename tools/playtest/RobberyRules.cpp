@@ -30,6 +30,10 @@ constexpr std::size_t kCrew = 5;
 constexpr float kEscortAhead = 12.0f;
 constexpr float kCloseEnough = 1.0f;  // metres between where a thing should be and where it is
 constexpr float kTriggerMetres = 300.0f;
+// A robbery starts this far from him, at one attempt every 14.4 s at most.
+constexpr float kNearestStart = 150.0f;
+constexpr float kFarthestStart = 500.0f;
+constexpr std::int32_t kAttemptMs = 14400;
 constexpr float kAbandonMetres = 600.0f;
 constexpr float kFastChaseMetres = 20.0f;
 constexpr float kGuardLostMetres = 200.0f;
@@ -79,6 +83,37 @@ RobberyRules::RobberyRules(testing::Harness& game, const Account& account,
         leastReward_ = 1;  // no robbery can start without them: any boat value is out of range
         mostReward_ = 0;
     }
+    // The chance of a robbery at each attempt, held to 0.1 to 1 as documented.
+    try {
+        frequency_ = std::stof(readPairs(tollmere / "Settings.ini").at("RandomBoatRobberyEventsFrequency"));
+    } catch (const std::exception&) {
+        frequency_ = 0.5f;
+    }
+    frequency_ = std::clamp(frequency_, 0.1f, 1.0f);
+}
+
+// Each attempt at a robbery is one draw of the game's from 0 to 1, at most one every 14.4 s and
+// the first more than 14.4 s after the plug-in started; none once a robbery has started.
+std::optional<Broken> RobberyRules::checkAttempts() {
+    drawn_.reset();
+    const auto& calls = game_.host().calls();
+    auto call = calls.rbegin();
+    while (call != calls.rend() && call->frame == world_.frame)
+        ++call;
+    for (auto it = call.base(); it != calls.end(); ++it) {
+        if (*it->script != sim::Host::kPluginName) continue;
+        if (firstTurnMs_ < 0) firstTurnMs_ = world_.gameTimeMs;
+        if (std::string_view(it->name) != "getRandomFloatInRange") continue;
+        drawn_ = std::bit_cast<float>(static_cast<std::uint32_t>(it->result[0]));
+        if (logged_ != Logged::nothing)
+            return broken("the game was asked for another robbery's chance after one started");
+        if (world_.gameTimeMs - std::max(lastAttemptMs_, firstTurnMs_) <= kAttemptMs)
+            return broken("two attempts at a robbery within 14.4 s (" +
+                          std::to_string(world_.gameTimeMs - std::max(lastAttemptMs_, firstTurnMs_)) +
+                          " ms), or one that soon after the plug-in started");
+        lastAttemptMs_ = world_.gameTimeMs;
+    }
+    return std::nullopt;
 }
 
 std::optional<Broken> RobberyRules::broken(const std::string& what) const {
@@ -136,6 +171,7 @@ std::optional<Broken> RobberyRules::afterFrame(const std::vector<std::string>& l
             soldThisFrame_ || (prompt->text == sellText_ && cargo_ != 0 &&
                                (account_.seatedBefore() == cargo_ || world_.playerPed().vehicle == cargo_));
     }
+    if (auto found = checkAttempts()) return found;
     if (logged_ < Logged::ended) discover();
     if (setUp_ && logged_ < Logged::ended) watchEnds();
     for (const std::string& line : logLines) {
@@ -433,6 +469,13 @@ std::optional<Broken> RobberyRules::checkLogLine(const std::string& line) {
             return broken("a second or malformed start of a robbery in one start: \"" + line + "\"");
         }
         startedAt_ = line.substr(kStarting.size(), split - kStarting.size());
+        // Between 150 and 500 m from him, and only when the game's draw came within the chance.
+        const float away = sim::distance(*parseCoords(startedAt_), world_.positionOf(world_.player.ped));
+        if ((away <= kNearestStart - kCloseEnough || away >= kFarthestStart + kCloseEnough))
+            return broken("a robbery started " + std::to_string(away) + " m from him");
+        if (!drawn_ || *drawn_ < 1.0f - frequency_)
+            return broken("a robbery started " + (drawn_ ? "on a draw of " + std::to_string(*drawn_) : std::string("with no draw")) +
+                          " where the chance " + std::to_string(frequency_) + " asks for 1 - chance or more");
         logged_ = Logged::started;
         expectNext_ = kMade;
     } else if (line == kMade && logged_ == Logged::started) {

@@ -2,6 +2,9 @@
 // The river robbery as the player meets it, held against what the robbery is documented to be, not
 // against anything the plug-in computes or keeps:
 //
+// - Its start: each attempt one draw of the game's from 0 to 1, at most one every 14.4 s and the
+//   first more than 14.4 s after the plug-in started, none after a start; a start only on a draw
+//   the chance in Settings.ini allows (held to 0.1 to 1), between 150 and 500 m from him.
 // - Its set-up: two rowboats facing north, the escort 12 m ahead of the cargo boat; the cargo boat
 //   loaded with one of the four supply loads, one of the rowboat's three lanterns, a paint the
 //   rowboat has and a stored value inside the range Configs.dat gives the reward; its one guard at
@@ -49,6 +52,7 @@ class RobberyRules {
   private:
     void discover();
     void watchEnds();
+    std::optional<Broken> checkAttempts();
     std::optional<Broken> checkSetUp();
     std::optional<Broken> checkOrders(bool shopBusy);
     std::optional<Broken> checkTutorials(const std::vector<std::string>& logLines, bool shopBusy);
@@ -65,6 +69,13 @@ class RobberyRules {
     // What Configs.dat makes of the reward, as the player reads the file.
     std::int32_t leastReward_ = 0;
     std::int32_t mostReward_ = 0;
+    float frequency_ = 0.5f;  // the chance of each attempt, from Settings.ini
+
+    // The attempts at a robbery: the game's time of the plug-in's first turn and of its last draw,
+    // and what the draw of this frame gave.
+    std::int32_t firstTurnMs_ = -1;
+    std::int32_t lastAttemptMs_ = -1;
+    std::optional<float> drawn_;
 
     // The robbery he met in this start, as he saw it appear.
     std::uint32_t cargo_ = 0;
