@@ -48,6 +48,9 @@ constexpr float kNeedsRepair = 0.85f;
 constexpr float kOnFootReach = 2.0f;
 // A boat he asked for at a dock is there within this many frames, or not coming.
 constexpr int kDockComingFrames = 300;
+// In a boat this near a dock the fence speaks to him; a tutorial due comes within a few turns.
+constexpr float kFenceReach = 220.0f;
+constexpr int kTutorialDueTurns = 3;
 constexpr float kInBoatReach = 10.0f;
 constexpr float kDockingSpeed = 1.2f;
 constexpr float kReachMargin = 0.25f;
@@ -149,6 +152,9 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
             recordAtStart_.setString("owned_boat_model", "0");  // record-loads has said so
         }
     }
+    for (const auto& [name, flag] : readPairs(folder / "TutorialFlags.dat")) {
+        if (flag == "1") tutorialsLogged_.insert(name);
+    }
     std::error_code noLogYet;
     logOffset_ = std::filesystem::file_size(folder / "Log.log", noLogYet);
     if (noLogYet) logOffset_ = 0;
@@ -171,6 +177,7 @@ void Invariants::beforeFrame() {
     soldBefore_ = seated != nullptr && seated->decorators.contains("QY_RB_isBoatSold") &&
                   seated->decorators.at("QY_RB_isBoatSold") != 0;
     paidReadsBefore_ = paidFetchReads();
+    dockReadsBefore_ = dockReads();
     account_.beforeFrame();
     worldRules_.beforeFrame();
     screenRules_.beforeFrame();
@@ -204,7 +211,7 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
           &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
           &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint, &Invariants::checkServiceDone,
-          &Invariants::checkOffers, &Invariants::checkMoneyOwed}) {
+          &Invariants::checkOffers, &Invariants::checkMoneyOwed, &Invariants::checkTutorialsDue}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     for (Broken& found : worldRules_.afterFrame(newLines_))
@@ -389,6 +396,7 @@ std::optional<Broken> Invariants::checkBoatDestroyed() {
     if (watched_.health <= 0.0f || ownHealthBefore_ <= 0.0f ||
         (was != nullptr && was->healthFraction() <= 0.0f)) {
         ++session_.covered["boat-destroyed"];
+        sunkFrame_ = world.frame;
         return std::nullopt;
     }
     return Broken{"boat-destroyed", "his boat (" + describe(watched_) +
@@ -556,6 +564,12 @@ std::optional<Broken> Invariants::checkMoneyOwed() {
         }
     }
     return std::nullopt;
+}
+
+// How often the plug-in has read a completion of the dock prompt.
+int Invariants::dockReads() const {
+    const sim::GamePrompt* dock = game_.world().prompts.withText(dockText_);
+    return dock == nullptr ? 0 : dock->readCompletions;
 }
 
 // How often the plug-in has read a completion of the paid fetch, across its prompts.
@@ -892,6 +906,80 @@ std::optional<std::string> Invariants::wrongAnchorOffer(const sim::Entity* own, 
     const std::set<std::int32_t>& fittings = session_.owned.propSets;
     if (offered && own->anchored && !raise && !fittings.empty() && *fittings.rbegin() >= 0)
         return "his anchor is down and no raise is offered";
+    return std::nullopt;
+}
+
+// A tutorial never logged as seen (two in one turn leave him the text of the last only) comes up
+// when what it explains first happens to him: a boat taken
+// near a dock (the sale, or its poor state), docking too fast, the anchor first offered, his boat
+// rowed away from its dock, a boat claimed, his own docked, a boat fetched for the fee; and the
+// boat's destruction, seen or not. Some are tried once a start only, on their first occasion.
+std::optional<Broken> Invariants::checkTutorialsDue() {
+    sim::World& world = game_.world();
+    std::set<std::string> cameUp;
+    for (const std::string& line : newLines_) {
+        if (line.starts_with("tutorial seen: ")) cameUp.insert(line.substr(15));
+    }
+    std::erase_if(tutorialsDue_, [&cameUp](const auto& due) { return cameUp.contains(due.first); });
+    auto due = [this, &cameUp](const std::string& name) {
+        if ((!tutorialsLogged_.contains(name) || name == "boat_destroyed") && !cameUp.contains(name))
+            tutorialsDue_.try_emplace(name, 0);
+    };
+    tutorialsLogged_.insert(cameUp.begin(), cameUp.end());
+    if (!worldRules_.pluginUpdated()) return std::nullopt;
+    for (auto& [name, turns] : tutorialsDue_) {
+        if (++turns > kTutorialDueTurns)
+            return Broken{"tutorial-due", "the tutorial \"" + name + "\" fell due and did not come up"};
+    }
+    const sim::Entity& ped = world.playerPed();
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    const sim::Entity* boat = ped.vehicle != 0 && world.isBoat(ped.vehicle) ? world.entity(ped.vehicle) : nullptr;
+    const bool held = world.player.unavailable || world.player.scriptedActivity || world.playerDead();
+    if (sunkFrame_ == world.frame) due("boat_destroyed");
+    if (paidFetchReads() > paidReadsBefore_) due("return_boat_to_docks");
+    if (boat == nullptr || held) return std::nullopt;
+    const auto sold = boat->decorators.find("QY_RB_isBoatSold");
+    const bool unsold = sold == boat->decorators.end() || sold->second == 0;
+    const float speed = boat->speedSetByTest.value_or(boat->speed);
+    const sim::Vec3 at = world.positionOf(world.player.ped);
+    const int dock = dockNear(at, kFenceReach, false);
+    const float toPier =
+        dock < 0 ? kFenceReach
+                 : sim::distance(at, toSim(docksRegistry->docks()[static_cast<std::size_t>(dock)]->pierPoint().position));
+    if (unsold && toPier < kFenceReach - kReachMargin && !fenceTried_) {
+        fenceTried_ = true;
+        const float health = boat->healthFraction();
+        if (std::fabs(health - 0.5f) > 0.01f) due(health >= 0.5f ? "boat_fence" : "boat_fence.poor_condition");
+    }
+    const bool mine = own != nullptr && own->handle == boat->handle;
+    if (unsold && toPier < kInBoatReach - kReachMargin && speed > kDockingSpeed + kSpeedMargin && !tooFastTried_ &&
+        ((mine && watched_.dock != dock) || !account_.owns())) {
+        tooFastTried_ = true;
+        due("dock_boat_too_fast");
+    }
+    const std::set<std::int32_t>& fittings = session_.owned.propSets;
+    if (mine && own->propSet != 0 && !own->anchored && watched_.dock < 0 && world.player.control && !anchorTried_ &&
+        !fittings.empty() && *fittings.rbegin() >= 0) {
+        anchorTried_ = true;
+        due("drop_boat_anchor");
+    }
+    if (mine && watched_.dock >= 0 && sim::distance(own->position, mooringOf(watched_.dock)) > kLeftDock + kReachMargin)
+        due("left_docks");
+    const sim::GamePrompt* sell = world.prompts.withText(sellText_);
+    if (sell != nullptr && world.prompts.isVisible(sell->handle) && speed > kSellingSpeed + kSpeedMargin &&
+        !slowDownTried_) {
+        slowDownTried_ = true;
+        due("boat_fence.slow_down_to_sell");
+    }
+    // The dock prompt he completed and the plug-in read: his own boat docked, or a boat claimed.
+    if (dockReads() > dockReadsBefore_ && unsold) {
+        if (!account_.ownedBefore()) {
+            due("boat_claimed");
+        } else if (mine && !dockedTried_) {
+            dockedTried_ = true;
+            due("owned_boat_docked");
+        }
+    }
     return std::nullopt;
 }
 

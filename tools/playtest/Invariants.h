@@ -33,6 +33,11 @@
 //   boat-destroyed   his boat was taken from him, not sold, while the health he watched was above 0
 //   service-done     a repair, wash or paint he paid for in the shop left his boat other than the
 //                    row said: a repair mends it whole and washes it, a wash or paint washes it
+//   tutorial-due     a tutorial never logged as seen did not come up within 3 of the plug-in's turns
+//                    of what it explains first happening to him: a boat he sits in near a dock
+//                    (fitting its health), the sale offered too fast, docking too fast, the anchor
+//                    first offered, his moored boat rowed away, a boat claimed, his own docked, a
+//                    boat fetched for the fee; and his boat sunk, every time
 //   dock-offer       what a dock offers is not what his own watch of his boat says it should: on
 //                    foot within 2 m of a pier the menu's prompt, in the menu the catalogue when he
 //                    owns no boat, customising when his boat lies within 40 m, a free fetch as well
@@ -150,7 +155,9 @@ class Invariants {
     std::optional<Broken> checkServiceDone();
     std::optional<Broken> checkOffers();
     std::optional<Broken> checkMoneyOwed();
+    std::optional<Broken> checkTutorialsDue();
     int paidFetchReads() const;
+    int dockReads() const;
     std::optional<std::string> wrongOffer();
     std::optional<std::string> wrongAnchorOffer(const sim::Entity* own, const std::set<std::string>& shown);
     std::optional<std::int64_t> shownCharge();
@@ -190,6 +197,14 @@ class Invariants {
     std::string closeText_;
     std::string raiseText_;
     int offerWrongTurns_ = 0;  // the plug-in's turns in a row whose offers were wrong
+    std::map<std::string, int> tutorialsDue_;  // tutorials due, with the plug-in's turns since
+    std::set<std::string> tutorialsLogged_;    // logged as seen, in this start or an earlier one
+    bool fenceTried_ = false;                  // this start's first boat near a dock was seen
+    bool tooFastTried_ = false;                // and its first too fast to dock
+    bool anchorTried_ = false;                 // and the first anchor offered him
+    bool slowDownTried_ = false;               // and the first sale offered too fast
+    bool dockedTried_ = false;                 // and the first docking of his own boat
+    int sunkFrame_ = -1;                       // the frame his boat was last taken from him sunk
     std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
     int dockComing_ = -1;         // the dock his boat is on its way to
@@ -204,6 +219,7 @@ class Invariants {
     int ownFixedBefore_ = 0;
     bool soldBefore_ = false;   // the vehicle he sat in as the frame began was marked sold
     int paidReadsBefore_ = 0;  // completions of the paid fetch the plug-in had read
+    int dockReadsBefore_ = 0;  // and of the dock prompt
     BoatSeen watched_;              // his boat as he last saw it
     bool catalogueBefore_ = false;  // the catalogue was drawn in the frame before
     bool boatKeptChecked_ = false;
