@@ -759,9 +759,11 @@ std::optional<Broken> Invariants::checkStolenSale() {
 // changed around it a turn late, and a walk off the pier leaves the menu as it was for one turn).
 std::optional<Broken> Invariants::checkOffers() {
     if (!worldRules_.pluginUpdated()) return std::nullopt;
+    offeredWrongly_ = false;
     std::optional<std::string> wrong = wrongOffer();
     offerWrongTurns_ = wrong ? offerWrongTurns_ + 1 : 0;
-    if (offerWrongTurns_ < 2) return std::nullopt;
+    // A sale or a fee offered where it must not be can be completed in the very next frame.
+    if (offerWrongTurns_ < 2 && !(wrong && offeredWrongly_)) return std::nullopt;
     return Broken{"dock-offer", "frame " + std::to_string(game_.world().frame) + ": " + *wrong};
 }
 
@@ -783,6 +785,13 @@ std::optional<std::string> Invariants::wrongOffer() {
         shown.insert(prompt->text);
         if (prompt->text.starts_with(retrieveText_ + " $")) paid = prompt;
     }
+    // These are never greyed out: a wait inside an operation takes every prompt from him for its
+    // length, and gives each back as it was.
+    for (const std::string* text : {&manageText_, &closeText_, &retrieveText_, &dockText_, &raiseText_}) {
+        const sim::GamePrompt* prompt = world.prompts.withText(*text);
+        if (prompt != nullptr && world.prompts.isVisible(prompt->handle) && !world.prompts.isEnabled(prompt->handle))
+            return "the prompt \"" + *text + "\" shows greyed out";
+    }
     auto speedOf = [](const sim::Entity& e) { return e.speedSetByTest.value_or(e.speed); };
     auto near = [](float value, float line, float margin) { return std::fabs(value - line) < margin; };
     const sim::Vec3 at = world.positionOf(world.player.ped);
@@ -798,9 +807,11 @@ std::optional<std::string> Invariants::wrongOffer() {
         sell != nullptr && world.prompts.isVisible(sell->handle) && ped.vehicle != 0) {
         const float speed = speedOf(*world.entity(ped.vehicle));
         if (!near(speed, kSellingSpeed, kSpeedMargin) &&
-            world.prompts.isEnabled(sell->handle) != (speed <= kSellingSpeed))
+            world.prompts.isEnabled(sell->handle) != (speed <= kSellingSpeed)) {
+            offeredWrongly_ = speed > kSellingSpeed;
             return "the sale is " + std::string(speed <= kSellingSpeed ? "greyed out" : "offered") +
                    " with the boat at " + std::to_string(speed) + " m/s";
+        }
     }
 
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
@@ -859,9 +870,11 @@ std::optional<std::string> Invariants::wrongOffer() {
         if (fee < 0.0f || !price || *price != static_cast<std::int64_t>(std::lround(fee * 100.0f)))
             return "the paid fetch shows \"" + paid->text + "\" with a fee of " + std::to_string(fee) +
                    " in Configs.dat";
-        if (world.prompts.isEnabled(paid->handle) != affordable)
+        if (world.prompts.isEnabled(paid->handle) != affordable) {
+            offeredWrongly_ = !affordable;
             return "the paid fetch is " + std::string(affordable ? "greyed out" : "offered") + " with $" +
                    std::to_string(world.cashCents / 100) + " in hand";
+        }
     }
     if (own == nullptr) {
         if (shown.contains(browseText_) && !shown.contains(customizeText_) &&

@@ -197,6 +197,7 @@ class Invariants {
     std::string closeText_;
     std::string raiseText_;
     int offerWrongTurns_ = 0;  // the plug-in's turns in a row whose offers were wrong
+    bool offeredWrongly_ = false;  // the wrong offer is a sale or a fee he may not take up
     std::map<std::string, int> tutorialsDue_;  // tutorials due, with the plug-in's turns since
     std::set<std::string> tutorialsLogged_;    // logged as seen, in this start or an earlier one
     bool fenceTried_ = false;                  // this start's first boat near a dock was seen
