@@ -219,7 +219,6 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
     managePrompt_.hide();
     retrievePrompt_.hide();
     paidRetrievePrompt_.hide();
-    catalogue_.close();
     closePrompt_.show();
     // Walking off closes the menu without a word.
     if (native::getEntitySpeed(PlayerPed) > kMaxMenuWalkingSpeed) {

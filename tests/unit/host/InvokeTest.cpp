@@ -19,6 +19,7 @@ TEST(NativeDeclarations, EveryDeclaredNativeIsAnsweredWithTheSameArgumentCount) 
         const sim::NativeHandler* handler = host.handler(declared.hash);
         ASSERT_NE(handler, nullptr) << declared.name << " has no handler";
         EXPECT_EQ(handler->name, declared.name) << "the hash of " << declared.name << " belongs to " << handler->name;
+        EXPECT_GE(declared.slotCounts[0], 0) << declared.name << " is described with no call form";
         for (int slots : declared.slotCounts) {
             if (slots < 0) break;
             EXPECT_THAT(handler->argCounts, ::testing::Contains(slots)) << declared.name;
