@@ -67,6 +67,8 @@
 //                    a boat of his mark that he did not buy or claim stays 5 s after the shop
 //   tutorial-once    a tutorial the plug-in asks for once a start came up twice in one start, or one
 //                    he saw is not remembered in TutorialFlags.dat, then or at any later start
+//   dock-marks       the map does not carry the fifteen docks' marks, all alike and named, greyed
+//                    exactly while the game holds him (a robbery's alarm may grey them for a turn)
 //   suspended-prompt a prompt of the docks, their shop or the fence shows while the game holds him
 //                    (unavailable, or in an activity of its own)
 //   tutorial-comeback a tutorial he has seen (the boat's destruction aside) came back in a frame

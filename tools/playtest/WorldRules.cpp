@@ -52,6 +52,9 @@ constexpr std::int32_t kTutorialMs = 8000;
 // The one tutorial shown again every time it is due; a seen one of the others comes back only when
 // the game draws the last of five from 0 to 4 for it.
 const std::string kForcedTutorial = "boat_destroyed";
+// The map marks of the docks: fifteen, greyed by this modifier while they are closed.
+constexpr std::size_t kDocks = 15;
+constexpr std::uint32_t kClosedDockModifier = 0x2B30E11F;
 
 std::string readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -156,7 +159,7 @@ std::vector<Broken> WorldRules::afterFrame(const std::vector<std::string>& logLi
     if (auto found = robbery_.afterFrame(logLines, shopBusy())) broken.push_back(std::move(*found));
     for (auto check : {&WorldRules::checkSold, &WorldRules::checkBlips, &WorldRules::checkAnchor,
                        &WorldRules::checkLeftovers, &WorldRules::checkTutorials, &WorldRules::checkLog,
-                       &WorldRules::checkSuspended}) {
+                       &WorldRules::checkSuspended, &WorldRules::checkDockMarks}) {
         if (auto found = (this->*check)()) broken.push_back(std::move(*found));
     }
     return broken;
@@ -267,13 +270,14 @@ std::optional<Broken> WorldRules::checkBlips() {
 }
 
 // Whether the plug-in's frame update ran in this frame, not only an operation waiting inside it: every
-// update switches the docks' map marks on or off, and a wait inside the robbery's set-up does not.
+// update asks whether the game holds him and switches the docks' map marks on or off, and a wait
+// inside the robbery's set-up does neither.
 bool WorldRules::pluginUpdated() const {
     const auto& calls = game_.host().calls();
     for (auto call = calls.rbegin(); call != calls.rend() && call->frame == world_.frame; ++call) {
         const std::string_view name = call->name;
         if (*call->script == sim::Host::kPluginName &&
-            (name == "enableBlipModifier" || name == "disableBlipModifier"))
+            (name == "isPlayerUnavailable" || name == "enableBlipModifier" || name == "disableBlipModifier"))
             return true;
     }
     return false;
@@ -458,13 +462,45 @@ std::optional<Broken> WorldRules::checkSuspended() {
     return std::nullopt;
 }
 
+// The fifteen docks each have a mark on the map, all alike and named, and greyed exactly while the game
+// holds him: a robbery's alarm may grey them for a turn, and they open again at the next.
+std::optional<Broken> WorldRules::checkDockMarks() {
+    if (!pluginUpdated()) return std::nullopt;
+    const bool held = world_.player.unavailable || world_.player.scriptedActivity;
+    std::size_t marks = 0;
+    std::set<std::string> names;
+    std::set<std::uint32_t> sprites;
+    bool greyedWrongly = false;
+    for (const auto& [handle, blip] : world_.blips) {
+        if (blip.entity != 0) continue;
+        ++marks;
+        names.insert(blip.name);
+        sprites.insert(blip.sprite);
+        if (blip.modifiers.contains(kClosedDockModifier) != held) {
+            if (held)
+                return Broken{"dock-marks", "the dock \"" + blip.name +
+                                                "\" is not greyed on the map while the game holds him"};
+            greyedWrongly = true;
+        }
+    }
+    if (marks != kDocks || names.size() != 1 || names.contains("") || sprites.size() != 1)
+        return Broken{"dock-marks", std::to_string(marks) + " marks on the map with " +
+                                        std::to_string(names.size()) + " names and " +
+                                        std::to_string(sprites.size()) +
+                                        " kinds, where the 15 docks have one named kind"};
+    greyedTurns_ = greyedWrongly ? greyedTurns_ + 1 : 0;
+    if (greyedTurns_ > 1) return Broken{"dock-marks", "the docks stay greyed on the map while he is free"};
+    return std::nullopt;
+}
+
 // The plug-in's draws in this frame that bring a seen tutorial back: a 4 from 0 to 4.
 int WorldRules::comebackDraws() const {
     int draws = 0;
     const auto& calls = game_.host().calls();
     for (auto call = calls.rbegin(); call != calls.rend() && call->frame == world_.frame; ++call) {
-        if (*call->script == sim::Host::kPluginName && std::string_view(call->name) == "getRandomIntInRange" &&
-            call->args[0] == 0 && call->args[1] == 5 && static_cast<std::uint32_t>(call->result[0]) == 4)
+        if (*call->script == sim::Host::kPluginName &&
+            std::string_view(call->name) == "getRandomIntInRange" && call->args[0] == 0 &&
+            call->args[1] == 5 && static_cast<std::uint32_t>(call->result[0]) == 4)
             ++draws;
     }
     return draws;

@@ -42,6 +42,7 @@ class WorldRules {
     bool shopBusy() const;
     int comebackDraws() const;
     std::optional<Broken> checkSuspended();
+    std::optional<Broken> checkDockMarks();
     bool isMine(const sim::Entity& vehicle) const { return account_.isMine(vehicle); }
     std::optional<Broken> checkSold();
     std::optional<Broken> checkBlips();
@@ -71,6 +72,7 @@ class WorldRules {
 
     // What he remembers.
     std::set<std::string> tutorialsSeen_;  // across starts
+    int greyedTurns_ = 0;                  // the plug-in's turns in a row the docks were greyed while he was free
     std::set<std::string> tutorialsThisStart_;
     bool flagsChecked_ = false;
     std::uintmax_t logSize_ = 0;  // the log as he left it at the last start, and its hash
