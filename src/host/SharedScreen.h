@@ -8,8 +8,8 @@
 namespace tollmere {
 
 // Who or what holds the screen, by the first question that said so.
+// A free screen comes last: a holder nobody set is never taken for one.
 enum class ScreenHolder {
-    nobody,
     fadedOut,
     fadingOut,
     fadingIn,
@@ -18,6 +18,7 @@ enum class ScreenHolder {
     pauseMenu,
     gameMenu,
     loadingScreen,
+    nobody,
 };
 
 // For the log: "the screen is faded out", "another script's camera is rendering"...

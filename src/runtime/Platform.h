@@ -24,7 +24,8 @@ LocalTime localTimeNow();
 // when it is missing; false when it cannot be opened or written.
 bool appendToSharedFile(const char* path, std::string_view text);
 
-enum class ReplaceResult { replaced, cannotOpen, writeFailed };
+// Success comes last: a result nobody set is never taken for a file replaced.
+enum class ReplaceResult { cannotOpen, writeFailed, replaced };
 
 // Writes the content (text mode) to a file beside the path, checks that it was written, flushed
 // and closed in full, then replaces the path with it in one step. On any failure the old file is
