@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace tollmere::playtest {
 
@@ -39,6 +40,8 @@ constexpr int kSettledFrames = 600;
 // Within this distance of a mooring a boat is at that dock; farther than kLeftDock it has left it.
 constexpr float kAtMooring = 5.0f;
 constexpr float kLeftDock = 40.0f;
+// A boat brought to a dock is put on its mooring: this near it across the water.
+constexpr float kOnMooring = 1.0f;
 constexpr float kAtPier = 10.0f;
 constexpr float kSellingSpeed = 1.5f;
 constexpr float kNeedsRepair = 0.85f;
@@ -211,7 +214,7 @@ std::vector<Broken> Invariants::check() {
           &Invariants::checkPrompts, &Invariants::checkStolenSale, &Invariants::checkLogGrowth,
           &Invariants::checkAllocations, &Invariants::checkFrameErrors, &Invariants::checkBoatKept,
           &Invariants::checkBoatDestroyed, &Invariants::checkBoatPaint, &Invariants::checkServiceDone,
-          &Invariants::checkOffers, &Invariants::checkMoneyOwed, &Invariants::checkTutorialsDue}) {
+          &Invariants::checkOffers, &Invariants::checkMoneyOwed, &Invariants::checkTutorialsDue, &Invariants::checkBoatPlaced}) {
         if (auto found = (this->*checkOne)()) broken.push_back(std::move(*found));
     }
     for (Broken& found : worldRules_.afterFrame(newLines_))
@@ -248,6 +251,7 @@ void Invariants::watchPrompts() {
     std::erase_if(recentCompletions_,
                   [&world](const Completion& c) { return world.frame - c.frame >= kCompletionFrames; });
     dockEvent_ = -1;
+    dockEventBrings_ = false;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world.prompts.find(handle);
         if (prompt == nullptr) continue;
@@ -263,6 +267,7 @@ void Invariants::watchPrompts() {
         } else if ((!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) ||
                    prompt->text == customizeText_) {
             dockEvent_ = dockNear(at, 15.0f, false);
+            dockEventBrings_ = true;
         } else if (prompt->text == dropAnchorText_) {
             ++session_.covered["anchor-dropped"];
         }
@@ -272,6 +277,7 @@ void Invariants::watchPrompts() {
         for (const ShownRow& row : Model::readCatalogue(world.screen.thisFrame())) {
             if (row.selected && model_.modelNamed(row.title) != 0) {
                 dockEvent_ = dockNear(world.positionOf(world.player.ped), 30.0f, false);
+                dockEventBrings_ = true;
                 paidTint_ = -1;
             } else if (row.selected && row.title == paintText_ && !row.value.empty()) {
                 // The paint row stands on paint number n, the game's tint n - 1.
@@ -308,8 +314,13 @@ void Invariants::watchBoat() {
     if (dockEvent_ >= 0) {
         dockComing_ = dockEvent_;
         dockComingUntil_ = world.frame + kDockComingFrames;
+        dockComingBrought_ = dockEventBrings_;
     }
     if (dockComing_ >= 0 && sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
+        // Brought there, it lies at the dock's mooring; docked, where he left it.
+        const sim::Vec3 mooring = mooringOf(dockComing_);
+        const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
+        if (dockComingBrought_ && off > kOnMooring) misplaced_ = off;
         watched_.dock = dockComing_;
         dockComing_ = -1;
     } else if (world.frame > dockComingUntil_) {
@@ -366,6 +377,13 @@ std::optional<Broken> Invariants::checkBoatKept() {
     }
     if (left.health < kNeedsRepair) ++session_.covered["restart-with-damaged-boat"];
     return std::nullopt;
+}
+
+std::optional<Broken> Invariants::checkBoatPlaced() {
+    if (misplaced_ < 0.0f) return std::nullopt;
+    const float away = std::exchange(misplaced_, -1.0f);
+    return Broken{"boat-placed", "his boat was brought to a dock and lies " + std::to_string(away) +
+                                     " m from its mooring"};
 }
 
 std::optional<Broken> Invariants::checkBoatPaint() {

@@ -38,6 +38,8 @@
 //                    (fitting its health), the sale offered too fast, docking too fast, the anchor
 //                    first offered, his moored boat rowed away, a boat claimed, his own docked, a
 //                    boat fetched for the fee; and his boat sunk, every time
+//   boat-placed      a boat he had fetched, took into the shop or bought arrived farther than 1 m
+//                    across the water from the dock's mooring
 //   dock-offer       what a dock offers is not what his own watch of his boat says it should: on
 //                    foot within 2 m of a pier the menu's prompt, in the menu the catalogue when he
 //                    owns no boat, customising when his boat lies within 40 m, a free fetch as well
@@ -158,6 +160,7 @@ class Invariants {
     std::optional<Broken> checkOffers();
     std::optional<Broken> checkMoneyOwed();
     std::optional<Broken> checkTutorialsDue();
+    std::optional<Broken> checkBoatPlaced();
     int paidFetchReads() const;
     int dockReads() const;
     std::optional<std::string> wrongOffer();
@@ -212,6 +215,9 @@ class Invariants {
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
     int dockComing_ = -1;         // the dock his boat is on its way to
     int dockComingUntil_ = 0;     // the frame it must be there by
+    bool dockEventBrings_ = false;  // this frame's dock event brings the boat to the mooring
+    bool dockComingBrought_ = false;
+    float misplaced_ = -1.0f;  // how far from the mooring a boat brought to a dock arrived, -1 for none
     int lastCatalogueFrame_ = -1000;
 
     // The player's own watch, updated after every frame.
