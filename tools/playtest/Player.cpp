@@ -45,7 +45,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       covered_(covered),
       logAtStart_(game.logMessages().size()),
       neighbourRandom_(startValue ^ 0x4E6569676862ull),
-      resellRandom_(startValue ^ 0x526573656C6Cull) {
+      resellRandom_(startValue ^ 0x526573656C6Cull),
+      paintsRandom_(startValue ^ 0x5061696E7473ull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -195,6 +196,19 @@ void Player::browseCatalogue() {
             press(kSelect);
             wait(2);
         }
+    }
+    // Now and then he looks through every paint, to the last and back; drawn apart from his other
+    // choices, so that the runs he plays otherwise stay as they were.
+    if (paintsRandom_() % 8 == 0) {
+        press(kDown);
+        wait(2);
+        for (std::uint32_t control : {kIncrease, kDecrease}) {
+            for (int step = 0; step < 8; ++step) {
+                press(control);
+                wait(2);
+            }
+        }
+        ++covered_["paints-looked-through"];
     }
     const int actions = 2 + below(12);
     for (int i = 0; i < actions; ++i) {

@@ -94,6 +94,7 @@ class Player {
     sim::Neighbour* neighbour_ = nullptr;
     std::mt19937_64 neighbourRandom_;
     std::mt19937_64 resellRandom_;  // whether he tries to sell a boat again
+    std::mt19937_64 paintsRandom_;  // whether he looks through every paint in the shop
     int photoModeFrames_ = 0;
 };
 
