@@ -4,6 +4,8 @@
 #include "PluginTest.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
 
 namespace tollmere::testing {
 namespace {
@@ -85,6 +87,19 @@ TEST_P(NeighbourTest, TheShopTakesOnlyAFreeScreenAndGivesBackOnlyItsOwn) {
     EXPECT_EQ(setters(), before) << "nothing of the screen is set while another holds it";
     EXPECT_EQ(std::ranges::count_if(game.logMessages(), [](auto& l) { return l.starts_with("the shop "); }),
               1);
+    // What holds the screen, as a maintainer reads it in the log (a scene shows as its fade).
+    static const std::map<Hold, std::string> kSaid = {{Hold::fadedOut, "the screen is faded out"},
+                                                      {Hold::fadingIn, "the screen is fading in"},
+                                                      {Hold::photo, "another script's camera is rendering"},
+                                                      {Hold::control, "the player's control is off"},
+                                                      {Hold::pauseMenu, "the pause menu is open"},
+                                                      {Hold::uiApp, "a menu of the game is open"},
+                                                      {Hold::loading, "a loading screen is up"}};
+    if (const auto said = kSaid.find(road.kind); said != kSaid.end())
+        EXPECT_GE(
+            game.findLog(std::string(road.at == At::asking ? "the shop waits: " : "the shop gives way: ") +
+                         said->second),
+            0);
     EXPECT_LE(calls("isScreenFadedOut") - asked, 60u / 10) << "asked at a low rate";
     hold(w, road.kind, false);
     for (int frame = 0; frame < 30 || !neighbour->idle(); ++frame)
