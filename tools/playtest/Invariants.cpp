@@ -42,6 +42,8 @@ constexpr float kAtMooring = 5.0f;
 constexpr float kLeftDock = 40.0f;
 // A boat brought to a dock is put on its mooring: this near it across the water.
 constexpr float kOnMooring = 1.0f;
+// Farther than this in one frame a boat was put somewhere, not rowed.
+constexpr float kMoveMetres = 3.0f;
 constexpr float kAtPier = 10.0f;
 constexpr float kSellingSpeed = 1.5f;
 constexpr float kNeedsRepair = 0.85f;
@@ -173,6 +175,7 @@ void Invariants::beforeFrame() {
     vehicleBefore_ = world.playerPed().vehicle;
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     ownBoatBefore_ = own != nullptr ? own->handle : 0;
+    ownPositionBefore_ = own != nullptr ? own->position : sim::Vec3{};
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
     ownCleanedBefore_ = own != nullptr ? own->timesCleaned : 0;
     ownFixedBefore_ = own != nullptr ? own->timesFixed : 0;
@@ -316,11 +319,14 @@ void Invariants::watchBoat() {
         dockComingUntil_ = world.frame + kDockComingFrames;
         dockComingBrought_ = dockEventBrings_;
     }
-    if (dockComing_ >= 0 && sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
-        // Brought there, it lies at the dock's mooring; docked, where he left it.
+    // Brought there, it is put on the dock's mooring, in one move; docked, it stays where he left it.
+    const bool moved = own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres;
+    if (dockComing_ >= 0 && dockComingBrought_ && moved) {
         const sim::Vec3 mooring = mooringOf(dockComing_);
         const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
-        if (dockComingBrought_ && off > kOnMooring) misplaced_ = off;
+        if (off > kOnMooring) misplaced_ = off;
+    }
+    if (dockComing_ >= 0 && sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
         watched_.dock = dockComing_;
         dockComing_ = -1;
     } else if (world.frame > dockComingUntil_) {

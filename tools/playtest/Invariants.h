@@ -38,8 +38,8 @@
 //                    (fitting its health), the sale offered too fast, docking too fast, the anchor
 //                    first offered, his moored boat rowed away, a boat claimed, his own docked, a
 //                    boat fetched for the fee; and his boat sunk, every time
-//   boat-placed      a boat he had fetched, took into the shop or bought arrived farther than 1 m
-//                    across the water from the dock's mooring
+//   boat-placed      a boat he had fetched, took into the shop or bought was put down farther than
+//                    1 m across the water from the dock's mooring
 //   dock-offer       what a dock offers is not what his own watch of his boat says it should: on
 //                    foot within 2 m of a pier the menu's prompt, in the menu the catalogue when he
 //                    owns no boat, customising when his boat lies within 40 m, a free fetch as well
@@ -223,6 +223,7 @@ class Invariants {
     // The player's own watch, updated after every frame.
     std::uint32_t vehicleBefore_ = 0;  // the vehicle he sat in as the frame began
     std::uint32_t ownBoatBefore_ = 0;  // his boat as the frame began
+    sim::Vec3 ownPositionBefore_;       // and where it lay
     float ownHealthBefore_ = 1.0f;     // and its health then
     int ownCleanedBefore_ = 0;         // and how often it had been washed and mended
     int ownFixedBefore_ = 0;

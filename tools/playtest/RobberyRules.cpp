@@ -158,15 +158,15 @@ void RobberyRules::watchEnds() {
 
 std::optional<Broken> RobberyRules::afterFrame(const std::vector<std::string>& logLines, bool shopBusy) {
     const bool turn = game_.host().callsInFrame(world_.frame) > 0;
-    // He sold the cargo boat he sat in: the sell prompt completed under him (a boat worth nothing
-    // sells without a toast).
+    // He sold the cargo boat he sat in: the plug-in read the sell prompt's completion under him (a
+    // boat worth nothing sells without a toast; a hold it withdrew first sells nothing).
     soldThisFrame_ = false;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world_.prompts.find(handle);
         const std::size_t slot = handle - 0x4A01;
         if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
-        if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
-        completions_[slot] = prompt->completions;
+        if (prompt == nullptr || prompt->readCompletions == completions_[slot]) continue;
+        completions_[slot] = prompt->readCompletions;
         soldThisFrame_ =
             soldThisFrame_ || (prompt->text == sellText_ && cargo_ != 0 &&
                                (account_.seatedBefore() == cargo_ || world_.playerPed().vehicle == cargo_));

@@ -117,7 +117,7 @@ class RobberyRules {
     bool cargoPlaceChecked_ = false;
     bool soldThisFrame_ = false;
     std::string sellText_;
-    std::vector<int> completions_;
+    std::vector<int> completions_;  // each prompt's completions the plug-in had read
 };
 
 }  // namespace tollmere::playtest
