@@ -572,11 +572,7 @@ std::optional<Broken> Invariants::checkMoneyOwed() {
     }
     if (charged) return std::nullopt;
     if (paidFetchReads() > paidReadsBefore_) {
-        const sim::GamePrompt* paid = nullptr;
-        for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
-            const sim::GamePrompt* prompt = world.prompts.find(handle);
-            if (prompt != nullptr && prompt->text.starts_with(retrieveText_ + " $")) paid = prompt;
-        }
+        const sim::GamePrompt* paid = paidFetch();
         if (paid != nullptr && Model::amountIn(paid->text).value_or(0) > 0)
             return Broken{"money-owed", "his boat was fetched at \"" + paid->text + "\" and nothing was charged"};
     }
@@ -596,15 +592,20 @@ int Invariants::dockReads() const {
     return dock == nullptr ? 0 : dock->readCompletions;
 }
 
-// How often the plug-in has read a completion of the paid fetch, across its prompts.
-int Invariants::paidFetchReads() const {
+// The paid fetch's prompt: the fetch's text with the fee after a "$"; nullptr until it is made.
+const sim::GamePrompt* Invariants::paidFetch() const {
     const sim::World& world = game_.world();
-    int reads = 0;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world.prompts.find(handle);
-        if (prompt != nullptr && prompt->text.starts_with(retrieveText_ + " $")) reads += prompt->readCompletions;
+        if (prompt != nullptr && prompt->text.starts_with(retrieveText_ + " $")) return prompt;
     }
-    return reads;
+    return nullptr;
+}
+
+// How often the plug-in has read a completion of the paid fetch.
+int Invariants::paidFetchReads() const {
+    const sim::GamePrompt* paid = paidFetch();
+    return paid == nullptr ? 0 : paid->readCompletions;
 }
 
 std::optional<Broken> Invariants::checkRecord() {
@@ -801,13 +802,12 @@ std::optional<std::string> Invariants::wrongOffer() {
     for (const Completion& completion : recentCompletions_) {
         if (completion.frame == world.frame) return std::nullopt;
     }
-    const sim::GamePrompt* paid = nullptr;
+    const sim::GamePrompt* paid = paidFetch();
+    if (paid != nullptr && !world.prompts.isVisible(paid->handle)) paid = nullptr;
     std::set<std::string> shown;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world.prompts.find(handle);
-        if (prompt == nullptr || !world.prompts.isVisible(handle)) continue;
-        shown.insert(prompt->text);
-        if (prompt->text.starts_with(retrieveText_ + " $")) paid = prompt;
+        if (prompt != nullptr && world.prompts.isVisible(handle)) shown.insert(prompt->text);
     }
     // These are never greyed out: a wait inside an operation takes every prompt from him for its
     // length, and gives each back as it was.

@@ -161,6 +161,7 @@ class Invariants {
     std::optional<Broken> checkMoneyOwed();
     std::optional<Broken> checkTutorialsDue();
     std::optional<Broken> checkBoatPlaced();
+    const sim::GamePrompt* paidFetch() const;
     int paidFetchReads() const;
     int dockReads() const;
     std::optional<std::string> wrongOffer();

@@ -1,5 +1,6 @@
 #include "RobberyRules.h"
 
+#include "FrameCalls.h"
 #include "Model.h"
 
 #include "Hash.h"
@@ -96,15 +97,11 @@ RobberyRules::RobberyRules(testing::Harness& game, const Account& account,
 // the first more than 14.4 s after the plug-in started; none once a robbery has started.
 std::optional<Broken> RobberyRules::checkAttempts() {
     drawn_.reset();
-    const auto& calls = game_.host().calls();
-    auto call = calls.rbegin();
-    while (call != calls.rend() && call->frame == world_.frame)
-        ++call;
-    for (auto it = call.base(); it != calls.end(); ++it) {
-        if (*it->script != sim::Host::kPluginName) continue;
+    for (const sim::CallRecord& call : callsThisFrame(game_.host(), world_.frame)) {
+        if (*call.script != sim::Host::kPluginName) continue;
         if (firstTurnMs_ < 0) firstTurnMs_ = world_.gameTimeMs;
-        if (std::string_view(it->name) != "getRandomFloatInRange") continue;
-        drawn_ = std::bit_cast<float>(static_cast<std::uint32_t>(it->result[0]));
+        if (std::string_view(call.name) != "getRandomFloatInRange") continue;
+        drawn_ = std::bit_cast<float>(static_cast<std::uint32_t>(call.result[0]));
         if (logged_ != Logged::nothing)
             return broken("the game was asked for another robbery's chance after one started");
         if (world_.gameTimeMs - std::max(lastAttemptMs_, firstTurnMs_) <= kAttemptMs)

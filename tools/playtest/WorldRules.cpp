@@ -1,5 +1,6 @@
 #include "WorldRules.h"
 
+#include "FrameCalls.h"
 #include "Model.h"
 
 #include <cstdio>
@@ -273,10 +274,9 @@ std::optional<Broken> WorldRules::checkBlips() {
 // update asks whether the game holds him and switches the docks' map marks on or off, and a wait
 // inside the robbery's set-up does neither.
 bool WorldRules::pluginUpdated() const {
-    const auto& calls = game_.host().calls();
-    for (auto call = calls.rbegin(); call != calls.rend() && call->frame == world_.frame; ++call) {
-        const std::string_view name = call->name;
-        if (*call->script == sim::Host::kPluginName &&
+    for (const sim::CallRecord& call : callsThisFrame(game_.host(), world_.frame)) {
+        const std::string_view name = call.name;
+        if (*call.script == sim::Host::kPluginName &&
             (name == "isPlayerUnavailable" || name == "enableBlipModifier" || name == "disableBlipModifier"))
             return true;
     }
@@ -496,11 +496,9 @@ std::optional<Broken> WorldRules::checkDockMarks() {
 // The plug-in's draws in this frame that bring a seen tutorial back: a 4 from 0 to 4.
 int WorldRules::comebackDraws() const {
     int draws = 0;
-    const auto& calls = game_.host().calls();
-    for (auto call = calls.rbegin(); call != calls.rend() && call->frame == world_.frame; ++call) {
-        if (*call->script == sim::Host::kPluginName &&
-            std::string_view(call->name) == "getRandomIntInRange" && call->args[0] == 0 &&
-            call->args[1] == 5 && static_cast<std::uint32_t>(call->result[0]) == 4)
+    for (const sim::CallRecord& call : callsThisFrame(game_.host(), world_.frame)) {
+        if (*call.script == sim::Host::kPluginName && std::string_view(call.name) == "getRandomIntInRange" &&
+            call.args[0] == 0 && call.args[1] == 5 && static_cast<std::uint32_t>(call.result[0]) == 4)
             ++draws;
     }
     return draws;
