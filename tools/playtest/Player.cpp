@@ -461,7 +461,8 @@ void Player::swimTo(std::function<std::uint32_t()> boat) {
 void Player::board(std::function<std::uint32_t()> boat) {
     then([this, boat, frames = 0, waited = 0]() mutable {
         const std::uint32_t vehicle = boat();
-        if (vehicle == 0 || world_.entity(vehicle) == nullptr) return true;
+        // Gone, or the boat he sits in already: there is nothing to climb into.
+        if (vehicle == 0 || world_.entity(vehicle) == nullptr || world_.playerPed().vehicle == vehicle) return true;
         // With his control off (the shop, another script's scene) the game lets him climb into
         // nothing: a climb begun is given up, one not begun waits a while for his control.
         if (!world_.player.control) {
