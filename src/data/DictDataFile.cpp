@@ -80,7 +80,7 @@ bool DictDataFile::writeCopy(const char* target) const {
     return false;
 }
 
-bool DictDataFile::reload() {
+void DictDataFile::reload() {
     // A file that can no longer be read must not leave the record empty: the player would lose
     // his boat over a file he only has to put back.
     auto kept = std::move(entries);
@@ -88,11 +88,10 @@ bool DictDataFile::reload() {
     ++changes;
     if (load()) {
         dirty = false;
-        return true;
+        return;
     }
     entries = std::move(kept);
     ++changes;
-    return false;
 }
 
 const std::string* DictDataFile::find(const char* key) const {

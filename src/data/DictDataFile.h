@@ -33,7 +33,7 @@ class DictDataFile final : public BaseDataFile {
     // Forgets every entry and loads the file again, so memory holds exactly what is on disk and
     // nothing is left to save. For undoing changes no save kept; load alone would keep keys the
     // file lacks. When the file does not load, memory stays as it was.
-    bool reload();
+    void reload();
 
     // The stored text, valid until that entry changes; "" when absent. Never allocates.
     const char* getString(const char* key) const;
