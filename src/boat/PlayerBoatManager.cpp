@@ -158,14 +158,13 @@ void PlayerBoatManager::setBoatModel(std::int32_t model) {
     }
 }
 
+// The record alone: a boat of the old model is deleted next, and the new one is dressed from the
+// record as it is made.
 void PlayerBoatManager::resetCustomisation() {
-    setTint(1);
-    const bool owned = hasOwnedBoat();
-    if (owned) {
+    if (hasOwnedBoat()) {
+        if (record().getInt(keys::tint) != 1) record().setInt(keys::tint, 1);
         record().setInt(keys::lanternPropsetIndex, -1);
-        if (boat != 0) native::setVehicleLanternPropSet(boat, 0);
         record().setInt(keys::propsetIndex, -1);
-        if (boat != 0) native::setVehiclePropSet(boat, 0);
         record().setInt(keys::dockId, 0);
     }
     record().setInt(keys::maxHealth, kDefaultMaxHealth);

@@ -44,7 +44,6 @@ public:
     // Previews a model: the record gets it with a fresh customisation; an existing entity is
     // replaced by the new model where it floats. Does not save.
     void setBoatModel(std::int32_t model);
-    void resetCustomisation();
     void applySavedCustomisation();
     void setTint(std::int32_t tint);
     void setPropset(std::int32_t index);         // throws out_of_range past the model's list
@@ -79,6 +78,8 @@ private:
     std::int32_t ownedModel() const;
     // Writes the saved record to PlayerBoat.dat.bak as well.
     void keepCopyOfRecord();
+    // A new model's record: no paint, no extras, no dock, full health.
+    void resetCustomisation();
 
     // A number of the record, parsed again only once the record has changed: the getters run
     // many times a frame. A value that does not read throws on every call, as it always did.
