@@ -118,6 +118,8 @@ TEST_F(PlayerBoatManagerTest, TheKeptCopyNamesTheBoatHeOwns) {
     boats.saveBoatState();
     EXPECT_TRUE(sameAsRecord()) << "another model bought";
     EXPECT_EQ(boatModelInRecordFile(copy), static_cast<std::int32_t>(0xE84E6B74u));
+    test::writeTextFile(copy, "owned_boat_model=-1613317544\nhalf a line");
+    EXPECT_EQ(boatModelInRecordFile(copy), 0) << "a copy the plug-in would not load offers no boat";
 }
 
 // A boat the game took away while he was elsewhere is made anew where he calls it, with its
