@@ -643,6 +643,8 @@ std::optional<Broken> Invariants::checkRecord() {
     Ownership& owned = session_.owned;
     if (model == 0) return std::nullopt;
     if (owned.adoptNextRecord && model == owned.model) {
+        // Its fittings are whatever it carried, but a claim records no paint of its own: paint 0.
+        if (tint != 0) return Broken{"record-paid", "the boat he claimed is recorded with tint " + std::to_string(tint)};
         owned = Ownership{model, {tint}, {propSet}, {lantern}, false};
         return std::nullopt;
     }

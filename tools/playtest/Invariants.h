@@ -17,8 +17,8 @@
 //                    health, sale and reward factors)
 //   record-loads     PlayerBoat.dat on disk does not load by the plug-in's own line grammar
 //   record-paid      PlayerBoat.dat names a boat, tint or prop set he did not pay for on screen nor
-//                    claim, by his own account (Account.h), or a boat he bought with another full
-//                    durability than a new boat's 1000
+//                    claim, by his own account (Account.h), a boat he claimed with a paint other
+//                    than 0, or a boat he bought with another full durability than a new boat's 1000
 //   record-moored    after a start, the moored boat is not at the dock the record names
 //   frame-error      a frame's error was logged
 //   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
