@@ -323,10 +323,10 @@ void PlayerBoatManager::claimBoat(Vehicle vehicle) {
     const Hash propSet = native::getPropSetHash(native::getVehiclePropSet(vehicle));
     record().setInt(keys::propsetIndex, detect(propSet, type->propSets, "detected propset, model: "));
 
-    // The boat held until now keeps its last health and position in the record.
+    // Its health and position go into the record with it.
+    boat = vehicle;
     copyEntityStateToRecord();
     writeRecord();
-    boat = vehicle;
     createBoatBlip();
 }
 

@@ -58,11 +58,14 @@ TEST_F(PlayerBoatManagerTest, ClaimingDetectsTheFittedPropSets) {
     record.setInt("owned_boat_model", 0);
     const std::uint32_t found = world.createVehicle(0x9FD6BA58u, sim::Vec3{1, 2, 40}, 0.0f);
     world.entity(found)->propSet = sim::hashOf("pg_veh_rowboat_02");
+    world.entity(found)->health = 400;
     boats.claimBoat(found);
     EXPECT_EQ(boats.getPropsetIndex(), 1);
     EXPECT_EQ(boats.getLanternPropsetIndex(), -1);
     EXPECT_EQ(boats.getBoatEntity(), found);
-    EXPECT_THAT(test::readTextFile("Tollmere/PlayerBoat.dat"), ::testing::HasSubstr("propset_index=1\n"));
+    const std::string saved = test::readTextFile("Tollmere/PlayerBoat.dat");
+    EXPECT_THAT(saved, ::testing::HasSubstr("propset_index=1\n"));
+    EXPECT_THAT(saved, ::testing::HasSubstr("health=0.4")) << "the claimed boat's damage";
 
     const std::uint32_t canoe = world.createVehicle(0x12345678u, sim::Vec3{}, 0.0f);
     boats.claimBoat(canoe);
