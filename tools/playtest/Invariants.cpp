@@ -56,6 +56,8 @@ constexpr int kDockComingFrames = 300;
 // In a boat this near a dock the fence speaks to him; a tutorial due comes within a few turns.
 constexpr float kFenceReach = 220.0f;
 constexpr int kTutorialDueTurns = 3;
+// The plug-in's turns the shop waits before it asks again whether the screen is free, and one more.
+constexpr int kShopAskAgainTurns = 16;
 constexpr float kInBoatReach = 10.0f;
 constexpr float kDockingSpeed = 1.2f;
 constexpr float kReachMargin = 0.25f;
@@ -477,6 +479,8 @@ void Invariants::cover(const std::string& line) {
         if (line.starts_with(prefix)) ++covered[line.ends_with(" -1") ? "option-removed" : "option-bought"];
     }
     if (line.starts_with("boat repainted")) ++covered["option-bought"];
+    if (line.starts_with("lantern propset purchased. index: ") && !line.ends_with(" -1")) ++covered["lanterns-bought"];
+    if (line.starts_with("the shop waits")) ++covered["shop-waited"];
     if (line.starts_with("saving boat from entity")) ++covered["boat-claimed"];
     if (line.starts_with("boat sold at fence")) ++covered["boat-sold"];
     if (line == "player has sold his owned boat") ++covered["own-boat-sold"];
@@ -787,6 +791,12 @@ std::optional<Broken> Invariants::checkStolenSale() {
 std::optional<Broken> Invariants::checkOffers() {
     if (!worldRules_.pluginUpdated()) return std::nullopt;
     offeredWrongly_ = false;
+    // Held: dark or fading, another camera rendering, his control taken, or a menu of the game up.
+    const sim::World& world = game_.world();
+    const bool screenFree = !world.screenDark() && !world.screenFading() && world.renderingCamera() == 0 &&
+                            world.player.control && !world.menus.pauseMenu && !world.menus.uiApp &&
+                            !world.menus.loadingScreen;
+    screenFreeTurns_ = screenFree ? screenFreeTurns_ + 1 : 0;
     std::optional<std::string> wrong = wrongOffer();
     offerWrongTurns_ = wrong ? offerWrongTurns_ + 1 : 0;
     // A sale or a fee offered where it must not be can be completed in the very next frame.
@@ -885,6 +895,15 @@ std::optional<std::string> Invariants::wrongOffer() {
         if (!shown.contains(manageText_))
             return "at dock " + std::to_string(dock) + " no prompt opens its menu";
         return std::nullopt;
+    }
+    // The shop is greyed out while another holds the screen, and offered again once the screen has
+    // been free for a few of the plug-in's turns.
+    for (const std::string* text : {&browseText_, &customizeText_}) {
+        const sim::GamePrompt* prompt = world.prompts.withText(*text);
+        if (screenFreeTurns_ > kShopAskAgainTurns && prompt != nullptr && world.prompts.isVisible(prompt->handle) &&
+            !world.prompts.isEnabled(prompt->handle))
+            return "the prompt \"" + *text + "\" shows greyed out with the screen free for " +
+                   std::to_string(screenFreeTurns_) + " turns";
     }
     // The menu: a boat of his at another dock can be fetched free, one afloat elsewhere for the fee
     // when he can pay it; near enough, it is only customised; owning none, he may browse.

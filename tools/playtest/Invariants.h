@@ -48,7 +48,8 @@
 //                    afloat within 10 m of a pier the dock prompt exactly when he may dock there
 //                    (his boat not moored at that dock, or any unsold boat when he owns none) below
 //                    1.2 m/s, and the sale exactly in a boat not sold before, greyed out exactly
-//                    above 1.5 m/s; nothing of a dock's
+//                    above 1.5 m/s; the catalogue and customising not greyed out once the screen
+//                    has been free of others for 16 of the plug-in's turns; nothing of a dock's
 //                    beyond its reach; the anchor only in his own boat with fittings, moored at no
 //                    dock, his control his own (raised when down, dropped below 1.2 m/s when up),
 //                    and the raise always offered there for fittings he paid for or took over
@@ -204,6 +205,7 @@ class Invariants {
     std::string raiseText_;
     int offerWrongTurns_ = 0;  // the plug-in's turns in a row whose offers were wrong
     bool offeredWrongly_ = false;  // the wrong offer is a sale or a fee he may not take up
+    int screenFreeTurns_ = 0;      // the plug-in's turns in a row with no one else holding the screen
     std::map<std::string, int> tutorialsDue_;  // tutorials due, with the plug-in's turns since
     std::set<std::string> tutorialsLogged_;    // logged as seen, in this start or an earlier one
     bool fenceTried_ = false;                  // this start's first boat near a dock was seen

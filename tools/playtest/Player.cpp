@@ -46,7 +46,9 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       logAtStart_(game.logMessages().size()),
       neighbourRandom_(startValue ^ 0x4E6569676862ull),
       resellRandom_(startValue ^ 0x526573656C6Cull),
-      paintsRandom_(startValue ^ 0x5061696E7473ull) {
+      paintsRandom_(startValue ^ 0x5061696E7473ull),
+      sceneRandom_(startValue ^ 0x5363656E65ull),
+      lanternsRandom_(startValue ^ 0x4C616E7465726Eull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -169,6 +171,17 @@ void Player::shopAtDock() {
     // The manage prompt is a hold: sometimes he lets go too soon.
     hold("INPUT_CONTEXT_Y", chance(80) ? 20 + below(20) : 2 + below(10));
     wait(2 + below(5));
+    // Now and then another script's scene comes as he stands in the menu, and he goes on the moment
+    // his control is back, with the screen still coming back: the shop has to wait for it.
+    if (sceneRandom_() % 8 == 0) {
+        then([this] {
+            if (neighbour_ != nullptr && neighbour_->idle()) neighbour_->playScene(300);
+            return true;
+        });
+        then([this, frames = 0]() mutable { return world_.player.control || ++frames > 600; });
+        press(sim::hashOf("INPUT_CONTEXT_Y"));  // browse or customise, then perhaps walks off
+        ++covered_["scene-in-dock-menu"];
+    }
     const int roll = below(100);
     if (roll < 70) {
         press(sim::hashOf("INPUT_CONTEXT_Y"));  // browse or customise
@@ -195,6 +208,13 @@ void Player::browseCatalogue() {
             wait(2);
             press(kSelect);
             wait(2);
+        }
+        // Lanterns, the row below, drawn apart as well.
+        if (lanternsRandom_() % 3 == 0) {
+            for (std::uint32_t control : {kDown, kIncrease, kSelect}) {
+                press(control);
+                wait(2);
+            }
         }
     }
     // Now and then he looks through every paint, to the last and back; drawn apart from his other

@@ -95,6 +95,8 @@ class Player {
     std::mt19937_64 neighbourRandom_;
     std::mt19937_64 resellRandom_;  // whether he tries to sell a boat again
     std::mt19937_64 paintsRandom_;  // whether he looks through every paint in the shop
+    std::mt19937_64 sceneRandom_;   // whether a scene comes as he stands in the dock menu
+    std::mt19937_64 lanternsRandom_;  // whether his fittings are lanterns
     int photoModeFrames_ = 0;
 };
 
