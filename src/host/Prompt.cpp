@@ -49,6 +49,7 @@ void Prompt::withholdAll() {
     for (Prompt* prompt = first_; prompt != nullptr; prompt = prompt->next_) {
         if (prompt->withheld_ || !prompt->enabledInGame()) continue;
         native::setPromptEnabled(prompt->handle_, false);
+        prompt->enabledPushed_ = false;
         prompt->withheld_ = true;
         anyWithheld_ = true;
     }
@@ -60,6 +61,7 @@ void Prompt::restoreWithheld() {
     for (Prompt* prompt = first_; prompt != nullptr; prompt = prompt->next_) {
         if (!prompt->withheld_) continue;
         native::setPromptEnabled(prompt->handle_, true);
+        prompt->enabledPushed_ = true;
         prompt->withheld_ = false;
     }
 }
@@ -91,15 +93,19 @@ void Prompt::setArmedWhileHidden(bool value) {
     pushState();
 }
 
+// Owners hide or show their prompts every frame; only a change reaches the game.
 void Prompt::pushState() {
     withheld_ = false;
-    if (shown_) {
-        native::setPromptEnabled(handle_, enabled_);
-        native::setPromptVisible(handle_, true);
-    } else {
-        native::setPromptEnabled(handle_, armedWhileHidden_);
-        native::setPromptVisible(handle_, false);
+    const bool enabled = enabledInGame();
+    if (!pushed_ || enabled != enabledPushed_) {
+        native::setPromptEnabled(handle_, enabled);
+        enabledPushed_ = enabled;
     }
+    if (!pushed_ || shown_ != visiblePushed_) {
+        native::setPromptVisible(handle_, shown_);
+        visiblePushed_ = shown_;
+    }
+    pushed_ = true;
 }
 
 bool Prompt::poll() {
@@ -118,10 +124,12 @@ bool Prompt::poll() {
                 holdCounter_ = 0;
                 appearedWhileArmed_ = true;
                 native::setPromptVisible(handle_, true);
+                visiblePushed_ = true;
                 askCompletion = true;
             }
         } else if (shown_ && !pressed) {
             native::setPromptVisible(handle_, false);
+            visiblePushed_ = false;
             holdCounter_ = 0;
             return false;
         }

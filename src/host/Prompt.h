@@ -63,6 +63,10 @@ private:
     static bool anyWithheld_;
     Prompt* next_ = nullptr;
     bool withheld_ = false;  // disabled in the game for a wait; the owner's view is unchanged
+    // What the game was last told, so that an unchanged state is not told again.
+    bool pushed_ = false;
+    bool enabledPushed_ = false;
+    bool visiblePushed_ = false;
 };
 
 }  // namespace tollmere
