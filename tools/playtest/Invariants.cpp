@@ -257,6 +257,7 @@ void Invariants::watchPrompts() {
                   [&world](const Completion& c) { return world.frame - c.frame >= kCompletionFrames; });
     dockEvent_ = -1;
     dockEventBrings_ = false;
+    dockEventAwaitsShop_ = false;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world.prompts.find(handle);
         if (prompt == nullptr) continue;
@@ -273,6 +274,7 @@ void Invariants::watchPrompts() {
                    prompt->text == customizeText_) {
             dockEvent_ = dockNear(at, 15.0f, false);
             dockEventBrings_ = true;
+            dockEventAwaitsShop_ = prompt->text == customizeText_;
         } else if (prompt->text == dropAnchorText_) {
             ++session_.covered["anchor-dropped"];
         }
@@ -320,6 +322,7 @@ void Invariants::watchBoat() {
         dockComing_ = dockEvent_;
         dockComingUntil_ = world.frame + kDockComingFrames;
         dockComingBrought_ = dockEventBrings_;
+        dockComingAwaitsShop_ = dockEventAwaitsShop_;
     }
     // Brought there, it is put on the dock's mooring, in one move; docked, it stays where he left it.
     const bool moved = own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres;
@@ -328,7 +331,9 @@ void Invariants::watchBoat() {
         const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
         if (off > kOnMooring) misplaced_ = off;
     }
-    if (dockComing_ >= 0 && sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
+    if (moved || lastCatalogueFrame_ == world.frame) dockComingAwaitsShop_ = false;
+    if (dockComing_ >= 0 && !dockComingAwaitsShop_ &&
+        sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
         watched_.dock = dockComing_;
         dockComing_ = -1;
     } else if (world.frame > dockComingUntil_) {

@@ -220,6 +220,10 @@ class Invariants {
     int dockComingUntil_ = 0;     // the frame it must be there by
     bool dockEventBrings_ = false;  // this frame's dock event brings the boat to the mooring
     bool dockComingBrought_ = false;
+    // Pressed for the shop: moored there only once the shop takes the boat (moves it or shows), as
+    // a shop waiting for the screen may never open.
+    bool dockEventAwaitsShop_ = false;
+    bool dockComingAwaitsShop_ = false;
     float misplaced_ = -1.0f;  // how far from the mooring a boat brought to a dock arrived, -1 for none
     int lastCatalogueFrame_ = -1000;
 
