@@ -42,6 +42,7 @@ protected:
 TEST_F(BoatTest, ABoatMooredAtDock4IsBackThereAtStartUp) {
     game.writeFile("PlayerBoat.dat", kBoatAtDock4);
     startAndSettle();
+    EXPECT_EQ(game.readFile("PlayerBoat.dat.bak"), kBoatAtDock4) << "a boat owned before copies were kept";
 
     const sim::Entity& boat = onlyVehicle();
     EXPECT_EQ(boat.model, kRowboat);
