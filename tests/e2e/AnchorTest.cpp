@@ -94,6 +94,24 @@ TEST_F(AnchorTest, TheDropPromptAppearsOnlyWhenHeldAndOnlyBelowTheSpeedLimit) {
     EXPECT_TRUE(boat.anchorHeld);
 }
 
+// Catches the drop left greyed out after a wait inside an operation: while it listens, hidden, its
+// owner pushes nothing, so only the frame loop gives it back. The robbery's set-up waits for models.
+TEST_F(AnchorTest, TheDropStillWorksAfterTheRobberyWaitedForItsModels) {
+    game.writeFile("Settings.ini", "RandomBoatRobberyEventsFrequency=1\n");
+    sim::Entity& boat = startAboard();
+    boat.speedSetByTest = 0.0f;
+    game.world().moveVehicle(boat.handle, sim::Vec3{});  // no spawn point in reach while the first attempt is due
+    game.runFor(14500);
+    game.world().moveVehicle(boat.handle, sim::Vec3{2951.23f, 1200.03f + 350.0f, 40.5784f});  // north of point 43
+    game.world().scriptedInts.assign({0, 2, 1, 3, 80});
+    game.world().scriptedFloats.assign({0.5f});
+    game.runFrame();
+    game.world().moveVehicle(boat.handle, sim::Vec3{2951.23f, 1200.03f + 290.0f, 40.5784f});
+    game.runFrames(40);
+    ASSERT_GE(game.findLog("RandomEventExecutor: event triggered. coords: 2951.23,1200.03,40.5784"), 0);
+    EXPECT_NE(holdAnchorControlUntil(boat, true, 90), -1);
+}
+
 // Catches a release prompt that hides while the boat lies at anchor, or a hold counted twice.
 TEST_F(AnchorTest, TheReleasePromptStandsWhileAnchoredAndLiftsTheAnchor) {
     sim::Entity& boat = startAboard();

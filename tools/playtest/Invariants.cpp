@@ -828,7 +828,7 @@ std::optional<std::string> Invariants::wrongOffer() {
     }
     // These are never greyed out: a wait inside an operation takes every prompt from him for its
     // length, and gives each back as it was.
-    for (const std::string* text : {&manageText_, &closeText_, &retrieveText_, &dockText_, &raiseText_}) {
+    for (const std::string* text : {&manageText_, &closeText_, &retrieveText_, &dockText_, &raiseText_, &dropAnchorText_}) {
         const sim::GamePrompt* prompt = world.prompts.withText(*text);
         if (prompt != nullptr && world.prompts.isVisible(prompt->handle) && !world.prompts.isEnabled(prompt->handle))
             return "the prompt \"" + *text + "\" shows greyed out";
