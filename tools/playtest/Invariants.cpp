@@ -1,5 +1,6 @@
 #include "Invariants.h"
 
+#include "boat/BoatRecordFile.h"
 #include "data/TextFormat.h"
 #include "docks/DocksRegistry.h"
 #include "runtime/Globals.h"
@@ -649,6 +650,13 @@ std::optional<Broken> Invariants::checkRecord() {
         return Broken{"record-loads", std::string("PlayerBoat.dat does not read: ") + e.what()};
     }
 
+    // The copy kept beside it names the same boat, or none once it is sold or lost: it is written
+    // by the save that changes which boat he owns, and a start leaves it so.
+    const std::filesystem::path copy = path.parent_path() / "PlayerBoat.dat.bak";
+    if (const std::int32_t kept = boatModelInRecordFile(copy.string().c_str()); kept != model) {
+        return Broken{"record-copy", "PlayerBoat.dat names boat model " + std::to_string(model) +
+                                         " and its copy PlayerBoat.dat.bak " + std::to_string(kept)};
+    }
     Ownership& owned = session_.owned;
     if (model == 0) return std::nullopt;
     if (owned.adoptNextRecord && model == owned.model) {

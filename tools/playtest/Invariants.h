@@ -20,6 +20,7 @@
 //                    claim, by his own account (Account.h), a boat he claimed with a paint other
 //                    than 0, or a boat he bought with another full durability than a new boat's 1000
 //   record-moored    after a start, the moored boat is not at the dock the record names
+//   record-copy      PlayerBoat.dat.bak names another boat than PlayerBoat.dat once it is saved
 //   frame-error      a frame's error was logged
 //   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
 //                    read fails the run in the simulated game)
