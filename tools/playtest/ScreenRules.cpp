@@ -880,6 +880,8 @@ std::optional<Broken> ScreenRules::checkCalls() {
         if (name == "doScreenFadeOut") {
             if (arg(0) != kFadeOutMs) fail("the shop fades out over " + std::to_string(arg(0)) + " ms");
             fadedOutAtMs_ = world_.gameTimeMs;
+            // Out of the shop, the panel was up in the frame before it fades out; into it, not yet.
+            fadedOutGoingIn_ = !panel && !panelBefore_;
             othersCalled_ = false;
             disturbed_ = false;
             // Going in, the shop waits for each boat model the game has not loaded yet.
@@ -889,16 +891,17 @@ std::optional<Broken> ScreenRules::checkCalls() {
         } else if (name == "doScreenFadeIn") {
             if (arg(0) != kFadeInMs) fail("the shop fades in over " + std::to_string(arg(0)) + " ms");
             if (fadedOutAtMs_ >= 0) {
-                // Going in, the panel is up in the frame the screen comes back; coming out, it is gone.
-                const std::int32_t waits = panel ? kWaitsGoingInMs : kWaitsComingOutMs;
+                // Going in, the screen comes back with the panel up, or without it when another
+                // script took the screen in the fade and the shop gave way.
+                const std::int32_t waits = fadedOutGoingIn_ ? kWaitsGoingInMs : kWaitsComingOutMs;
                 const std::int32_t waited = world_.gameTimeMs - fadedOutAtMs_;
                 const std::int32_t frameMs = world_.frameStepMs + world_.frameJitterMs;
                 const std::int32_t loading =
-                    panel ? modelsToLoad_ * (world_.modelLoadFrames + 2) * frameMs : 0;
+                    fadedOutGoingIn_ ? modelsToLoad_ * (world_.modelLoadFrames + 2) * frameMs : 0;
                 if (waited < waits ||
                     (waited > waits + kWaitOverrunMs + loading && !othersCalled_ && !disturbed_))
                     fail("the shop fades back in " + std::to_string(waited) + " ms after fading out, " +
-                         (panel ? "going in" : "coming out") + " (waits of " + std::to_string(waits) +
+                         (fadedOutGoingIn_ ? "going in" : "coming out") + " (waits of " + std::to_string(waits) +
                          " ms)");
             }
             fadedOutAtMs_ = -1;
@@ -926,6 +929,7 @@ std::optional<Broken> ScreenRules::checkCalls() {
                      "screen-feed");
         }
     }
+    panelBefore_ = panel;
     return broken;
 }
 

@@ -89,6 +89,8 @@ class ScreenRules {
     std::size_t callsRead_ = 0;
     std::uint32_t camera_ = 0;  // the scripted camera the plug-in made
     std::int32_t fadedOutAtMs_ = -1;
+    bool fadedOutGoingIn_ = false;  // the shop's last fade out was into it, not out of it
+    bool panelBefore_ = false;      // the shop's panel was on screen in the frame before
     bool othersCalled_ = false;
     int modelsToLoad_ = 0;
     bool disturbed_ = false;  // a menu of the game or a scene came up since that fade out
