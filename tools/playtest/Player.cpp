@@ -171,8 +171,8 @@ void Player::shopAtDock() {
     // The manage prompt is a hold: sometimes he lets go too soon.
     hold("INPUT_CONTEXT_Y", chance(80) ? 20 + below(20) : 2 + below(10));
     wait(2 + below(5));
-    // Now and then another script's scene comes as he stands in the menu, and he goes on the moment
-    // his control is back, with the screen still coming back: the shop has to wait for it.
+    // Now and then another script's scene begins just as he asks for the shop (his control his own
+    // when he does): the shop has to wait for the screen, and he may walk off meanwhile.
     if (sceneRandom_() % 8 == 0) {
         then([this] {
             if (neighbour_ != nullptr && neighbour_->idle()) neighbour_->playScene(300);
