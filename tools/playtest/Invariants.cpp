@@ -287,6 +287,7 @@ void Invariants::watchPrompts() {
                 dockEvent_ = dockNear(world.positionOf(world.player.ped), 30.0f, false);
                 dockEventBrings_ = true;
                 paidTint_ = -1;
+                boughtAt_ = world.frame;
             } else if (row.selected && row.title == paintText_ && !row.value.empty()) {
                 // The paint row stands on paint number n, the game's tint n - 1.
                 paidTint_ = std::atoi(row.value.c_str()) - 1;
@@ -394,6 +395,17 @@ std::optional<Broken> Invariants::checkBoatKept() {
 }
 
 std::optional<Broken> Invariants::checkBoatPlaced() {
+    // A boat bought in the shop is new: whole, whatever the boat he had before went through.
+    if (boughtAt_ >= 0) {
+        const sim::World& world = game_.world();
+        const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+        if (own != nullptr && own->healthFraction() < 1.0f) {
+            boughtAt_ = -1;
+            return Broken{"boat-new", "the boat he bought shows " + std::to_string(own->healthFraction()) +
+                                          " of its health"};
+        }
+        if (own != nullptr || world.frame - boughtAt_ > kPromptEffectFrames) boughtAt_ = -1;
+    }
     if (misplaced_ < 0.0f) return std::nullopt;
     const float away = std::exchange(misplaced_, -1.0f);
     return Broken{"boat-placed", "his boat was brought to a dock and lies " + std::to_string(away) +

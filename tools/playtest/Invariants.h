@@ -21,6 +21,7 @@
 //                    than 0, or a boat he bought with another full durability than a new boat's 1000
 //   record-moored    after a start, the moored boat is not at the dock the record names
 //   record-copy      PlayerBoat.dat.bak names another boat than PlayerBoat.dat once it is saved
+//   boat-new         a boat he bought in the shop is not whole
 //   frame-error      a frame's error was logged
 //   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
 //                    read fails the run in the simulated game)
@@ -226,6 +227,7 @@ class Invariants {
     // a shop waiting for the screen may never open.
     bool dockEventAwaitsShop_ = false;
     bool dockComingAwaitsShop_ = false;
+    int boughtAt_ = -1;        // the frame he last bought a boat in the shop, -1 once judged
     float misplaced_ = -1.0f;  // how far from the mooring a boat brought to a dock arrived, -1 for none
     int lastCatalogueFrame_ = -1000;
 

@@ -54,6 +54,7 @@ const char* const kUsage =
     "               shop-screen shop-camera screen-feed sold-boat-left robbery tutorial-shown\n"
     "               service-done tutorial-comeback suspended-prompt dock-offer\n"
     "               money-owed shop-keys tutorial-due dock-marks boat-placed record-copy\n"
+    "               boat-new\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
     "                         every road the fixed runs must play\n";
@@ -296,7 +297,7 @@ bool knownRules(const std::string& list) {
         "frame-allocation", "boat-kept",     "boat-destroyed", "boat-blip",      "anchor-state",
         "leftovers",        "tutorial-once", "log-kept",       "sold-boat-left", "robbery",
         "tutorial-shown",   "shop-screen",   "shop-camera",    "screen-feed",    "service-done",
-        "tutorial-comeback", "suspended-prompt", "dock-offer", "money-owed", "shop-keys", "tutorial-due", "dock-marks", "boat-placed", "record-copy"};
+        "tutorial-comeback", "suspended-prompt", "dock-offer", "money-owed", "shop-keys", "tutorial-due", "dock-marks", "boat-placed", "record-copy", "boat-new"};
     for (const std::string& rule : splitList(list)) {
         if (!kRules.contains(rule)) return false;
     }
