@@ -48,7 +48,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       resellRandom_(startValue ^ 0x526573656C6Cull),
       paintsRandom_(startValue ^ 0x5061696E7473ull),
       sceneRandom_(startValue ^ 0x5363656E65ull),
-      lanternsRandom_(startValue ^ 0x4C616E7465726Eull) {
+      lanternsRandom_(startValue ^ 0x4C616E7465726Eull),
+      previewRandom_(startValue ^ 0x50726576696577ull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -199,7 +200,11 @@ void Player::browseCatalogue() {
     then([this, frames = 0]() mutable { return catalogueOpen() || ++frames > 120; });
     if (chance(25)) {
         // Fittings, two rows below the first he can buy: fitted, and now and then taken off again.
-        for (std::uint32_t control : {kDown, kDown, kIncrease, kSelect}) {
+        // Now and then he tries another paint on the way down, and buys the fittings with the paint
+        // only tried: the boat must go on wearing it. Drawn apart as well.
+        const bool tryPaint = previewRandom_() % 3 == 0;
+        for (std::uint32_t control : {kDown, tryPaint ? kIncrease : 0u, kDown, kIncrease, kSelect}) {
+            if (control == 0) continue;
             press(control);
             wait(2);
         }

@@ -96,7 +96,8 @@ class Player {
     std::mt19937_64 resellRandom_;  // whether he tries to sell a boat again
     std::mt19937_64 paintsRandom_;  // whether he looks through every paint in the shop
     std::mt19937_64 sceneRandom_;   // whether a scene comes as he stands in the dock menu
-    std::mt19937_64 lanternsRandom_;  // whether his fittings are lanterns
+    std::mt19937_64 lanternsRandom_;  // whether he buys lanterns after fittings
+    std::mt19937_64 previewRandom_;   // whether he tries a paint on the way to the fittings
     int photoModeFrames_ = 0;
 };
 
