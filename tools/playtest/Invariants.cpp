@@ -302,7 +302,9 @@ void Invariants::watchBoat() {
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
     if (own == nullptr) {
+        // A boat on its way to a dock that is lost or sold meanwhile arrives nowhere.
         watched_ = BoatSeen{};
+        dockComing_ = -1;
         return;
     }
     const float health = own->healthFraction();
@@ -327,7 +329,9 @@ void Invariants::watchBoat() {
         dockComingAwaitsShop_ = dockEventAwaitsShop_;
     }
     // Brought there, it is put on the dock's mooring, in one move; docked, it stays where he left it.
-    const bool moved = own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres;
+    // He cannot row it while the shop or the fetch moves it: a move with him aboard is his own.
+    const bool moved = (own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres) &&
+                       world.playerPed().vehicle != own->handle;
     if (dockComing_ >= 0 && dockComingBrought_ && moved) {
         const sim::Vec3 mooring = mooringOf(dockComing_);
         const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
