@@ -248,6 +248,12 @@ std::vector<Broken> ScreenRules::afterFrame() {
     if (auto found = checkCamera()) broken.push_back(std::move(*found));
     if (auto found = checkFeed()) broken.push_back(std::move(*found));
     if (auto found = checkSelection()) broken.push_back(std::move(*found));
+    othersScreenBefore_.reset();
+    for (const sim::World::SharedState state : {sim::World::SharedState::fade, sim::World::SharedState::camera}) {
+        const auto held = world_.shared.held.find({state, 0});
+        if (held != world_.shared.held.end() && held->second.holder != sim::Host::kPluginName)
+            othersScreenBefore_ = held->second.holder;
+    }
     return broken;
 }
 
@@ -326,6 +332,11 @@ std::optional<Broken> ScreenRules::checkShop() {
         catalogueFrames_ = 0;
         return std::nullopt;
     }
+    // The shop looks at the screen before it draws: another script's fade out, running or done, or
+    // its camera rendering, as the frame before left them, closes the panel before it is drawn again.
+    if (othersScreenBefore_)
+        return Broken{"shop-screen", "frame " + std::to_string(world_.frame) + ": the catalogue is drawn while " +
+                                         *othersScreenBefore_ + " holds the screen"};
     const std::optional<std::string> wrong = checkFrame(frame);
     const bool sameMode = before_.catalogue && before_.purchase == frame.purchase;
     catalogueFrames_ = sameMode ? catalogueFrames_ + 1 : 1;

@@ -92,6 +92,7 @@ class ScreenRules {
     bool fadedOutGoingIn_ = false;  // the shop's last fade out was into it, not out of it
     bool panelBefore_ = false;      // the shop's panel was on screen in the frame before
     bool othersCalled_ = false;
+    std::optional<std::string> othersScreenBefore_;  // the script holding the fade or the camera at the frame's end
     int modelsToLoad_ = 0;
     bool disturbed_ = false;  // a menu of the game or a scene came up since that fade out
     std::size_t toastsBefore_ = 0;

@@ -60,6 +60,11 @@ TEST_F(SettingsTest, FileOverridesBoolDefault) {
         loadSettings(kPath, defaultSettings());
         EXPECT_EQ(getSettingBool("EnableBoatRobberies"), row.enabled);
     }
+    // A switch the defaults do not know is read from its text: on unless 0 or -1.
+    writeTextFile(kPath, "Unlisted=2\nUnlistedOff=-1\n");
+    loadSettings(kPath, defaultSettings());
+    EXPECT_TRUE(getSettingBool("Unlisted"));
+    EXPECT_FALSE(getSettingBool("UnlistedOff"));
 }
 
 // Catches comment lines that are parsed as settings, a bad line that stops the rest of the file,
