@@ -71,8 +71,10 @@ void MenuList::update() {
         cursor += row->height();
     }
 
-    // Drawing may just have disabled the selected row (the player can no longer pay for it).
-    if (selectedRow_ != nullptr && selectedRow_->isDisabled()) selectNext();
+    // Drawing may just have disabled the selected row (the player can no longer pay for it). The
+    // selection moves on, else back to the first row he can choose, else to none: a disabled row
+    // left as the selection kept its frame off and the select key dead once he could pay again.
+    if (selectedRow_ != nullptr && selectedRow_->isDisabled() && !selectNext()) selectFirstEnabled();
 
     // The disabled-control query answers whether the player's controls are on or off, and the
     // catalogue turns them off while it is open.

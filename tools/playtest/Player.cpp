@@ -49,7 +49,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       paintsRandom_(startValue ^ 0x5061696E7473ull),
       sceneRandom_(startValue ^ 0x5363656E65ull),
       lanternsRandom_(startValue ^ 0x4C616E7465726Eull),
-      previewRandom_(startValue ^ 0x50726576696577ull) {
+      previewRandom_(startValue ^ 0x50726576696577ull),
+      cashRandom_(startValue ^ 0x436173684261636Bull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -87,6 +88,16 @@ void Player::interruptions() {
     }
     // Cash runs low: spent elsewhere in the game.
     if (below(4000) == 0) world_.cashCents /= 4;
+    // In the shop, all of it goes for a while (every row is then out of reach), and comes back: a
+    // reward paid elsewhere. The rows he can pay for again must be his to choose.
+    if (catalogueOpen() && cashAway_ == 0 && cashRandom_() % 900 == 0 && world_.cashCents > 0) {
+        cashAway_ = world_.cashCents;
+        world_.cashCents = 0;
+        ++covered_["cash-gone-in-shop"];
+    } else if (cashAway_ > 0 && cashRandom_() % 60 == 0) {
+        world_.cashCents += cashAway_;
+        cashAway_ = 0;
+    }
 }
 
 // Another script plays its scenes and photo mode, and the game opens its menus, at moments of

@@ -665,6 +665,11 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
             if (row.selected && row.dimmed && !needed && cashSteadyFrames_ >= 2)
                 return "the dimmed row \"" + row.texts.front()->text + "\" is selected";
         }
+        // Rows out of reach come back with his cash, and the first he can choose is then selected.
+        const auto choosable = std::find_if(frame.rows.begin(), frame.rows.end(),
+                                            [](const Row& row) { return !row.dimmed; });
+        if (frame.selected < 0 && choosable != frame.rows.end() && cashSteadyFrames_ >= 2)
+            return "no row is selected while \"" + choosable->texts.front()->text + "\" can be chosen";
     }
     return std::nullopt;
 }

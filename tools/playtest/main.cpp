@@ -37,7 +37,8 @@ const char* const kRequiredRoads[] = {
     "guard-killed",         "robbery-sold",         "robbery-failed",   "robbery-abandoned",
     "anchor-dropped",       "rowed-against-anchor", "fast-docking",     "damaged-boat-sold",
     "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt", "neighbour-in-shop",
-    "token-reward-sold",    "guard-gone",           "lanterns-bought",  "shop-waited"};
+    "token-reward-sold",    "guard-gone",           "lanterns-bought",  "shop-waited",
+    "cash-gone-in-shop"};
 
 const char* const kUsage =
     "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...] [--covered-to FILE]\n"

@@ -138,6 +138,11 @@ TEST_F(MenuListTest, ASelectedRowThatBecomesUnaffordableHandsTheSelectionOn) {
     list.update();
     EXPECT_EQ(list.getSelectedRow(), list.rowAt(2));
     EXPECT_EQ(flags(list), (std::vector<bool>{false, false, true}));
+    // Out of reach with none after it, it hands the selection back up; with none at all, to none.
+    world.cashCents = 400;
+    nextFrame();
+    list.update();
+    EXPECT_EQ(list.getSelectedRow(), nullptr);
 }
 
 // Catches selectFirstEnabled keeping an old selection when no row can be selected, trySelect moving
