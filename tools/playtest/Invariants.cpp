@@ -29,7 +29,7 @@ constexpr std::int64_t kHourMs = 3600 * 1000;
 // Frames after a completion in which its effect must show.
 constexpr int kPromptEffectFrames = 3;
 // The standard hold is 1000 ms: a sell held half a second past it must have sold.
-constexpr int kSellHoldFrames = 46;
+constexpr std::int32_t kSellHoldMs = 1500;
 // A one-time build (a list made on first use) allocates once; a leak per frame keeps allocating.
 constexpr int kAllocatingFramesInARow = 3;
 // A hold prompt reports its completion for a few frames: a charge for it may come in any of them.
@@ -794,22 +794,22 @@ std::optional<Broken> Invariants::checkStolenSale() {
         }
     }
     if (!atPier) {
-        sellHeldFrames_ = sellHiddenFrames_ = 0;
+        sellHeldMs_ = sellHiddenFrames_ = 0;
         return std::nullopt;
     }
     const sim::GamePrompt* sell = world.prompts.withText(sellText_);
     const bool offered =
         sell != nullptr && world.prompts.isVisible(sell->handle) && world.prompts.isEnabled(sell->handle);
     sellHiddenFrames_ = offered ? 0 : sellHiddenFrames_ + 1;
-    sellHeldFrames_ = offered && holdingSell ? sellHeldFrames_ + 1 : 0;
+    sellHeldMs_ = offered && holdingSell ? sellHeldMs_ + world.lastFrameMs : 0;
     if (sellHiddenFrames_ > 3) {
         const bool closed = docksRegistry->docks().front()->isDisabled();
         return Broken{"stolen-sale", std::string("a stolen boat at a pier is offered no sale") +
                                          (closed ? " (the docks are closed)" : "")};
     }
-    if (sellHeldFrames_ > kSellHoldFrames) {
+    if (sellHeldMs_ > kSellHoldMs) {
         return Broken{"stolen-sale", "the sell prompt of a stolen boat at a pier was held " +
-                                         std::to_string(sellHeldFrames_) + " frames and nothing was sold"};
+                                         std::to_string(sellHeldMs_) + " ms and nothing was sold"};
     }
     return std::nullopt;
 }

@@ -270,7 +270,7 @@ class Invariants {
     std::vector<int> completions_;
     std::uint64_t lastSignature_ = 0;
 
-    int sellHeldFrames_ = 0;
+    std::int32_t sellHeldMs_ = 0;
     int sellHiddenFrames_ = 0;
 
     std::int64_t allocationsBefore_ = 0;
