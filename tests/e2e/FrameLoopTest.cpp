@@ -62,16 +62,18 @@ TEST_F(PluginTest, AnErrorRepeatingEveryFrameIsReportedOnceThenCounted) {
 TEST_F(PluginTest, ALongRunOfRepeatsIsSummarisedEveryMinuteOfGameTime) {
     // The failing docks no longer hold the robbery back, and its spawn would take frames of its own.
     game.writeFile("Settings.ini", "EnableBoatRobberies=0\n");
-    // Frames of exactly 33 ms, so the count of repeats in a minute is known.
+    // Frames of exactly 20 ms, so the count of repeats in a minute is known, and the minute ends on
+    // a frame.
+    game.world().frameStepMs = 20;
     game.world().frameJitterMs = 0;
     startAndSettle();
     game.host().injectFault("isPlayerUnavailable", "invalid vector subscript");
     game.runFor(150000);
     const auto log = logFrom("Something wrong happened");
     ASSERT_EQ(log.size(), 4u);
-    // At 33 ms a frame the 1819th repeat is the first one 60 s or more after the window opened.
-    EXPECT_EQ(log[2], "the error above repeated 1819 more times in the last 60 s and is still repeating");
-    EXPECT_EQ(log[3], "the error above repeated 1819 more times in the last 60 s and is still repeating");
+    // At 20 ms a frame the 3000th repeat is the first one 60 s or more after the window opened.
+    EXPECT_EQ(log[2], "the error above repeated 3000 more times in the last 60 s and is still repeating");
+    EXPECT_EQ(log[3], "the error above repeated 3000 more times in the last 60 s and is still repeating");
     EXPECT_EQ(game.world().notices.size(), 1u);
 }
 

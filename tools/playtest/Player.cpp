@@ -50,7 +50,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       sceneRandom_(startValue ^ 0x5363656E65ull),
       lanternsRandom_(startValue ^ 0x4C616E7465726Eull),
       previewRandom_(startValue ^ 0x50726576696577ull),
-      cashRandom_(startValue ^ 0x436173684261636Bull) {
+      cashRandom_(startValue ^ 0x436173684261636Bull),
+      fadeMenuRandom_(startValue ^ 0x466164654D656E75ull) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -115,6 +116,15 @@ void Player::neighbourActs() {
     const auto draw = [this](int n) {
         return static_cast<int>(neighbourRandom_() % static_cast<std::uint64_t>(n));
     };
+    // The game's menus open whenever he asks for them, the shop's own fades and waits included.
+    const auto fade = world_.shared.held.find({sim::World::SharedState::fade, 0});
+    const bool shopFading = fade != world_.shared.held.end() && fade->second.holder == sim::Host::kPluginName;
+    if (shopFading && fadeMenuRandom_() % 500 == 0) {
+        const int ms = 300 + static_cast<int>(fadeMenuRandom_() % 4000);
+        fadeMenuRandom_() % 2 == 0 ? neighbour_->openPauseMenu(ms) : neighbour_->openMap(ms);
+        ++covered_["menu-in-shop-fade"];
+        return;
+    }
     const bool inShop = catalogueOpen();
     if (draw(inShop ? 150 : 8000) != 0) return;
     if (inShop) ++covered_["neighbour-in-shop"];

@@ -409,7 +409,10 @@ std::optional<Broken> RobberyRules::checkOrders(bool shopBusy) {
     const bool chasing = !taken_ && !shopBusy && !cargoLost_ && escort != nullptr && !escort->dead &&
                          escort->driveable && oarsman != nullptr && oarsman->handle != leader &&
                          expected_ == 0;
-    dueSince_ = chasing && turn ? dueSince_ + framesPerSecond - 1.0f : chasing ? dueSince_ : 0.0;
+    // The counter takes whole steps: at an uneven frame rate a step may come out one short, while
+    // at an even one every step is the frame rate and the order is due in the turn that reaches 1000.
+    const bool even = world_.frameJitterMs == 0;
+    dueSince_ = chasing && turn ? dueSince_ + framesPerSecond - (even ? 0.0f : 1.0f) : chasing ? dueSince_ : 0.0;
     if (oarsman != nullptr && oarsman->tasks.size() > escortOrders_) {
         for (std::size_t i = escortOrders_; i < oarsman->tasks.size(); ++i) {
             const sim::Task& order = oarsman->tasks[i];
@@ -436,7 +439,7 @@ std::optional<Broken> RobberyRules::checkOrders(bool shopBusy) {
         }
         escortOrders_ = oarsman->tasks.size();
     }
-    if (dueSince_ > kPace + 2.0 * framesPerSecond) {
+    if (dueSince_ > (even ? kPace - 0.5 : kPace + 2.0 * framesPerSecond)) {
         dueSince_ = 0.0;
         return broken("the escort was not sent after the cargo boat for more than its pace of 1000");
     }

@@ -914,7 +914,11 @@ std::optional<Broken> ScreenRules::checkCalls() {
                 const std::int32_t frameMs = world_.frameStepMs + world_.frameJitterMs;
                 const std::int32_t loading =
                     fadedOutGoingIn_ ? modelsToLoad_ * (world_.modelLoadFrames + 2) * frameMs : 0;
-                if (waited < waits ||
+                // At an even frame rate each wait ends on the frame it is due in: nothing to wait for
+                // but the shop's own waits, they add up exactly.
+                const bool exact = world_.frameJitterMs == 0 && waits % world_.frameStepMs == 0 &&
+                                   loading == 0 && !othersCalled_ && !disturbed_;
+                if (waited < waits || (exact && waited != waits) ||
                     (waited > waits + kWaitOverrunMs + loading && !othersCalled_ && !disturbed_))
                     fail("the shop fades back in " + std::to_string(waited) + " ms after fading out, " +
                          (fadedOutGoingIn_ ? "going in" : "coming out") + " (waits of " + std::to_string(waits) +

@@ -146,6 +146,25 @@ TEST_F(PromptTest, AListeningHiddenPromptAppearsOnTheThirtyFirstHeldPollAndIsAsk
     EXPECT_EQ(asked[0]->frame, world.frame);
 }
 
+// Catches a shown listening prompt let go that stays in view, or that leaves a count behind for the
+// next time it listens hidden.
+TEST_F(PromptTest, AShownListeningPromptLetGoHidesAndTheNextListeningCountsAfresh) {
+    Prompt prompt("Drop anchor", kContextX, PromptMode::standardHoldOnce);
+    prompt.show();
+    prompt.setArmedWhileHidden(true);
+    world.input.hold(kContextX, 3);
+    pollFrames(prompt, 4);
+    EXPECT_FALSE(world.prompts.isVisible(prompt.handle())) << "let go";
+
+    prompt.hide();
+    prompt.setArmedWhileHidden(true);
+    world.input.hold(kContextX, 31);
+    pollFrames(prompt, 30);
+    EXPECT_FALSE(world.prompts.isVisible(prompt.handle())) << "30 held polls";
+    pollFrames(prompt, 1);
+    EXPECT_TRUE(world.prompts.isVisible(prompt.handle())) << "the 31st held poll";
+}
+
 // Catches a repeated setArmedWhileHidden pushing state again, which would undo the appearance
 // the listening prompt made on its own, and an unchanged state told to the game again: owners hide
 // their prompts every frame.
