@@ -17,6 +17,9 @@ std::int32_t decorator(const sim::Entity& e, const char* name) {
     return it == e.decorators.end() ? 0 : it->second;
 }
 
+// The catalogue's select key.
+constexpr std::uint32_t kSelectControl = 0xC7B5340A;
+
 // An option row stands on value n for option n - 1, "None" for none (-1).
 std::int32_t optionShown(const ShownRow& row, const std::string& none) {
     return row.value == none ? -1 : std::atoi(row.value.c_str()) - 1;
@@ -54,6 +57,15 @@ void Account::beforeFrame() {
     const sim::Entity* seated = world_.entity(seatedBefore_);
     seatedInMine_ = seated != nullptr && (seatedBefore_ == claimed_ || decorator(*seated, kHisMark) == 1);
     toastsBefore_ = world_.moneyToasts.size();
+    // Taking off fittings or lanterns is free, so no charge tells of it: the row selected on "None",
+    // not yet his, when he presses select. The row reads the key after it is drawn, so the frame
+    // after the press is the first to show it his.
+    freeRowPressed_ = freeRowSelected_.empty() || !world_.input.justPressed(kSelectControl) ? std::string()
+                                                                                           : freeRowSelected_;
+    freeRowSelected_.clear();
+    for (const ShownRow& row : Model::readCatalogue(world_.screen.thisFrame())) {
+        if (row.selected && !row.dimmed && row.value == noneText_ && row.priceCents == 0) freeRowSelected_ = row.title;
+    }
     // A boat that sinks is let go in the very frame its wreck is noticed, and is no less destroyed.
     heldBefore_.clear();
     for (const sim::Entity* vehicle : world_.vehicles()) {
@@ -64,6 +76,11 @@ void Account::beforeFrame() {
 }
 
 void Account::afterFrame() {
+    if (!freeRowPressed_.empty() && !Model::readCatalogue(world_.screen.thisFrame()).empty()) {
+        Ownership& owned = session_.owned;
+        if (freeRowPressed_ == fittingsText_) owned.propSets.insert(owned.propSet = -1);
+        if (freeRowPressed_ == lanternsText_) owned.lanternPropSets.insert(owned.lanternPropSet = -1);
+    }
     learnFromCharges();
     learnFromPrompts();
     learnFromWrecks();
@@ -90,11 +107,14 @@ void Account::learnFromCharges() {
                 owned = Ownership{model, {0, 1}, {-1}, {-1}, false, true};
                 claimed_ = 0;
             } else if (row.title == paintText_) {
-                owned.tints.insert(optionShown(row, noneText_));
+                owned.tint = optionShown(row, noneText_);
+                owned.tints.insert(owned.tint);
             } else if (row.title == fittingsText_) {
-                owned.propSets.insert(optionShown(row, noneText_));
+                owned.propSet = optionShown(row, noneText_);
+                owned.propSets.insert(owned.propSet);
             } else if (row.title == lanternsText_) {
-                owned.lanternPropSets.insert(optionShown(row, noneText_));
+                owned.lanternPropSet = optionShown(row, noneText_);
+                owned.lanternPropSets.insert(owned.lanternPropSet);
             }
         }
     }

@@ -2,7 +2,10 @@
 // What the player owns, by his own account: the one every rule asks. He learns it from what he saw
 // and did, never from the plug-in's log or tables:
 //   bought    charged while the catalogue showed a boat's row selected: that model, as new
-//   paid for  charged while the paint, fittings or lanterns row stood on an option: that option
+//   paid for  charged while the paint, fittings or lanterns row stood on an option: that option,
+//             now his on that row
+//   taken off select pressed with the fittings or lanterns row selected on "None", not his yet:
+//             none on that row (it is free, so no charge tells of it)
 //   claimed   the dock prompt completed under his hands (the game had not taken him away in that
 //             frame) while he sat in a boat and owned none: that boat, with whatever it carried
 //   sold      credited while sitting in his boat: he owns none
@@ -35,6 +38,7 @@ class Account {
     // Whether he owned a boat as the frame began.
     bool ownedBefore() const { return ownedBefore_; }
     Ownership& owned() { return session_.owned; }
+    const Ownership& owned() const { return session_.owned; }
     std::uint32_t claimed() const { return claimed_; }
     bool wasSold(std::uint32_t handle) const { return sold_.contains(handle); }
     // A boat in the world that is his: afloat, not sold, the one he claimed or one with his mark.
@@ -66,6 +70,8 @@ class Account {
     bool ownedBefore_ = false;
     std::size_t toastsBefore_ = 0;
     std::vector<std::uint32_t> heldBefore_;  // his boats as the frame began, wrecked or not
+    std::string freeRowSelected_;  // fittings or lanterns selected on "None" as the frame began
+    std::string freeRowPressed_;   // that row, with select pressed in the frame before
 };
 
 }  // namespace tollmere::playtest

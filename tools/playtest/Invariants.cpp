@@ -678,7 +678,7 @@ std::optional<Broken> Invariants::checkRecord() {
     if (owned.adoptNextRecord && model == owned.model) {
         // Its fittings are whatever it carried, but a claim records no paint of its own: paint 0.
         if (tint != 0) return Broken{"record-paid", "the boat he claimed is recorded with tint " + std::to_string(tint)};
-        owned = Ownership{model, {tint}, {propSet}, {lantern}, false};
+        owned = Ownership{model, {tint}, {propSet}, {lantern}, false, false, tint, propSet, lantern};
         return std::nullopt;
     }
     if (model != owned.model) {

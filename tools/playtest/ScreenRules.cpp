@@ -665,6 +665,27 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
             if (row.selected && row.dimmed && !needed && cashSteadyFrames_ >= 2)
                 return "the dimmed row \"" + row.texts.front()->text + "\" is selected";
         }
+        // The tick marks the option that is his on each row: the last he paid for, or what his boat
+        // came with.
+        const Ownership& owned = account_.owned();
+        for (const Row& row : frame.rows) {
+            if (frame.purchase || owned.adoptNextRecord) break;
+            const std::int32_t his = row.kind == "tint"              ? owned.tint
+                                     : row.kind == "propset"         ? owned.propSet
+                                     : row.kind == "lantern_propset" ? owned.lanternPropSet
+                                                                     : kUnknownOption;
+            const auto value = std::find_if(row.texts.begin() + 1, row.texts.end(),
+                                            [](const sim::DrawnText* t) { return t->centred; });
+            if (his == kUnknownOption || value == row.texts.end()) continue;
+            const std::int32_t option =
+                (*value)->text == lang("generic.none") ? -1 : std::atoi((*value)->text.c_str()) - 1;
+            const bool tick = std::any_of(row.sprites.begin(), row.sprites.end(), [](const sim::DrawnSprite* s) {
+                return s->texture == "menu_icon_tick";
+            });
+            if (tick != (option == his))
+                return "row \"" + row.texts.front()->text + "\" stands on \"" + (*value)->text + "\" " +
+                       (tick ? "with" : "without") + " the tick, his option being " + std::to_string(his + 1);
+        }
         // Rows out of reach come back with his cash, and the first he can choose is then selected.
         const auto choosable = std::find_if(frame.rows.begin(), frame.rows.end(),
                                             [](const Row& row) { return !row.dimmed; });

@@ -34,6 +34,7 @@ void Session::save(const std::filesystem::path& file) const {
     out << "left " << boatLeft.model << ' ' << boatLeft.tint << ' ' << boatLeft.propSet << ' '
         << boatLeft.lanternPropSet << ' ' << boatLeft.health << ' ' << boatLeft.dock << ' '
         << boatLeft.stillFrames << '\n';
+    out << "current " << owned.tint << ' ' << owned.propSet << ' ' << owned.lanternPropSet << '\n';
     writeSet(out, "tints", owned.tints);
     writeSet(out, "props", owned.propSets);
     writeSet(out, "lanterns", owned.lanternPropSets);
@@ -75,6 +76,8 @@ Session Session::load(const std::filesystem::path& file) {
             BoatSeen& left = session.boatLeft;
             fields >> left.model >> left.tint >> left.propSet >> left.lanternPropSet >> left.health >>
                 left.dock >> left.stillFrames;
+        } else if (name == "current") {
+            fields >> session.owned.tint >> session.owned.propSet >> session.owned.lanternPropSet;
         } else if (name == "tints")
             session.owned.tints = readSet(fields);
         else if (name == "props")

@@ -14,6 +14,8 @@ namespace tollmere::playtest {
 
 // What the player owns by his own account (Account.h): a boat bought or claimed, and the options
 // paid for on it. PlayerBoat.dat may name nothing else.
+constexpr std::int32_t kUnknownOption = -2;
+
 struct Ownership {
     std::int32_t model = 0;  // 0: no boat
     std::set<std::int32_t> tints;
@@ -23,6 +25,11 @@ struct Ownership {
     bool adoptNextRecord = false;
     // Bought in the shop: its record carries a fresh boat's full durability, 1000.
     bool bought = false;
+    // The option of each row he has now, the one the shop marks as his: the last he paid for, or
+    // what the boat came with (a new boat's paint is not known until he buys one).
+    std::int32_t tint = kUnknownOption;
+    std::int32_t propSet = -1;
+    std::int32_t lanternPropSet = -1;
 };
 
 // His boat as he saw it in the world, by the random player's own watch.

@@ -188,11 +188,11 @@ int playSession(const Options& options) {
 
     sim::World& world = game.world();
     world.cashCents = session.cashCents;
-    // Some games run capped at an even rate: every frame lasts 20 ms exactly, so each wait of the
-    // plug-in's ends on a frame boundary, where a wait a millisecond off shows a frame off.
+    // Some games run capped at an even rate: every frame lasts 20 ms, or 10 ms, exactly, so each
+    // wait of the plug-in's ends on a frame boundary, where a wait a millisecond off shows a frame off.
     std::mt19937_64 clock(startValueOf(session) ^ 0x436C6F636Bull);
     if (clock() % 4 == 0) {
-        world.frameStepMs = 20;
+        world.frameStepMs = clock() % 2 == 0 ? 20 : 10;
         world.frameJitterMs = 0;
         ++session.covered["even-frames"];
     }
