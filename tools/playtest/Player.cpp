@@ -51,7 +51,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       lanternsRandom_(startValue ^ 0x4C616E7465726Eull),
       previewRandom_(startValue ^ 0x50726576696577ull),
       cashRandom_(startValue ^ 0x436173684261636Bull),
-      fadeMenuRandom_(startValue ^ 0x466164654D656E75ull) {
+      fadeMenuRandom_(startValue ^ 0x466164654D656E75ull),
+      guardGoneRandom_(startValue ^ 0x47756172644Full) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -417,7 +418,7 @@ void Player::goAfterRobbery() {
                 entity.hogtied = true;
             } else if (roll < 34) {
                 entity.fleeing = true;
-            } else if (roll < 37 && entity.madeByScript) {
+            } else if ((roll < 37 || guardGoneRandom_() % 12 == 0) && entity.madeByScript) {
                 gone.push_back(handle);
             }
         }

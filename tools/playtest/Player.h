@@ -100,6 +100,7 @@ class Player {
     std::mt19937_64 previewRandom_;   // whether he tries a paint on the way to the fittings
     std::mt19937_64 cashRandom_;      // his cash gone and back while he stands in the shop
     std::mt19937_64 fadeMenuRandom_;  // whether a menu of the game opens in the shop's fades
+    std::mt19937_64 guardGoneRandom_;  // whether a guard he left alone is taken away all the same
     std::int64_t cashAway_ = 0;       // what he spent elsewhere in the shop, to come back
     int photoModeFrames_ = 0;
 };
