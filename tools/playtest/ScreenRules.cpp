@@ -666,17 +666,18 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                 return "the dimmed row \"" + row.texts.front()->text + "\" is selected";
         }
         // The tick marks the option that is his on each row: the last he paid for, or what his boat
-        // came with.
+        // came with. While a repair comes first the option rows are not set up for his boat yet.
         const Ownership& owned = account_.owned();
         for (const Row& row : frame.rows) {
-            if (frame.purchase || owned.adoptNextRecord) break;
+            if (frame.purchase || owned.adoptNextRecord || needsRepair) break;
             const std::int32_t his = row.kind == "tint"              ? owned.tint
                                      : row.kind == "propset"         ? owned.propSet
                                      : row.kind == "lantern_propset" ? owned.lanternPropSet
                                                                      : kUnknownOption;
             const auto value = std::find_if(row.texts.begin() + 1, row.texts.end(),
                                             [](const sim::DrawnText* t) { return t->centred; });
-            if (his == kUnknownOption || value == row.texts.end()) continue;
+            // A row the file gives no price shows a dash in the tick's place.
+            if (his == kUnknownOption || value == row.texts.end() || row.fee < 0.0f) continue;
             const std::int32_t option =
                 (*value)->text == lang("generic.none") ? -1 : std::atoi((*value)->text.c_str()) - 1;
             const bool tick = std::any_of(row.sprites.begin(), row.sprites.end(), [](const sim::DrawnSprite* s) {
