@@ -99,7 +99,8 @@
 // documented way into and out of it:
 //   shop-screen      a frame of the catalogue draws other than the documented layout, colours,
 //                    prices (from Configs.dat), dimmed rows, selection (a row he can choose always
-//                    selected, the tick on the option of each row that is his by his account),
+//                    selected, the boats opening on the first he can buy, the tick on the option
+//                    of each row that is his by his account),
 //                    description or star ratings,
 //                    or is drawn in a frame begun with another script's fade out or camera holding
 //                    the screen

@@ -89,6 +89,8 @@ constexpr float kCameraFieldOfView = 30.0f;
 constexpr std::uint32_t kDockBlipStyle = 0xB04092F8u;
 // A wait ends on the first frame after its time: two waits overrun by at most two long frames.
 constexpr std::int32_t kWaitOverrunMs = 100;
+// Frames with his cash unchanged that cover the way into the shop.
+constexpr int kCashSteadyOpening = 90;
 
 // What the game's feed shows: a money toast for a second with the dollar icon, green for a credit
 // and red for a charge; a tutorial's help text for eight seconds, at most 499 characters.
@@ -407,6 +409,14 @@ std::optional<std::string> ScreenRules::checkFrame(Frame& frame) {
     take(titleText);
 
     if (auto wrong = checkRows(frame)) return wrong;
+    // The boats open on the first he can buy, whichever he looked at the last time; his cash the same
+    // all through the way in.
+    if (frame.purchase && !(before_.catalogue && before_.purchase) && cashSteadyFrames_ >= kCashSteadyOpening) {
+        const auto first = std::find_if(frame.rows.begin(), frame.rows.end(), [](const Row& row) { return !row.dimmed; });
+        if (first != frame.rows.end() && frame.selected != first->index)
+            return "the boats open with row " + std::to_string(frame.selected) + " selected, not \"" +
+                   first->texts.front()->text + "\", the first he can buy";
+    }
     for (const Row& row : frame.rows) {
         for (const sim::DrawnText* t : row.texts)
             take(t);

@@ -118,6 +118,15 @@ TEST_F(PromptTest, AOncePerHoldPromptReportsEachCompletedHoldOnce) {
         EXPECT_THAT(pollFrames(prompt, 2), IsEmpty()) << "released";
         world.input.hold(kContextX, holdFrames + 5);
         EXPECT_THAT(pollFrames(prompt, holdFrames + 5), ElementsAre(holdFrames)) << "held again";
+
+        // A hold completed in frames its owner did not poll (the frame loop skips owners at
+        // times) still counts, once, at the next poll.
+        Prompt unpolled("Dock", kContextX, mode);
+        unpolled.show();
+        host.runFrame();
+        world.input.hold(kContextX, holdFrames + 2);
+        for (int frame = 0; frame <= holdFrames; ++frame) host.runFrame();
+        EXPECT_THAT(pollFrames(unpolled, 3), ElementsAre(1));
     }
 }
 

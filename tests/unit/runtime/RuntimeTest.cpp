@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StampCase{"lineFeed", {2, 3, 2026, 4, 5, 6}, "a\nb", "[2/3/2026 4:5:6] a\nb\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Catches key code 255 writing past the table, and an older message overriding a newer one.
+// Catches key code 255 written or read past the table, and an older message overriding a newer one.
 TEST(KeyboardTable, KeepsTheLatestMessagePerKeyAndIgnoresCodesPastTheTable) {
     recordKey(65, 1, 0, 0);
     recordKey(65, 0, 1, 1);
@@ -48,6 +48,7 @@ TEST(KeyboardTable, KeepsTheLatestMessagePerKeyAndIgnoresCodesPastTheTable) {
     const KeyState& never = keyState(1000);
     EXPECT_EQ(std::tie(never.time, never.isWithAlt, never.wasDownBefore, never.isUpNow),
               std::make_tuple(0u, 0, 0, 0));
+    EXPECT_EQ(&keyState(255), &never) << "code 255 is read from past the table";
 }
 
 }  // namespace
