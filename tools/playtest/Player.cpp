@@ -1,5 +1,7 @@
 #include "Player.h"
 
+#include "Model.h"
+
 #include "docks/DocksRegistry.h"
 #include "host/BoatTypes.h"
 #include "runtime/Globals.h"
@@ -99,6 +101,21 @@ void Player::interruptions() {
     } else if (cashAway_ > 0 && cashRandom_() % 60 == 0) {
         world_.cashCents += cashAway_;
         cashAway_ = 0;
+    } else if (cashAway_ == 0 && cashRandom_() % 200 == 0) {
+        // Now and then he has exactly the price of something on screen: a row of the shop, else a
+        // fee on a prompt. Whether he can pay is then decided by the last cent.
+        std::vector<std::int64_t> prices;
+        for (const ShownRow& row : Model::readCatalogue(world_.screen.thisFrame()))
+            if (row.priceCents && *row.priceCents > 0) prices.push_back(*row.priceCents);
+        const bool inShop = !prices.empty();
+        for (const sim::GamePrompt* prompt : world_.prompts.visible()) {
+            const auto amount = Model::amountIn(prompt->text);
+            if (!inShop && amount && *amount > 0) prices.push_back(*amount);
+        }
+        if (!prices.empty()) {
+            world_.cashCents = prices[cashRandom_() % prices.size()];
+            ++covered_[inShop ? "cash-exact-in-shop" : "cash-exact"];
+        }
     }
 }
 

@@ -659,9 +659,11 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                 else
                     wanted = wanted || needsRepair;
             }
-            // A price a cent either side of his cash is for the float to decide.
-            const bool atTheEdge =
-                std::fabs(static_cast<double>(world_.cashCents) - static_cast<double>(price) * 100.0) < 2.0;
+            // A price a cent either side of his cash is for the float to decide, unless its cents
+            // are whole in a float: then his last cent decides.
+            const float cents = price * 100.0f;
+            const bool atTheEdge = cents != std::round(cents) &&
+                                   std::fabs(static_cast<double>(world_.cashCents) - static_cast<double>(cents)) < 2.0;
             if (wanted != row.dimmed && !atTheEdge)
                 return "row \"" + row.texts.front()->text + "\" is " + (row.dimmed ? "dimmed" : "on offer") +
                        " with $" + std::to_string(world_.cashCents / 100) + " in hand and a price of " +
