@@ -155,8 +155,8 @@ TEST_F(PromptTest, AListeningHiddenPromptAppearsOnTheThirtyFirstHeldPollAndIsAsk
     EXPECT_EQ(asked[0]->frame, world.frame);
 }
 
-// Catches a shown listening prompt let go that stays in view, or that leaves a count behind for the
-// next time it listens hidden.
+// Catches a shown listening prompt let go that stays in view, or a listening prompt that leaves a
+// count behind for the next time it listens hidden.
 TEST_F(PromptTest, AShownListeningPromptLetGoHidesAndTheNextListeningCountsAfresh) {
     Prompt prompt("Drop anchor", kContextX, PromptMode::standardHoldOnce);
     prompt.show();
@@ -172,6 +172,14 @@ TEST_F(PromptTest, AShownListeningPromptLetGoHidesAndTheNextListeningCountsAfres
     EXPECT_FALSE(world.prompts.isVisible(prompt.handle())) << "30 held polls";
     pollFrames(prompt, 1);
     EXPECT_TRUE(world.prompts.isVisible(prompt.handle())) << "the 31st held poll";
+
+    // Having appeared, it counts afresh too.
+    prompt.hide();
+    prompt.setArmedWhileHidden(true);
+    host.runFrame();
+    world.input.hold(kContextX, 31);
+    pollFrames(prompt, 30);
+    EXPECT_FALSE(world.prompts.isVisible(prompt.handle())) << "30 held polls after appearing";
 }
 
 // Catches a repeated setArmedWhileHidden pushing state again, which would undo the appearance
