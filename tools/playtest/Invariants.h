@@ -62,7 +62,8 @@
 //
 // The world rules (WorldRules.h) compare what the world holds with the player's own account of
 // what he saw and did, never with the plug-in's log or figures:
-//   boat-blip        a boat of his carries other than exactly one blip with the boat icon, or a blip
+//   boat-blip        a boat of his carries other than exactly one blip with the boat icon, named
+//                    for him ("<his name>'s " and the text Lang.dat gives it), or a blip
 //                    marks an entity that is no boat of his (sold, handed back, someone else's)
 //   anchor-state     his boat's anchor is not what he last did: dropped or raised by the prompts,
 //                    lifted by his getting in; placed again at a start or brought to a dock, it lies

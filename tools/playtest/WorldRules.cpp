@@ -85,6 +85,7 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
         if (key == "prompts.drop_anchor") dropText_ = value;
         if (key == "prompts.release_anchor") raiseText_ = value;
         if (key == "prompts.sell_boat") sellText_ = value;
+        if (key == "blips.boat") boatBlipText_ = value;
         if (key.starts_with("prompts.") && key != "prompts.drop_anchor" && key != "prompts.release_anchor")
             dockServiceTexts_.insert(value);
         if (key.starts_with("tutorial.")) {
@@ -257,6 +258,9 @@ std::optional<Broken> WorldRules::checkBlips() {
             wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(blip.entity) + " carries blip " +
                                             sim::hexHandle(handle) + " with the icon " +
                                             sim::hexHandle(blip.sprite) + ", not the boat's"};
+        } else if (blip.name != world_.player.name + "'s " + boatBlipText_) {
+            wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(blip.entity) + " carries a blip named \"" +
+                                            blip.name + "\""};
         } else {
             ++boatBlips[blip.entity];
         }

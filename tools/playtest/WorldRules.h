@@ -65,6 +65,7 @@ class WorldRules {
     std::string dropText_;
     std::string raiseText_;
     std::string sellText_;
+    std::string boatBlipText_;  // his boat's mark is named for him: his name, "'s " and this
     std::set<std::string> dockServiceTexts_;  // every prompt of the docks, their shop and the fence
     std::map<std::string, std::string> tutorialByText_;
     std::map<std::string, std::string> textByTutorial_;
