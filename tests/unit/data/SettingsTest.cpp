@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,13 @@ constexpr const char* kPath = "Tollmere/Settings.ini";
 class SettingsTest : public test::FileTest {};
 
 // Catches a missing Settings.ini that stops the plug-in or loses a default (a mistyped key would
-// turn robberies off and pay nothing at the docks), and an unknown key that throws.
+// turn robberies off and pay nothing at the docks), an unknown key that throws, and values read
+// before that outliving the load.
 TEST_F(SettingsTest, DefaultsHoldWithoutFile) {
+    writeTextFile(kPath, "EnableBoatRobberies=0\nRandomBoatRobberyEventsFrequency=0.9\n");
+    loadSettings(kPath, defaultSettings());
+    std::filesystem::remove(kPath);
+    std::filesystem::remove("Tollmere/Log.log");
     loadSettings(kPath, defaultSettings());
 
     EXPECT_EQ(logMessages(),
