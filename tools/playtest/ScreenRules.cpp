@@ -340,6 +340,7 @@ std::optional<Broken> ScreenRules::checkShop() {
         return Broken{"shop-screen", "frame " + std::to_string(world_.frame) + ": the catalogue is drawn while " +
                                          *othersScreenBefore_ + " holds the screen"};
     const std::optional<std::string> wrong = checkFrame(frame);
+    opening_ = false;
     const bool sameMode = before_.catalogue && before_.purchase == frame.purchase;
     catalogueFrames_ = sameMode ? catalogueFrames_ + 1 : 1;
     before_ = Seen{true, frame.purchase, frame.description};
@@ -411,7 +412,7 @@ std::optional<std::string> ScreenRules::checkFrame(Frame& frame) {
     if (auto wrong = checkRows(frame)) return wrong;
     // The boats open on the first he can buy, whichever he looked at the last time; his cash the same
     // all through the way in.
-    if (frame.purchase && !(before_.catalogue && before_.purchase) && cashSteadyFrames_ >= kCashSteadyOpening) {
+    if (frame.purchase && opening_ && cashSteadyFrames_ >= kCashSteadyOpening) {
         const auto first = std::find_if(frame.rows.begin(), frame.rows.end(), [](const Row& row) { return !row.dimmed; });
         if (first != frame.rows.end() && frame.selected != first->index)
             return "the boats open with row " + std::to_string(frame.selected) + " selected, not \"" +
@@ -932,6 +933,7 @@ std::optional<Broken> ScreenRules::checkCalls() {
             fadedOutAtMs_ = world_.gameTimeMs;
             // Out of the shop, the panel was up in the frame before it fades out; into it, not yet.
             fadedOutGoingIn_ = !panel && !panelBefore_;
+            opening_ = fadedOutGoingIn_;
             othersCalled_ = false;
             disturbed_ = false;
             // Going in, the shop waits for each boat model the game has not loaded yet.

@@ -91,6 +91,7 @@ class ScreenRules {
     std::int32_t fadedOutAtMs_ = -1;
     bool fadedOutGoingIn_ = false;  // the shop's last fade out was into it, not out of it
     bool panelBefore_ = false;      // the shop's panel was on screen in the frame before
+    bool opening_ = false;          // faded out into the shop, its panel not drawn since
     bool othersCalled_ = false;
     std::optional<std::string> othersScreenBefore_;  // the script holding the fade or the camera at the frame's end
     int modelsToLoad_ = 0;
