@@ -58,10 +58,7 @@ void Account::beforeFrame() {
     seatedInMine_ = seated != nullptr && (seatedBefore_ == claimed_ || decorator(*seated, kHisMark) == 1);
     toastsBefore_ = world_.moneyToasts.size();
     // Taking off fittings or lanterns is free, so no charge tells of it: the row selected on "None",
-    // not yet his, when he presses select. The row reads the key after it is drawn, so the frame
-    // after the press is the first to show it his.
-    freeRowPressed_ = freeRowSelected_.empty() || !world_.input.justPressed(kSelectControl) ? std::string()
-                                                                                           : freeRowSelected_;
+    // not yet his, when he presses select.
     freeRowSelected_.clear();
     for (const ShownRow& row : Model::readCatalogue(world_.screen.thisFrame())) {
         if (row.selected && !row.dimmed && row.value == noneText_ && row.priceCents == 0) freeRowSelected_ = row.title;
@@ -76,10 +73,11 @@ void Account::beforeFrame() {
 }
 
 void Account::afterFrame() {
-    if (!freeRowPressed_.empty() && !Model::readCatalogue(world_.screen.thisFrame()).empty()) {
+    if (!freeRowSelected_.empty() && world_.input.justPressed(kSelectControl) &&
+        !Model::readCatalogue(world_.screen.thisFrame()).empty()) {
         Ownership& owned = session_.owned;
-        if (freeRowPressed_ == fittingsText_) owned.propSets.insert(owned.propSet = -1);
-        if (freeRowPressed_ == lanternsText_) owned.lanternPropSets.insert(owned.lanternPropSet = -1);
+        if (freeRowSelected_ == fittingsText_) owned.propSets.insert(owned.propSet = -1);
+        if (freeRowSelected_ == lanternsText_) owned.lanternPropSets.insert(owned.lanternPropSet = -1);
     }
     learnFromCharges();
     learnFromPrompts();
@@ -103,8 +101,9 @@ void Account::learnFromCharges() {
         for (const ShownRow& row : Model::readCatalogue(world_.screen.thisFrame())) {
             if (!row.selected) continue;
             if (const std::int32_t model = model_.modelNamed(row.title); model != 0) {
-                // A new boat comes as the shop resets it: paint 0 or 1, no fittings, no lanterns.
-                owned = Ownership{model, {0, 1}, {-1}, {-1}, false, true};
+                // A new boat comes as the shop resets it: paint 0 or 1 (1 is the one it wears), no
+                // fittings, no lanterns.
+                owned = Ownership{model, {0, 1}, {-1}, {-1}, false, true, 1};
                 claimed_ = 0;
             } else if (row.title == paintText_) {
                 owned.tint = optionShown(row, noneText_);

@@ -71,7 +71,6 @@ class Account {
     std::size_t toastsBefore_ = 0;
     std::vector<std::uint32_t> heldBefore_;  // his boats as the frame began, wrecked or not
     std::string freeRowSelected_;  // fittings or lanterns selected on "None" as the frame began
-    std::string freeRowPressed_;   // that row, with select pressed in the frame before
 };
 
 }  // namespace tollmere::playtest

@@ -694,6 +694,15 @@ std::optional<Broken> Invariants::checkRecord() {
     if (!owned.lanternPropSets.contains(lantern)) {
         return Broken{"record-paid", "lantern prop set " + std::to_string(lantern) + " was not paid for"};
     }
+    // What he has now on each row, once he knows it: an option only tried on another row is not saved.
+    for (const auto& [what, saved, his] : {std::tuple{"paint", tint, owned.tint},
+                                           std::tuple{"fittings", propSet, owned.propSet},
+                                           std::tuple{"lanterns", lantern, owned.lanternPropSet}}) {
+        if (his != kUnknownOption && saved != his)
+            return Broken{"record-paid", std::string("PlayerBoat.dat gives the ") + what + " " +
+                                             std::to_string(saved) + " where the last he paid for is " +
+                                             std::to_string(his)};
+    }
     if (owned.bought && durability != 1000) {
         return Broken{"record-paid", "the bought boat's record gives it a full durability of " +
                                          std::to_string(durability) + ", not a new boat's 1000"};

@@ -18,7 +18,8 @@
 //   record-loads     PlayerBoat.dat on disk does not load by the plug-in's own line grammar
 //   record-paid      PlayerBoat.dat names a boat, tint or prop set he did not pay for on screen nor
 //                    claim, by his own account (Account.h), a boat he claimed with a paint other
-//                    than 0, or a boat he bought with another full durability than a new boat's 1000
+//                    than 0, or a boat he bought with another full durability than a new boat's 1000;
+//                    or, on a row where he knows which option is his, another one (one only tried)
 //   record-moored    after a start, the moored boat is not at the dock the record names
 //   record-copy      PlayerBoat.dat.bak names another boat than PlayerBoat.dat once it is saved
 //   boat-new         a boat he bought in the shop is not whole

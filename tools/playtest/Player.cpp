@@ -241,7 +241,8 @@ void Player::browseCatalogue() {
         // Fittings, two rows below the first he can buy: fitted, and now and then taken off again.
         // Now and then he tries another paint on the way down, and buys the fittings with the paint
         // only tried: the boat must go on wearing it. Drawn apart as well.
-        const bool tryPaint = previewRandom_() % 3 == 0;
+        const bool tryPaint = previewRandom_() % 2 == 0;
+        if (tryPaint) ++covered_["paint-tried-on-the-way"];
         for (std::uint32_t control : {kDown, tryPaint ? kIncrease : 0u, kDown, kIncrease, kSelect}) {
             if (control == 0) continue;
             press(control);

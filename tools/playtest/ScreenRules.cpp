@@ -679,10 +679,12 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                 return "the dimmed row \"" + row.texts.front()->text + "\" is selected";
         }
         // The tick marks the option that is his on each row: the last he paid for, or what his boat
-        // came with. While a repair comes first the option rows are not set up for his boat yet.
+        // came with. While a repair comes first the option rows are not set up for his boat yet, and
+        // the rows are drawn before a select is read.
         const Ownership& owned = account_.owned();
+        const bool selecting = world_.input.justPressed(0xC7B5340Au);
         for (const Row& row : frame.rows) {
-            if (frame.purchase || owned.adoptNextRecord || needsRepair) break;
+            if (frame.purchase || owned.adoptNextRecord || needsRepair || selecting) break;
             const std::int32_t his = row.kind == "tint"              ? owned.tint
                                      : row.kind == "propset"         ? owned.propSet
                                      : row.kind == "lantern_propset" ? owned.lanternPropSet
