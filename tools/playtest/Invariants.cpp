@@ -288,6 +288,7 @@ void Invariants::watchPrompts() {
                 dockEventBrings_ = true;
                 paidTint_ = -1;
                 boughtAt_ = world.frame;
+                if (lastHealthSeen_ < 1.0f) ++session_.covered["boat-bought-after-damaged"];
             } else if (row.selected && row.title == paintText_ && !row.value.empty()) {
                 // The paint row stands on paint number n, the game's tint n - 1.
                 paidTint_ = std::atoi(row.value.c_str()) - 1;
@@ -301,6 +302,7 @@ void Invariants::watchBoat() {
     if (!Model::readCatalogue(world.screen.thisFrame()).empty()) lastCatalogueFrame_ = world.frame;
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
     if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
+    if (own != nullptr && account_.owns()) lastHealthSeen_ = own->healthFraction();
     if (own == nullptr) {
         // A boat on its way to a dock that is lost or sold meanwhile arrives nowhere.
         watched_ = BoatSeen{};
@@ -337,7 +339,12 @@ void Invariants::watchBoat() {
         const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
         if (off > kOnMooring) misplaced_ = off;
     }
-    if (moved || lastCatalogueFrame_ == world.frame) dockComingAwaitsShop_ = false;
+    // A boat already within a step of the mooring is put on it all the same, and then it is moored
+    // there even when the shop gave way before it showed.
+    const bool shifted = own->handle != ownBoatBefore_ || !(own->position == ownPositionBefore_);
+    const bool putOnMooring = dockComing_ >= 0 && shifted && world.playerPed().vehicle != own->handle &&
+                              sim::distance(own->position, mooringOf(dockComing_)) <= kOnMooring;
+    if (moved || putOnMooring || lastCatalogueFrame_ == world.frame) dockComingAwaitsShop_ = false;
     if (dockComing_ >= 0 && !dockComingAwaitsShop_ &&
         sim::distance(own->position, mooringOf(dockComing_)) <= kLeftDock) {
         watched_.dock = dockComing_;
@@ -507,7 +514,13 @@ void Invariants::cover(const std::string& line) {
     if (line.starts_with("boat sold at fence")) ++covered["boat-sold"];
     if (line == "player has sold his owned boat") ++covered["own-boat-sold"];
     if (line.starts_with("spawning boat at dock")) ++covered["boat-placed-at-dock"];
-    if (line.starts_with("RandomEventExecutor: event triggered")) ++covered["robbery-met"];
+    if (line.starts_with("RandomEventExecutor: event triggered")) {
+        ++covered["robbery-met"];
+        // At an even rate the robbery's waits are judged to the frame.
+        const sim::World& world = game_.world();
+        if (world.frameJitterMs == 0)
+            ++covered[world.frameStepMs == 10 ? "robbery-at-10-ms" : "robbery-at-even-rate"];
+    }
     if (line.starts_with("RandomEventExecutor: outcome changed: ")) {
         const std::string outcome = line.substr(line.rfind(' ') + 1);
         if (outcome == "1") ++covered["robbery-failed"];

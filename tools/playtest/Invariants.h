@@ -91,8 +91,8 @@
 //   robbery          the robbery he met is not what it is documented to be (RobberyRules.h): two
 //                    rowboats, the escort 12 m ahead, the cargo boat's load, lantern, paint and a
 //                    stored value inside the reward's range; one guard at its oars leading four in
-//                    the escort's seats, dressed and flagged as guards, each a frame after the last
-//                    and the orders 110 ms after the last guard; the leader rowing off, the
+//                    the escort's seats, dressed and flagged as guards, each a frame after the last,
+//                    the set-up's turns 10 ms apart and the orders 110 ms after the last guard; the leader rowing off, the
 //                    escort following, sent after the cargo boat at the pace the frame rate sets; the
 //                    whole crew turned on him when he climbs in; an end he saw (the cargo boat lost,
 //                    left 600 m behind, sold, he dead) not ending it with its outcome; or the log's
@@ -249,6 +249,7 @@ class Invariants {
     int paidReadsBefore_ = 0;  // completions of the paid fetch the plug-in had read
     int dockReadsBefore_ = 0;  // and of the dock prompt
     BoatSeen watched_;              // his boat as he last saw it
+    float lastHealthSeen_ = 1.0f;   // the health his last boat showed while it was his
     bool catalogueBefore_ = false;  // the catalogue was drawn in the frame before
     bool boatKeptChecked_ = false;
     bool firstSightingSeen_ = false;  // his boat has been seen in this start of the game

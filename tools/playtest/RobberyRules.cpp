@@ -185,6 +185,10 @@ std::optional<Broken> RobberyRules::afterFrame(const std::vector<std::string>& l
 
     if (!setUp_) {
         frameTimes_[world_.frame] = world_.gameTimeMs;
+        if (turn) setUpTurns_.push_back(world_.frame);
+        if (bornFrames_.back() == world_.frame) {
+            if (auto found = checkSetUpPace()) return found;
+        }
         const sim::Entity* leader = world_.entity(world_.driverOf(cargo_));
         const bool rowing = leader != nullptr && leader->currentTask() != nullptr &&
                             leader->currentTask()->kind == sim::TaskKind::driveWander;
@@ -357,18 +361,39 @@ std::optional<Broken> RobberyRules::checkSetUp() {
         std::adjacent_find(bornFrames_.begin(), bornFrames_.end()) != bornFrames_.end()) {
         return broken("the robbery's boats and guards did not appear one frame after another");
     }
-    auto firstFrom = [this](int after, std::int32_t atMs) {
-        for (auto it = frameTimes_.upper_bound(after); it != frameTimes_.end(); ++it) {
-            if (it->second >= atMs) return it->first;
-        }
-        return -1;
-    };
     const int lastBorn = bornFrames_.back();
-    const int waited = frameTimes_.contains(lastBorn) ? firstFrom(lastBorn, frameTimes_[lastBorn] + 10) : -1;
-    const int ordered = waited < 0 ? -1 : firstFrom(waited, frameTimes_[waited] + 100);
+    const int waited = frameTimes_.contains(lastBorn) ? firstFrameFrom(lastBorn, frameTimes_[lastBorn] + 10) : -1;
+    const int ordered = waited < 0 ? -1 : firstFrameFrom(waited, frameTimes_[waited] + 100);
     if (ordered >= 0 && ordered != world_.frame) {
         return broken("the crew got its orders " + std::to_string(world_.frame - lastBorn) +
                       " frames after the last guard appeared, not in the first frame 110 ms on");
+    }
+    return std::nullopt;
+}
+
+// The first frame of the set-up after the given one whose game time has reached atMs: where a wait
+// of the plug-in begun in that frame ends, as the host wakes scripts. -1 while none has yet.
+int RobberyRules::firstFrameFrom(int after, std::int32_t atMs) const {
+    for (auto it = frameTimes_.upper_bound(after); it != frameTimes_.end(); ++it) {
+        if (it->second >= atMs) return it->first;
+    }
+    return -1;
+}
+
+// Up to its last guard the set-up only ever waits 10 ms at a time (after each boat and guard, and
+// while a model streams in), and nothing else of the plug-in runs meanwhile: each of its turns comes
+// in the first frame 10 ms after the one before. Judged on each birth, for the turns up to it.
+std::optional<Broken> RobberyRules::checkSetUpPace() {
+    for (; pacedTurns_ + 1 < setUpTurns_.size(); ++pacedTurns_) {
+        const int from = setUpTurns_[pacedTurns_];
+        const int to = setUpTurns_[pacedTurns_ + 1];
+        const std::int32_t fromMs = frameTimes_.at(from);
+        if (const int due = firstFrameFrom(from, fromMs + 10); to != due) {
+            return broken("the robbery's set-up, waiting from frame " + std::to_string(from) + " (" +
+                          std::to_string(fromMs) + " ms), went on in frame " + std::to_string(to) + " (" +
+                          std::to_string(frameTimes_.at(to)) + " ms), not in frame " + std::to_string(due) +
+                          ", the first 10 ms on");
+        }
     }
     return std::nullopt;
 }

@@ -10,8 +10,10 @@
 //   rowboat has and a stored value inside the range Configs.dat gives the reward; its one guard at
 //   the oars, leading the other four, who sit in the escort boat's four seats; every guard in a
 //   random outfit, with the honour and config flags the event gives him; the leader rowing off at
-//   2 m/s, the escort's oarsman following him; each boat and guard a frame after the last (a wait
-//   of 10 ms after each), the orders in the first frame 110 ms after the last guard.
+//   2 m/s, the escort's oarsman following him; each boat and guard a frame after the last; each
+//   turn of the plug-in's up to the last guard in the first frame 10 ms after the one before (it
+//   waits 10 ms after each boat and guard, and while a model streams in), the orders in the first
+//   frame 110 ms after the last guard.
 // - While afloat: the escort is sent after the cargo boat about once a second at the pace the frame
 //   rate sets, faster when farther than 20 m; once he climbs in, every guard turns on him and the
 //   escort is given no more such orders.
@@ -60,6 +62,8 @@ class RobberyRules {
     std::optional<Broken> checkLogLine(const std::string& line);
     std::optional<Broken> checkOutcome(int outcome);
     std::optional<Broken> broken(const std::string& what) const;
+    std::optional<Broken> checkSetUpPace();
+    int firstFrameFrom(int after, std::int32_t atMs) const;
 
     testing::Harness& game_;
     sim::World& world_;
@@ -85,6 +89,8 @@ class RobberyRules {
     std::set<std::uint32_t> seen_;
     std::vector<int> bornFrames_;             // the frame each of its boats and guards appeared in
     std::map<int, std::int32_t> frameTimes_;  // the game's time in each frame of the set-up
+    std::vector<int> setUpTurns_;             // the frames of the set-up the plug-in had a turn in
+    std::size_t pacedTurns_ = 0;              // of which those judged against the one before
     sim::Vec3 escortBornAt_{};                // where the escort appeared, and the cargo boat then
     sim::Vec3 cargoWhenEscortBorn_{};
     float cargoHeadingThen_ = 0.0f;

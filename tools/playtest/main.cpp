@@ -38,7 +38,8 @@ const char* const kRequiredRoads[] = {
     "anchor-dropped",       "rowed-against-anchor", "fast-docking",     "damaged-boat-sold",
     "shop-closed-by-scene", "boat-destroyed",       "paid-at-a-prompt", "neighbour-in-shop",
     "token-reward-sold",    "guard-gone",           "lanterns-bought",  "shop-waited",
-    "cash-gone-in-shop",    "even-frames",          "paint-tried-on-the-way"};
+    "cash-gone-in-shop",    "even-frames",          "paint-tried-on-the-way", "boat-bought-after-damaged",
+    "robbery-at-10-ms"};
 
 const char* const kUsage =
     "usage: scripts/playtest [--runs N] [--frames N] [--from N] [--allow RULE,...] [--covered-to FILE]\n"
