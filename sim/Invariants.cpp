@@ -6,6 +6,7 @@
 
 #include "World.h"
 
+#include <algorithm>
 #include <string>
 
 namespace sim {
@@ -41,12 +42,16 @@ void World::checkFrame() {
                       std::to_string(watch.cameraExcusedFrame + 1) +
                       " with no panel of the plug-in on screen and the screen not faded out");
     }
+    // While the game itself holds the player a script must not hand his control back, so the
+    // control it owes is counted from the end of the hold.
+    if (scene) watch.lastHeldFrame = frame;
     if (watch.controlTakenAtFrame >= 0 && !player.control && !heldByScene(SharedState::control)) {
-        const int since = std::max(watch.controlTakenAtFrame, watch.lastPanelFrame);
+        const int since = std::max({watch.controlTakenAtFrame, watch.lastPanelFrame, watch.lastHeldFrame});
         if (frame - since > watch.controlGraceFrames) {
             throw Refusal(at + "setPlayerControl(player, 0) in frame " +
                           std::to_string(watch.controlTakenAtFrame) +
-                          " left the player without control, and nothing has been on screen since frame " +
+                          " left the player without control, and nothing has been on screen nor has the "
+                          "game held him since frame " +
                           std::to_string(since));
         }
     }

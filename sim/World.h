@@ -321,6 +321,7 @@ class World {
         std::int32_t maxDarkMs = 4000;
         int controlTakenAtFrame = -1;  // by the plug-in, -1 while it holds none
         int lastPanelFrame = -1;       // the last frame with a sprite drawn (a panel on screen)
+        int lastHeldFrame = -1;        // the last frame the game itself held the player
         int controlGraceFrames = 90;   // the shop's fades and waits, and the frames after
         // The scripted camera is rendered only while a panel of the plug-in is on screen or the
         // screen is faded out; a few frames more allow for the hand-over between the two.

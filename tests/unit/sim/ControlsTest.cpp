@@ -11,6 +11,8 @@ namespace tollmere::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 constexpr Hash kSelect = 0xC7B5340A;
 
@@ -57,6 +59,25 @@ TEST_F(DirectGameTest, OnlyTheDisabledControlNativesHearThePadWhilePlayerControl
     EXPECT_TRUE(justPressed(kSelect));
     EXPECT_TRUE(native::isDisabledControlPressed(0, kSelect));
     EXPECT_TRUE(disabledJustPressed(kSelect));
+}
+
+// Catches the game blaming a script for control it took before the game held the player itself:
+// it must not hand the control back during the hold, so what it owes counts from the hold's end.
+TEST_F(DirectGameTest, ControlTakenIsOwedFromTheEndOfTheGamesHold) {
+    native::setPlayerControl(world.player.id, false, 0, 0);
+    world.player.unavailable = true;
+    for (int frame = 0; frame <= 2 * world.watch.controlGraceFrames; ++frame) {
+        host.runFrame();
+        EXPECT_NO_THROW(world.checkFrame()) << frame;
+    }
+    world.player.unavailable = false;
+    for (int frame = 0; frame < world.watch.controlGraceFrames; ++frame) {
+        host.runFrame();
+        EXPECT_NO_THROW(world.checkFrame()) << frame;
+    }
+    host.runFrame();
+    EXPECT_THAT([&] { world.checkFrame(); },
+                ThrowsMessage<sim::Refusal>(HasSubstr("left the player without control")));
 }
 
 }  // namespace
