@@ -34,7 +34,8 @@ const Icon kHalf{"star", 127};
 const Icon kEmpty{"star_outline", 102};
 
 // Catches a half icon drawn at full alpha or as an outline, an empty icon's alpha rounded instead of
-// truncated, the kinds counted from zero each instead of one after the other, and a count ignored.
+// truncated, the kinds counted from zero each instead of one after the other, a count ignored, and
+// more icons drawn than the panel has room for.
 TEST_F(MenuStatsComponentTest, IconsAreFullThenHalfThenEmptyUpToTheirCounts) {
     const RatingCase cases[] = {
         {"all kinds", 2, 3, 5, {kFull, kFull, kHalf, kEmpty, kEmpty}},
@@ -43,6 +44,8 @@ TEST_F(MenuStatsComponentTest, IconsAreFullThenHalfThenEmptyUpToTheirCounts) {
         {"full marks", 5, 5, 5, {kFull, kFull, kFull, kFull, kFull}},
         {"passengers", 4, 4, 4, {kFull, kFull, kFull, kFull}},
         {"nothing", 0, 0, 0, {}},
+        // A rating of millions edited into a file draws no more than the panel's ten.
+        {"past the panel", 2000000, 0, 2000000, std::vector<Icon>(10, kFull)},
     };
     for (const RatingCase& c : cases) {
         SCOPED_TRACE(c.name);
