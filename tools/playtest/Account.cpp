@@ -120,16 +120,17 @@ void Account::learnFromCharges() {
 }
 
 void Account::learnFromPrompts() {
-    // Held to the end while sitting in a boat, owning none, and still his own master in that frame:
-    // a scene that takes him away takes the prompt with it.
+    // Held to the end while sitting in a boat, owning none, and still his own master in that frame
+    // (a scene that takes him away takes the prompt with it), and read by the plug-in: a hold it
+    // withdrew the prompt over (he was moving too fast by then) claims nothing.
     const bool free = !world_.player.unavailable && !world_.player.scriptedActivity && !world_.playerDead();
     const std::uint32_t seated = world_.playerPed().vehicle != 0 ? world_.playerPed().vehicle : seatedBefore_;
     for (std::uint32_t handle = kFirstPrompt; handle < kFirstPrompt + world_.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world_.prompts.find(handle);
         const std::size_t slot = handle - kFirstPrompt;
-        if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
-        if (prompt == nullptr || prompt->completions == completions_[slot]) continue;
-        completions_[slot] = prompt->completions;
+        if (readsSeen_.size() <= slot) readsSeen_.resize(slot + 1, 0);
+        if (prompt == nullptr || prompt->readCompletions == readsSeen_[slot]) continue;
+        readsSeen_[slot] = prompt->readCompletions;
         const sim::Entity* boat = world_.entity(seated);
         if (prompt->text == dockText_ && free && boat != nullptr && !owns()) {
             claimed_ = seated;

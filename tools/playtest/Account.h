@@ -6,8 +6,9 @@
 //             now his on that row
 //   taken off select pressed with the fittings or lanterns row selected on "None", not his yet:
 //             none on that row (it is free, so no charge tells of it)
-//   claimed   the dock prompt completed under his hands (the game had not taken him away in that
-//             frame) while he sat in a boat and owned none: that boat, with whatever it carried
+//   claimed   the dock prompt completed under his hands and read by the plug-in (the game had not
+//             taken him away in that frame) while he sat in a boat and owned none: that boat, with
+//             whatever it carried
 //   sold      credited while sitting in his boat: he owns none
 //   destroyed his boat's health reached 0: he owns none
 // Which entity is his he tells by the boat he claimed, or by the mark the game shows on his boat.
@@ -64,7 +65,7 @@ class Account {
 
     std::uint32_t claimed_ = 0;
     std::set<std::uint32_t> sold_;
-    std::vector<int> completions_;
+    std::vector<int> readsSeen_;  // completions the plug-in read, per prompt
     std::uint32_t seatedBefore_ = 0;
     bool seatedInMine_ = false;
     bool ownedBefore_ = false;

@@ -267,12 +267,9 @@ void Invariants::watchPrompts() {
         if (prompt->completions <= completionsSeen_[slot]) continue;
         completionsSeen_[slot] = prompt->completions;
         recentCompletions_.push_back(Completion{world.frame, prompt->text});
-        // What he did, as he saw it: docked the boat he sits in, or had his boat brought to this dock.
+        // What he did, as he saw it: had his boat brought to this dock.
         const sim::Vec3 at = world.positionOf(world.player.ped);
-        if (prompt->text == dockText_ && world.playerPed().vehicle != 0) {
-            dockEvent_ = dockNear(world.positionOf(world.playerPed().vehicle), 15.0f, true);
-        } else if ((!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) ||
-                   prompt->text == customizeText_) {
+        if ((!retrieveText_.empty() && prompt->text.starts_with(retrieveText_)) || prompt->text == customizeText_) {
             dockEvent_ = dockNear(at, 15.0f, false);
             dockEventBrings_ = true;
             dockEventAwaitsShop_ = prompt->text == customizeText_;
@@ -280,6 +277,11 @@ void Invariants::watchPrompts() {
             ++session_.covered["anchor-dropped"];
         }
     }
+    // Docked the boat he sits in: the plug-in read his hold of the dock prompt. A hold it withdrew
+    // the prompt over (he was moving too fast by then) docks nothing. The prompt is offered within
+    // 10 m of a dock's pier, and the boat is docked at that dock where it floats.
+    if (dockReads() > dockReadsBefore_ && world.playerPed().vehicle != 0)
+        dockEvent_ = dockNear(world.positionOf(world.player.ped), kInBoatReach + kReachMargin, false);
     // A boat bought in the catalogue floats moored at this dock.
     if (world.moneyToasts.size() > toastsBefore_) {
         for (const ShownRow& row : Model::readCatalogue(world.screen.thisFrame())) {
@@ -339,10 +341,14 @@ void Invariants::watchBoat() {
         const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
         if (off > kOnMooring) misplaced_ = off;
     }
-    // A boat already within a step of the mooring is put on it all the same, and then it is moored
-    // there even when the shop gave way before it showed.
+    // A boat already within a step of the mooring, or on it, is put there all the same once the
+    // shop has begun (the plug-in faded the screen out for it), and then it is moored there even
+    // when the shop gave way before it showed.
     const bool shifted = own->handle != ownBoatBefore_ || !(own->position == ownPositionBefore_);
-    const bool putOnMooring = dockComing_ >= 0 && shifted && world.playerPed().vehicle != own->handle &&
+    const auto fade = world.shared.held.find({sim::World::SharedState::fade, 0});
+    const bool shopBegun = fade != world.shared.held.end() && fade->second.holder == sim::Host::kPluginName;
+    const bool putOnMooring = dockComing_ >= 0 && (shifted || shopBegun) &&
+                              world.playerPed().vehicle != own->handle &&
                               sim::distance(own->position, mooringOf(dockComing_)) <= kOnMooring;
     if (moved || putOnMooring || lastCatalogueFrame_ == world.frame) dockComingAwaitsShop_ = false;
     if (dockComing_ >= 0 && !dockComingAwaitsShop_ &&
