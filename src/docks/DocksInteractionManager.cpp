@@ -341,6 +341,18 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
         if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
         return;
     }
+    // Nor does it open once the game has taken him into a scene of its own: it is left as on a
+    // suspension, its fade given back at once and the control once the game lets him go.
+    if (gameHoldsThePlayer()) {
+        writeLog("the shop gives way: the game holds the player");
+        fadeOwed_ = true;
+        controlOwed_ = true;
+        askOwedIn_ = kAskAgainFrames;
+        boats_.reloadRecord();
+        if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
+        reset();
+        return;
+    }
     // All of the screen is taken in the turn that found it free: one of the game's menus opening
     // before the next frame would otherwise find the shop taking its camera under the menu.
     renderScriptedCameras(true, false, kCameraEaseMs);

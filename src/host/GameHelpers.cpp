@@ -78,6 +78,10 @@ void waitInsideOperation(unsigned long milliseconds) {
     PlayerPed = native::getPlayerPed();
 }
 
+bool gameHoldsThePlayer() {
+    return native::isPlayerUnavailable(native::getPlayerId()) || native::isScriptedActivityActive();
+}
+
 bool loadModel(Hash model, int timeoutMs) {
     int remaining = timeoutMs;
     while (!native::hasModelLoaded(model) && remaining >= 1) {

@@ -37,6 +37,10 @@ std::int32_t randomInt(std::int32_t min, std::int32_t max);
 // Prompt::withholdAll).
 void waitInsideOperation(unsigned long milliseconds);
 
+// Whether the game holds the player in a scene of its own: he is unavailable, or one of its
+// activities runs. The second question is only asked when the first says no.
+bool gameHoldsThePlayer();
+
 // Asks for the model every 10 ms until it is resident or the time-out is spent. Yields to the host.
 bool loadModel(Hash model, int timeoutMs);
 // 0 when the model did not load within kModelLoadTimeoutMs. Yields to the host while it loads.

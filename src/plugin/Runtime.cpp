@@ -65,12 +65,6 @@ void runGuarded(FrameErrorReporter& errors, Step step) {
     }
 }
 
-// Dock services stand still while the player is unavailable or a game activity runs. The second
-// question is only asked when the first says no.
-bool dockActivitySuspended() {
-    return native::isPlayerUnavailable(native::getPlayerId()) || native::isScriptedActivityActive();
-}
-
 // Start-up runs outside the frame loop, so it gets a guard of its own: an exception here must not
 // leave the script fiber and take the game down with it.
 bool guardedStartUp() {
@@ -163,9 +157,10 @@ void frameUpdate() {
     // Each feature runs under a guard of its own: one that fails every frame (a broken value in a
     // hand-edited file) must not stop the boat watch from saving, or the others from running.
     runGuarded(docksErrors, [] {
-        // A robbery's alarm does not suspend the docks: the robbery closes them itself, and they
-        // open again here on the next frame, so a stolen boat can still be sold.
-        if (dockActivitySuspended()) {
+        // Dock services stand still while the game holds the player. A robbery's alarm does not
+        // suspend them: the robbery closes the docks itself, and they open again here on the next
+        // frame, so a stolen boat can still be sold.
+        if (gameHoldsThePlayer()) {
             docksRegistry->disableAllDocks();
             docksInteractionManager->reset();
             boatFence->reset();

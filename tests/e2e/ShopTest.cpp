@@ -490,6 +490,26 @@ TEST_F(ShopTest, AShopClosedByASuspensionKeepsOnlyWhatWasPaidFor) {
     for (const char* name : givenBack) EXPECT_EQ(game.host().callsTo(name).size() - before[name], 1u) << name;
 }
 
+// Catches the shop opening under a scene the game took the player into while it faded out: its
+// panel and camera over the scene, the preview left behind, the screen left dark.
+TEST_F(ShopTest, TheShopDoesNotOpenOnceTheGameHoldsThePlayer) {
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    ASSERT_TRUE(visibleLang("prompts.browse_catalog"));
+    world().input.press("INPUT_CONTEXT_Y");
+    ASSERT_TRUE(runUntil([&] { return world().fade.out; }, 40));
+    world().player.unavailable = true;
+    for (int frame = 0; frame < 60; ++frame) {
+        game.runFrame();
+        EXPECT_FALSE(panelShows(langText("catalog.title")) || world().cameras.rendering) << frame;
+    }
+    EXPECT_FALSE(world().fade.out) << "the shop's fade is given back at once";
+    EXPECT_TRUE(world().vehicles().empty()) << "no preview is left";
+    world().player.unavailable = false;
+    EXPECT_TRUE(runUntil([&] { return world().player.control; }, 40));
+}
+
 // Catches a fee missing from Configs.dat paying the player, a row the player could not afford
 // staying dimmed once he can, and a boat icon count from a file drawn without bound.
 TEST_F(ShopTest, AServiceWithoutAPriceIsNotSoldAndRowsComeBackWithTheCash) {

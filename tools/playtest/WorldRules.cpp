@@ -275,14 +275,18 @@ std::optional<Broken> WorldRules::checkBlips() {
 }
 
 // Whether the plug-in's frame update ran in this frame, not only an operation waiting inside it: every
-// update asks whether the game holds him and switches the docks' map marks on or off, and a wait
-// inside the robbery's set-up does neither.
+// update begins, right after asking for his ped, by asking whether the game holds him, and switches
+// the docks' map marks on or off; an operation that goes on after a wait (the robbery's set-up, the
+// shop's fades) asks for his ped and then goes on with what it was doing.
 bool WorldRules::pluginUpdated() const {
+    std::string_view before[2];  // the plug-in's two calls before this one
     for (const sim::CallRecord& call : callsThisFrame(game_.host(), world_.frame)) {
+        if (*call.script != sim::Host::kPluginName) continue;
         const std::string_view name = call.name;
-        if (*call.script == sim::Host::kPluginName &&
-            (name == "isPlayerUnavailable" || name == "enableBlipModifier" || name == "disableBlipModifier"))
-            return true;
+        if (name == "enableBlipModifier" || name == "disableBlipModifier") return true;
+        if (name == "isPlayerUnavailable" && before[1] == "getPlayerId" && before[0] == "getPlayerPed") return true;
+        before[0] = before[1];
+        before[1] = name;
     }
     return false;
 }
