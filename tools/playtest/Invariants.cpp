@@ -37,7 +37,7 @@ constexpr int kCompletionFrames = 3;
 // The record keeps the boat's health to within this share, saved at least every 15 s while the shop
 // is closed: health unchanged for longer than that must come back after a start.
 constexpr float kHealthTolerance = 0.05f;
-constexpr int kSettledFrames = 600;
+constexpr int kSettledMs = 20000;
 // Within this distance of a mooring a boat is at that dock; farther than kLeftDock it has left it.
 constexpr float kAtMooring = 5.0f;
 constexpr float kLeftDock = 40.0f;
@@ -314,7 +314,7 @@ void Invariants::watchBoat() {
     const float health = own->healthFraction();
     const bool shopRecently = world.frame - lastCatalogueFrame_ < kShopAfterglowFrames;
     const bool settled = health == watched_.health && static_cast<std::int32_t>(own->model) == watched_.model;
-    watched_.stillFrames = settled ? watched_.stillFrames + (shopRecently ? 0 : 1) : 0;
+    watched_.stillMs = settled ? watched_.stillMs + (shopRecently ? 0 : world.lastFrameMs) : 0;
     watched_.model = static_cast<std::int32_t>(own->model);
     watched_.tint = own->tint;
     watched_.propSet = own->propSet;
@@ -399,7 +399,7 @@ std::optional<Broken> Invariants::checkBoatKept() {
     if (left.dock >= 0 && sim::distance(own->position, mooringOf(left.dock)) > kAtMooring) found.dock = -1;
     const bool same = left.model == found.model && left.tint == found.tint && left.propSet == found.propSet &&
                       left.lanternPropSet == found.lanternPropSet && left.dock == found.dock;
-    const bool healthKept = left.stillFrames < kSettledFrames ||
+    const bool healthKept = left.stillMs < kSettledMs ||
                             std::fabs(left.health - found.health) <= kHealthTolerance + 0.002f;
     if (!same || !healthKept) {
         return Broken{"boat-kept",

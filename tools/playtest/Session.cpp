@@ -33,7 +33,7 @@ void Session::save(const std::filesystem::path& file) const {
         << playedMs << '\n';
     out << "left " << boatLeft.model << ' ' << boatLeft.tint << ' ' << boatLeft.propSet << ' '
         << boatLeft.lanternPropSet << ' ' << boatLeft.health << ' ' << boatLeft.dock << ' '
-        << boatLeft.stillFrames << '\n';
+        << boatLeft.stillMs << '\n';
     out << "current " << owned.tint << ' ' << owned.propSet << ' ' << owned.lanternPropSet << '\n';
     writeSet(out, "tints", owned.tints);
     writeSet(out, "props", owned.propSets);
@@ -75,7 +75,7 @@ Session Session::load(const std::filesystem::path& file) {
         else if (name == "left") {
             BoatSeen& left = session.boatLeft;
             fields >> left.model >> left.tint >> left.propSet >> left.lanternPropSet >> left.health >>
-                left.dock >> left.stillFrames;
+                left.dock >> left.stillMs;
         } else if (name == "current") {
             fields >> session.owned.tint >> session.owned.propSet >> session.owned.lanternPropSet;
         } else if (name == "tints")

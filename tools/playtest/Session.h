@@ -40,7 +40,7 @@ struct BoatSeen {
     std::uint32_t lanternPropSet = 0;
     float health = 1.0f;  // fraction of the most it can take
     int dock = -1;        // the dock he left it moored at (an index of the dock table), -1 for none
-    int stillFrames = 0;  // frames its health has not changed
+    int stillMs = 0;      // game time its health has not changed for, the shop's frames left out
 };
 
 struct Session {
