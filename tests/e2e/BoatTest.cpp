@@ -129,7 +129,8 @@ TEST_F(BoatTest, ABoatTheGameCannotStreamKeepsItsRecord) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
 }
 
-// Catches an undocked boat lost at start-up, or one conjured at the origin without saved coords.
+// Catches an undocked boat lost at start-up, one conjured at the origin without saved coords, or a
+// dock id of 0 taken for a dock nobody knows.
 TEST_F(BoatTest, AnUndockedBoatComesBackAtItsSavedCoordsOrNotAtAll) {
     game.writeFile("PlayerBoat.dat",
                    "coords=2300.5,-650.25,40.5\ndock_id=0\nheading=90.000000\nowned_boat_model=-1613317544\n");
@@ -137,6 +138,7 @@ TEST_F(BoatTest, AnUndockedBoatComesBackAtItsSavedCoordsOrNotAtAll) {
     EXPECT_EQ(onlyVehicle().position, (sim::Vec3{2300.5f, -650.25f, 40.5f}));
     EXPECT_FLOAT_EQ(onlyVehicle().heading, 90.0f);
     EXPECT_GE(game.findLog("spawning boat at coords: 2300.5,-650.25,40.5"), 0);
+    EXPECT_THAT(game.logMessages(), ::testing::Not(::testing::Contains(HasSubstr("not a known dock"))));
 }
 
 TEST_F(BoatTest, AnUndockedBoatWithoutSavedCoordsIsNotSpawned) {

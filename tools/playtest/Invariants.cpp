@@ -337,9 +337,11 @@ void Invariants::watchBoat() {
     const bool moved = (own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres) &&
                        world.playerPed().vehicle != own->handle;
     if (dockComing_ >= 0 && dockComingBrought_ && moved) {
-        const sim::Vec3 mooring = mooringOf(dockComing_);
-        const float off = std::hypot(own->position.x - mooring.x, own->position.y - mooring.y);
+        const DockPoint mooring = docksRegistry->docks()[static_cast<std::size_t>(dockComing_)]->mooringPoint();
+        const float off = std::hypot(own->position.x - mooring.position.x, own->position.y - mooring.position.y);
         if (off > kOnMooring) misplaced_ = off;
+        // And it lies along the mooring, as a boat tied up there does.
+        if (std::fabs(own->heading - mooring.heading) > 0.5f) misturned_ = own->heading - mooring.heading;
     }
     // A boat already within a step of the mooring, or on it, is put there all the same once the
     // shop has begun (the plug-in faded the screen out for it), and then it is moored there even
@@ -422,6 +424,11 @@ std::optional<Broken> Invariants::checkBoatPlaced() {
                                           " of its health"};
         }
         if (own != nullptr || world.frame - boughtAt_ > kPromptEffectFrames) boughtAt_ = -1;
+    }
+    if (misturned_ != 0.0f) {
+        return Broken{"boat-placed", "his boat was brought to a dock and lies " +
+                                         std::to_string(std::exchange(misturned_, 0.0f)) +
+                                         " degrees off its mooring's heading"};
     }
     if (misplaced_ < 0.0f) return std::nullopt;
     const float away = std::exchange(misplaced_, -1.0f);

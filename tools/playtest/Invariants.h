@@ -236,6 +236,7 @@ class Invariants {
     bool dockComingAwaitsShop_ = false;
     int boughtAt_ = -1;        // the frame he last bought a boat in the shop, -1 once judged
     float misplaced_ = -1.0f;  // how far from the mooring a boat brought to a dock arrived, -1 for none
+    float misturned_ = 0.0f;   // and how far off the mooring's heading it lies, 0 for along it
     int lastCatalogueFrame_ = -1000;
 
     // The player's own watch, updated after every frame.
