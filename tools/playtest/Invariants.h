@@ -42,7 +42,7 @@
 //                    first offered, his moored boat rowed away, a boat claimed, his own docked, a
 //                    boat fetched for the fee; and his boat sunk, every time
 //   boat-placed      a boat he had fetched, took into the shop or bought was put down farther than
-//                    1 m across the water from the dock's mooring
+//                    1 m across the water from the dock's mooring, or not along its heading
 //   dock-offer       what a dock offers is not what his own watch of his boat says it should: on
 //                    foot within 2 m of a pier the menu's prompt, in the menu the catalogue when he
 //                    owns no boat, customising when his boat lies within 40 m, a free fetch as well
