@@ -97,6 +97,18 @@ TEST_F(PlayerBoatManagerTest, APropSetPastTheListFailsAfterStoringTheIndex) {
     EXPECT_EQ(boats.getLanternPropsetIndex(), 3);
 }
 
+// Catches a saved option the model does not offer (a hand-edited or stale record) failing the spawn
+// or fitting something: the boat comes without it, and the record keeps it.
+TEST_F(PlayerBoatManagerTest, ASavedOptionTheModelDoesNotOfferIsLeftOff) {
+    record.setInt("owned_boat_model", static_cast<std::int32_t>(0xD84D4530u));  // offers none
+    record.setInt("propset_index", 0);
+    record.setInt("lantern_propset_index", 0);
+    boats.spawnBoat(Vec3{1, 1, 40}, 0.0f);
+    const sim::Entity& boat = *world.vehicles().front();
+    EXPECT_TRUE(boat.propSet == 0u && boat.lanternPropSet == 0u);
+    EXPECT_TRUE(boats.getPropsetIndex() == 0 && boats.getLanternPropsetIndex() == 0);
+}
+
 // Catches a copy that misses a change of boat, follows every save, or is written over at start-up
 // while the record holds no boat: after a release's folder was copied over his, it is all he has.
 TEST_F(PlayerBoatManagerTest, TheKeptCopyNamesTheBoatHeOwns) {
