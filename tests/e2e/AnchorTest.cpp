@@ -112,7 +112,8 @@ TEST_F(AnchorTest, TheDropStillWorksAfterTheRobberyWaitedForItsModels) {
     EXPECT_NE(holdAnchorControlUntil(boat, true, 90), -1);
 }
 
-// Catches a release prompt that hides while the boat lies at anchor, or a hold counted twice.
+// Catches a release prompt that hides while the boat lies at anchor, or stays when he climbs out,
+// or a hold counted twice.
 TEST_F(AnchorTest, TheReleasePromptStandsWhileAnchoredAndLiftsTheAnchor) {
     sim::Entity& boat = startAboard();
     ASSERT_NE(holdAnchorControlUntil(boat, true, 90), -1);
@@ -124,6 +125,14 @@ TEST_F(AnchorTest, TheReleasePromptStandsWhileAnchoredAndLiftsTheAnchor) {
     EXPECT_NE(holdAnchorControlUntil(boat, false, 60), -1);
     game.runFrame();
     EXPECT_FALSE(promptVisible("prompts.release_anchor"));
+
+    ASSERT_NE(holdAnchorControlUntil(boat, true, 90), -1);
+    game.world().input.release("INPUT_CONTEXT_X");
+    game.runFrames(3);
+    ASSERT_TRUE(promptVisible("prompts.release_anchor"));
+    game.world().putPlayerOnFoot();
+    game.runFrames(2);
+    EXPECT_TRUE(boat.anchored && !promptVisible("prompts.release_anchor")) << "climbed out";
 }
 
 // Catches the anchor dropping in the dark while a neighbour's scene holds his control, a control,
