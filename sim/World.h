@@ -187,6 +187,7 @@ class World {
         std::int32_t startedAtMs = 0;
         int fadesOut = 0;
         int fadesIn = 0;
+        std::string by;  // the script that asked for it
     } fade;
     bool screenDark() const { return fade.out && gameTimeMs - fade.startedAtMs >= fade.durationMs; }
     bool screenFading() const { return gameTimeMs - fade.startedAtMs < fade.durationMs; }

@@ -1,11 +1,23 @@
 #include "Host.h"
 #include "natives/Registration.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 
 namespace sim {
 
 namespace {
+
+// Group 1 is the camera's: it holds the look controls and nothing else, so a button of the pad
+// asked for there reads as up, however hard it is pressed.
+constexpr std::array kCameraControls = {hashOf("INPUT_LOOK_LR"),         hashOf("INPUT_LOOK_UD"),
+                                        hashOf("INPUT_LOOK_UP_ONLY"),    hashOf("INPUT_LOOK_DOWN_ONLY"),
+                                        hashOf("INPUT_LOOK_LEFT_ONLY"),  hashOf("INPUT_LOOK_RIGHT_ONLY"),
+                                        hashOf("INPUT_LOOK_BEHIND"),     hashOf("INPUT_NEXT_CAMERA")};
+constexpr std::int32_t kCameraGroup = 1;
+// A control no group has: asking for it is asking for nothing.
+constexpr std::uint32_t kNoControl = 0;
 
 // The first argument picks the pad's control group; a control hash there means swapped arguments.
 std::uint32_t controlOf(const Call& call) {
@@ -14,7 +26,11 @@ std::uint32_t controlOf(const Call& call) {
         call.fail("argument 1 is the control group 0, 1 or 2, not " + std::to_string(group) +
                   "; the control comes second");
     }
-    return call.u32(1);
+    const std::uint32_t control = call.u32(1);
+    if (group == kCameraGroup &&
+        std::find(kCameraControls.begin(), kCameraControls.end(), control) == kCameraControls.end())
+        return kNoControl;
+    return control;
 }
 
 }  // namespace

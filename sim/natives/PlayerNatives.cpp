@@ -59,12 +59,28 @@ void registerPlayerNatives(Host& host) {
         world.hudContexts.erase(call.u32(0));
         world.setShared(World::SharedState::hudContext, call.u32(0), call.script(), call.name(), 0, false);
     });
+    // Another script's fade in is the end of its scene, still on the screen until it is over: a fade
+    // out over it would cut that scene's last moments off (the story's scenes take the screen anyway).
     host.registerNative("doScreenFadeOut", 0x40C719A5E410B9E4, {1}, [&world](Call& call) {
-        world.fade = World::Fade{true, call.i32(0), world.gameTimeMs, world.fade.fadesOut + 1, world.fade.fadesIn};
+        if (!world.fade.out && world.screenFading() && world.fade.by != call.script() &&
+            !world.shared.sceneScripts.contains(call.script())) {
+            call.fail(call.script() + " fades the screen out while the fade in of " + world.fade.by + " runs");
+        }
+        world.fade = World::Fade{true,
+                                 call.i32(0),
+                                 world.gameTimeMs,
+                                 world.fade.fadesOut + 1,
+                                 world.fade.fadesIn,
+                                 call.script()};
         world.setShared(World::SharedState::fade, 0, call.script(), call.name(), 1, true);
     });
     host.registerNative("doScreenFadeIn", 0x6A053CF596F67DF7, {1}, [&world](Call& call) {
-        world.fade = World::Fade{false, call.i32(0), world.gameTimeMs, world.fade.fadesOut, world.fade.fadesIn + 1};
+        world.fade = World::Fade{false,
+                                 call.i32(0),
+                                 world.gameTimeMs,
+                                 world.fade.fadesOut,
+                                 world.fade.fadesIn + 1,
+                                 call.script()};
         world.setShared(World::SharedState::fade, 0, call.script(), call.name(), 0, false);
     });
     host.registerNative("registerDecorator", 0xB253D644E3C36B3, {2}, [&world](Call& call) {

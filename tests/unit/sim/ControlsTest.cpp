@@ -61,6 +61,17 @@ TEST_F(DirectGameTest, OnlyTheDisabledControlNativesHearThePadWhilePlayerControl
     EXPECT_TRUE(disabledJustPressed(kSelect));
 }
 
+// Catches a script asking the camera's group for a button: the group holds the look controls only.
+TEST_F(DirectGameTest, TheCameraGroupHearsTheLookControlsOnly) {
+    world.input.press(kSelect);
+    world.input.press("INPUT_LOOK_LR");
+    host.runFrame();
+    EXPECT_TRUE(native::isControlPressed(2, kSelect));
+    EXPECT_FALSE(native::isControlPressed(1, kSelect));
+    EXPECT_FALSE(native::isDisabledControlJustPressed(1, kSelect));
+    EXPECT_TRUE(native::isDisabledControlPressed(1, sim::hashOf("INPUT_LOOK_LR")));
+}
+
 // Catches the game blaming a script for control it took before the game held the player itself:
 // it must not hand the control back during the hold, so what it owes counts from the hold's end.
 TEST_F(DirectGameTest, ControlTakenIsOwedFromTheEndOfTheGamesHold) {

@@ -80,6 +80,15 @@ TEST_F(NeighboursTest, ACleanHandBackLeavesTheScreenFreeForTheNext) {
     EXPECT_EQ(failure(60), "no failure");
 }
 
+// Catches a script fading out over the end of another's scene, whose fade in is still on the screen.
+TEST_F(NeighboursTest, AFadeOutWaitsForAnotherScriptsFadeInToEnd) {
+    neighbour->playScene(1000);
+    host.runFor(1600);
+    ASSERT_TRUE(!world.fade.out && world.screenFading());
+    lighthouseTurn = [] { native::doScreenFadeOut(250); };
+    EXPECT_THAT(failure(3), ::testing::HasSubstr("Lighthouse fades the screen out while the fade in of Neighbour runs"));
+}
+
 // Catches each way a script can break another's hold: handing back what another holds, a write of
 // the held value (the holder's hand-back would then undo it), a camera rendered over another's, a
 // fade another holds, and taking the screen from the game's menus. Each failure names both sides,
