@@ -139,6 +139,19 @@ TEST_F(RobberyTest, FromPublicationToTheSale) {
     EXPECT_FALSE(docksDisabled());
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_robberies.2"));
 
+    // A second alarm closes the docks and opens them again, and its two tutorials, both seen, come
+    // back only on the game's last draw of five.
+    const std::size_t textsShown = world().helpTexts.size();
+    world().scriptedInts = {0, 0};
+    world().entity(escortDriver.handle)->fleeing = true;
+    game.runFrames(1);
+    EXPECT_TRUE(docksDisabled());
+    world().entity(escortDriver.handle)->fleeing = false;
+    game.runFrames(2);
+    EXPECT_FALSE(docksDisabled());
+    EXPECT_TRUE(world().scriptedInts.empty());
+    EXPECT_EQ(world().helpTexts.size(), textsShown);
+
     // The sale at Annesburg pays the stored value and ends the event in the same frame.
     world().moveVehicle(boat->handle, kAnnesburgMooring);
     world().moveVehicle(escort->handle,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -13,6 +14,10 @@
 #include <iterator>
 #include <string>
 #include <thread>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace tollmere {
 namespace {
@@ -50,6 +55,27 @@ TEST(OperatingSystem, WritesThatFailSaySoAndLeaveTheOldFile) {
     EXPECT_FALSE(fs::exists(file + ".new"));
     fs::remove_all(dir);
 }
+
+#ifndef _WIN32
+// A disk that fills part-way through a replacement (here a file size limit of 4 bytes): what did
+// reach the disk must not take the old file's place, however well the rest syncs.
+TEST(OperatingSystem, AReplacementCutShortKeepsTheOldFile) {
+    const fs::path file = fs::temp_directory_path() / ("tollmere-short-" + std::to_string(std::time(nullptr)));
+    std::ofstream(file) << "old=1\n";
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 4;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto result = platform::replaceFileContents(file.c_str(), "new=22222\n");
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(result, platform::ReplaceResult::writeFailed);
+    EXPECT_EQ(readAll(file.string()), "old=1\n");
+    fs::remove(file);
+}
+#endif
 
 // The stamp reads as the calendar does, and the tick count runs in milliseconds across a whole
 // second (allowing for a tick count that moves in steps of a frame's length, as on Windows).
