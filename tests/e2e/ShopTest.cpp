@@ -641,6 +641,22 @@ TEST_F(DockingTest, FromABoatTheDockAndTheFenceReachTenMetresFromThePier) {
     game.runFrames(3);
     EXPECT_TRUE(visibleLang("prompts.dock_boat")) << "9.9 m";
     EXPECT_TRUE(visibleLang("prompts.sell_boat"));
+
+    // He steps onto the pier, opens the dock's menu, climbs back into the boat and out again: on the
+    // pier nothing of the boat's is offered.
+    const auto stepOntoThePier = [&] {
+        world().putPlayerOnFoot();
+        world().playerPed().position = kLagrasPier;
+    };
+    stepOntoThePier();
+    openDockMenu();
+    world().putPlayerInVehicle(boat.handle);
+    game.runFrames(3);
+    ASSERT_TRUE(visibleLang("prompts.dock_boat"));
+    stepOntoThePier();
+    game.runFrames(3);
+    EXPECT_FALSE(visibleLang("prompts.dock_boat"));
+    EXPECT_FALSE(visibleLang("prompts.sell_boat"));
 }
 
 // Catches the speed limit for docking off by a hair, and a claimed boat that is not saved as his.

@@ -946,6 +946,10 @@ std::optional<std::string> Invariants::wrongOffer() {
                (account_.owns() ? "one" : "none") + ")";
     }
 
+    // On foot nothing is docked or sold.
+    for (const std::string* text : {&dockText_, &sellText_}) {
+        if (shown.contains(*text)) return "the prompt \"" + *text + "\" shows with him on foot";
+    }
     // On foot: the dock's prompts show only within 2 m of its pier.
     if (near(toPier, kOnFootReach, kReachMargin)) return std::nullopt;
     const bool anyShown = shown.contains(manageText_) || shown.contains(closeText_) ||

@@ -51,12 +51,13 @@
 //                    afloat within 10 m of a pier the dock prompt exactly when he may dock there
 //                    (his boat not moored at that dock, or any unsold boat when he owns none) below
 //                    1.2 m/s, and the sale exactly in a boat not sold before, greyed out exactly
-//                    above 1.5 m/s; the catalogue and customising not greyed out once the screen
-//                    has been free of others for 16 of the plug-in's turns; nothing of a dock's
-//                    beyond its reach; the anchor only in his own boat with fittings, moored at no
-//                    dock, his control his own (raised when down, dropped below 1.2 m/s when up),
-//                    and the raise always offered there for fittings he paid for or took over; the
-//                    menu's, the dock's and the anchor's prompts never greyed out
+//                    above 1.5 m/s, and neither on foot; the catalogue and customising not greyed
+//                    out once the screen has been free of others for 16 of the plug-in's turns;
+//                    nothing of a dock's beyond its reach; the anchor only in his own boat with
+//                    fittings, moored at no dock, his control his own (raised when down, dropped
+//                    below 1.2 m/s when up), and the raise always offered there for fittings he paid
+//                    for or took over; the menu's, the dock's and the anchor's prompts never greyed
+//                    out
 //
 // What each run covered is counted by road; the ctest runs together must reach every road of
 // kRequiredRoads (main.cpp, --check-coverage), so a change to the player cannot quietly drop one.
