@@ -105,6 +105,11 @@ TEST_P(NeighbourTest, TheShopTakesOnlyAFreeScreenAndGivesBackOnlyItsOwn) {
     for (int frame = 0; frame < 30 || !neighbour->idle(); ++frame)
         game.runFrame();
     EXPECT_TRUE(w.player.control) << "the control the shop took is given back";
+    // What it owed is given back once: a fade of the game's own after that is not the shop's to undo.
+    hold(w, Hold::fadedOut, true);
+    game.runFrames(20);
+    EXPECT_TRUE(w.screenDark());
+    hold(w, Hold::fadedOut, false);
     if (road.at == At::shop) openDockMenu();
     press("INPUT_CONTEXT_Y", 90);
     ASSERT_TRUE(panel());
