@@ -150,6 +150,11 @@ bool Host::scriptFinished(const std::string& name) const {
     return script != nullptr && script->finished;
 }
 
+std::uint32_t Host::parkedWaitMs(const std::string& name) const {
+    const Script* script = find(name);
+    return script != nullptr && !script->finished ? script->waitMs : 0;
+}
+
 bool Host::anyScriptLive() const {
     for (const auto& script : scripts_) {
         if (!script->finished) return true;
@@ -282,6 +287,7 @@ void Host::onScriptWait(std::uint32_t milliseconds) {
     if (building_) fail("scriptWait in the middle of a native call");
     Script& script = *current_;
     script.wakeAtMs = world_.gameTimeMs + static_cast<std::int32_t>(milliseconds);
+    script.waitMs = milliseconds;
     script.yieldedInFrame = world_.frame;
     script.runner.yield();
 }

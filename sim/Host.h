@@ -133,6 +133,9 @@ public:
     // whether it has finished: returned, failed or been unregistered.
     bool scriptRegistered(const std::string& name = {}) const;
     bool scriptFinished(const std::string& name = {}) const;
+    // The length of the wait the named script is parked in (0 between frames, as a frame loop
+    // waits): more means it waits in the middle of something it is doing.
+    std::uint32_t parkedWaitMs(const std::string& name = {}) const;
     // The script a native call or a host function comes from: the one being resumed. A call from
     // outside every script is a test driving the plug-in's code directly, and counts as the
     // plug-in's.
@@ -191,6 +194,7 @@ private:
         bool started = false;
         bool finished = false;
         std::int32_t wakeAtMs = 0;
+        std::uint32_t waitMs = 0;  // the wait it is parked in
         int yieldedInFrame = -1;
     };
 

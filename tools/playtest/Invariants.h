@@ -79,7 +79,8 @@
 //   dock-marks       the map does not carry the fifteen docks' marks, all alike and named, greyed
 //                    exactly while the game holds him (a robbery's alarm may grey them for a turn)
 //   suspended-prompt a prompt of the docks, their shop or the fence shows while the game holds him
-//                    (unavailable, or in an activity of its own)
+//                    (unavailable, or in an activity of its own), or any of the plug-in's prompts can
+//                    be held while it waits inside an operation
 //   tutorial-comeback a tutorial he has seen (the boat's destruction aside) came back in a frame
 //                    without the game drawing a 4 from 0 to 4 for it
 //   tutorial-shown   a tutorial logged as seen is none the plug-in documents, or its text did not come

@@ -458,7 +458,22 @@ std::optional<Broken> WorldRules::checkTutorials() {
 // While the game holds him (he is unavailable, or in an activity of its own) the docks, their shop
 // and the fence offer nothing; only the anchor's prompts may still show. Judged on frames the
 // plug-in's update ran in: a fade the shop waits out inside an operation is not one.
+//
+// And in the middle of an operation (a fade, a model load, the robbery's set-up) the plug-in waits with
+// every prompt of its own greyed out: a hold completed then would only be read after the wait, by an
+// operation that no longer expects it.
 std::optional<Broken> WorldRules::checkSuspended() {
+    if (game_.host().parkedWaitMs(sim::Host::kPluginName) > 0) {
+        for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
+            const sim::GamePrompt* prompt = world_.prompts.find(handle);
+            if (prompt != nullptr && world_.prompts.isVisible(handle) && world_.prompts.isEnabled(handle)) {
+                return Broken{"suspended-prompt",
+                              "the prompt \"" + prompt->text + "\" can be held while the plug-in waits " +
+                                  std::to_string(game_.host().parkedWaitMs(sim::Host::kPluginName)) +
+                                  " ms inside an operation"};
+            }
+        }
+    }
     if ((!world_.player.unavailable && !world_.player.scriptedActivity) || !pluginUpdated()) return std::nullopt;
     for (std::uint32_t handle = 0x4A01; handle < 0x4A01 + world_.prompts.count(); ++handle) {
         const sim::GamePrompt* prompt = world_.prompts.find(handle);
