@@ -264,6 +264,19 @@ TEST_F(BoatTest, ABoatWithoutSavedHealthComesBackWhole) {
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
 }
 
+// Catches the first dock's id taken for none (the boat would come back at saved coordinates it does
+// not have) and a max health of 0 in a hand-edited record given to the boat, which would sink it.
+TEST_F(BoatTest, ABoatAtTheFirstDockWithAMaxHealthOf0ComesBackThereWhole) {
+    game.writeFile("PlayerBoat.dat", "dock_id=1\nhealth=1.000000\nmax_health=0\nowned_boat_model=-1613317544\n");
+    startAndSettle();
+    game.runFrames(5);
+    const sim::Entity& boat = onlyVehicle();
+    EXPECT_NEAR(boat.position.x, 335.015f, 0.5f);
+    EXPECT_NEAR(boat.position.y, -681.76f, 0.5f);
+    EXPECT_EQ(boat.maxHealth, 1000);
+    EXPECT_EQ(boat.health, 1000);
+}
+
 // Catches a bad setting stopping the boat's saves for the run, one feature's failure stopping the
 // others, and a byte-order mark hiding the first key of a data file or of Settings.ini.
 TEST_F(BoatTest, ABadSettingOrAFailingFeatureLeavesTheBoatWatchRunning) {

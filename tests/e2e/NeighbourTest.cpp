@@ -10,7 +10,7 @@
 namespace tollmere::testing {
 namespace {
 
-enum class Hold { fadedOut, fadingIn, photo, control, pauseMenu, uiApp, loading, scene, story, storyAsked };
+enum class Hold { fadedOut, fadingOut, fadingIn, photo, control, pauseMenu, uiApp, loading, scene, story, storyAsked };
 bool hudMod = false;  // a mod of the player's keeps the HUD hidden throughout
 sim::Neighbour* neighbour = nullptr;
 
@@ -20,6 +20,7 @@ void hold(sim::World& w, Hold kind, bool on) {
     const bool scene = kind == Hold::scene;
     if (kind == Hold::fadedOut || scene) w.fade = {on, scene ? 500 : 0, w.gameTimeMs};
     if (kind == Hold::fadingIn) w.fade = {false, on ? 1000000 : 0, w.gameTimeMs};
+    if (kind == Hold::fadingOut) w.fade = {on, on ? 1000000 : 0, w.gameTimeMs};
     if (kind == Hold::photo) on ? neighbour->startPhotoMode() : neighbour->endPhotoMode();
     if (kind == Hold::story && on) neighbour->playScene(1000);
     if (kind == Hold::storyAsked && on) w.input.press("INPUT_CONTEXT_Y"), neighbour->playScene(1000);
@@ -40,6 +41,7 @@ struct Road {
 
 const Road kRoads[] = {
     {"FadedOut", Hold::fadedOut, At::asking, false},      {"FadingIn", Hold::fadingIn, At::asking, true},
+    {"FadingOut", Hold::fadingOut, At::asking, false},
     {"PhotoMode", Hold::photo, At::asking, false},        {"ControlOff", Hold::control, At::asking, true},
     {"PauseMenu", Hold::pauseMenu, At::asking, false},    {"GameMenu", Hold::uiApp, At::asking, true},
     {"Loading", Hold::loading, At::asking, false},        {"SceneInShop", Hold::story, At::shop, false},
@@ -89,6 +91,7 @@ TEST_P(NeighbourTest, TheShopTakesOnlyAFreeScreenAndGivesBackOnlyItsOwn) {
               1);
     // What holds the screen, as a maintainer reads it in the log (a scene shows as its fade).
     static const std::map<Hold, std::string> kSaid = {{Hold::fadedOut, "the screen is faded out"},
+                                                      {Hold::fadingOut, "the screen is fading out"},
                                                       {Hold::fadingIn, "the screen is fading in"},
                                                       {Hold::photo, "another script's camera is rendering"},
                                                       {Hold::control, "the player's control is off"},

@@ -287,6 +287,7 @@ TEST_F(ShopTest, BoughtOptionsAreSavedEachTimeAndComeBackAfterARestart) {
     buyNext(kIncrease);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "tint"), "2");
     EXPECT_EQ(world().cashCents, 100000 - 800);
+    EXPECT_THAT(game.logMessages(), Contains("boat repainted. selected tint: 2"));
     buyNext(kIncrease);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "0");
     EXPECT_EQ(world().cashCents, 100000 - 800 - 2500);
