@@ -330,7 +330,10 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
     waitInsideOperation(500);
     // Frames went by in the fade: another script may have taken the screen meanwhile. The fade out
     // seen now may still be the shop's own, so only what else holds the screen is asked after.
-    const ScreenHolder holder = whoElseHoldsTheScreen(camera_, true);
+    ScreenHolder holder = whoElseHoldsTheScreen(camera_, true);
+    // Nor does it open once the game has taken him into a scene of its own: giving way resets the
+    // shop as a suspension does, so its fade comes back at once and the control once he is let go.
+    if (holder == ScreenHolder::nobody && gameHoldsThePlayer()) holder = ScreenHolder::gameScene;
     if (holder != ScreenHolder::nobody) {
         // The fade and the control are the shop's to give back, unless another script took them
         // since: that waits.
@@ -339,18 +342,6 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
         yieldScreen(holder);
         boats_.reloadRecord();
         if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
-        return;
-    }
-    // Nor does it open once the game has taken him into a scene of its own: it is left as on a
-    // suspension, its fade given back at once and the control once the game lets him go.
-    if (gameHoldsThePlayer()) {
-        writeLog("the shop gives way: the game holds the player");
-        fadeOwed_ = true;
-        controlOwed_ = true;
-        askOwedIn_ = kAskAgainFrames;
-        boats_.reloadRecord();
-        if (!boats_.hasOwnedBoat()) boats_.removeBoatEntity();
-        reset();
         return;
     }
     // All of the screen is taken in the turn that found it free: one of the game's menus opening

@@ -36,6 +36,8 @@ const char* describe(ScreenHolder holder) {
             return "a menu of the game is open";
         case ScreenHolder::loadingScreen:
             return "a loading screen is up";
+        case ScreenHolder::gameScene:
+            return "the game holds the player";
     }
     return "the screen is held";
 }

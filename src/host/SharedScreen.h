@@ -18,6 +18,7 @@ enum class ScreenHolder {
     pauseMenu,
     gameMenu,
     loadingScreen,
+    gameScene,  // the game holds the player in a scene of its own
     nobody,
 };
 
