@@ -137,7 +137,8 @@ float Model::configFloat(const std::string& key) const {
 }
 
 std::int64_t Model::saleValueCents(const sim::Entity& boat) const {
-    // Single precision throughout, each step truncated to whole dollars, as the README gives it.
+    // Single precision throughout, each step truncated to whole dollars, as docs/random-player.md
+    // gives it.
     const auto stored = boat.decorators.find("QY_RB_boatValue");
     std::int64_t base = stored != boat.decorators.end() ? stored->second : 0;
     if (base <= 0) {

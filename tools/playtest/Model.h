@@ -7,7 +7,8 @@
 // Everything here comes from what a player can see or read: the catalogue rows drawn on screen, the
 // prompts in view, the boats floating in the world (their model, paint, fittings and health), and
 // the shipped data files in his Tollmere folder (prices in Configs.dat, the reward factor in
-// Settings.ini, the boat names in Lang.dat). The sale value follows the rule the README documents.
+// Settings.ini, the boat names in Lang.dat). The sale value follows the rule documented in
+// docs/random-player.md.
 
 #include "Session.h"
 
