@@ -211,12 +211,16 @@ class World {
     // Whether the handle was ever handed out (the player's peds included).
     bool everExisted(std::uint32_t handle) const { return entityLife_.everIssued(handle); }
     // Released entities are the game's again: it removes them once they have been released for
-    // releasedLingerMs and the player is at least releasedCleanupDistance away, or at once when a
-    // test asks for that.
+    // releasedLingerMs and the player is at least releasedCleanupDistance away (out of his sight),
+    // or at once when a test asks for that.
     bool removeReleasedAtOnce = false;
     std::int32_t releasedLingerMs = 3000;
-    float releasedCleanupDistance = 120.0f;
+    float releasedCleanupDistance = 100.0f;
     void release(std::uint32_t handle);
+    // The game clears every script's entities at once, released or not, as it does on a load, a
+    // mission's clean-up or another script's purge; what the game, a test or the player placed
+    // stays. Handles of the cleared entities are gone.
+    void clearScriptEntities();
     Entity& playerPed() { return *entity(player.ped); }
     std::uint32_t createVehicle(std::uint32_t model, const Vec3& position, float heading);
     std::vector<const Entity*> vehicles() const;
