@@ -366,8 +366,6 @@ class World {
     // default or back to it; refused when that breaks the rule.
     void setShared(SharedState state, std::uint32_t which, const std::string& script, const char* native,
                    std::int64_t value, bool away);
-    // The state as the world has it now, in the terms of Holding::left.
-    std::int64_t sharedValue(SharedState state, std::uint32_t which) const;
     // Whether a scene script holds the state, which the player's-view checks then excuse.
     bool heldByScene(SharedState state) const;
     std::uint32_t renderingCamera() const;  // the scripted camera rendering, 0 for the game's own

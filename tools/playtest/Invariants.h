@@ -183,7 +183,6 @@ class Invariants {
     void watchPrompts();
     void watchBoat();
     void coverWorld();
-    std::uint64_t worldSignature() const;
 
     testing::Harness& game_;
     Session& session_;
@@ -268,15 +267,21 @@ class Invariants {
     bool mooredChecked_ = false;
     DictDataFile recordAtStart_;  // PlayerBoat.dat as this start of the game found it
 
+    struct Seen {
+        std::uint64_t rest = 0;
+        std::vector<std::uint32_t> prompts;  // in view: handle * 2 + 1 when not greyed
+        bool changedFor(const Seen& before, std::uint32_t completed) const;
+    };
+    Seen seen() const;
     struct PendingPrompt {
         std::uint32_t handle;
         std::string text;
         int frame;
-        std::uint64_t signature;  // the world before the completion
+        Seen before;  // what he saw before the completion
     };
     std::vector<PendingPrompt> pendingPrompts_;
     std::vector<int> completions_;
-    std::uint64_t lastSignature_ = 0;
+    Seen lastSeen_;
 
     std::int32_t sellHeldMs_ = 0;
     int sellHiddenFrames_ = 0;

@@ -1,0 +1,163 @@
+#include "Meetings.h"
+
+#include "Model.h"
+
+#include "docks/DocksRegistry.h"
+#include "runtime/Globals.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+namespace tollmere::playtest {
+
+namespace {
+
+constexpr float kAtPierMetres = 2.5f;
+
+// Meetings the fixed runs must reach between them (--check-coverage): each a state a fault was
+// found in, or one no rule sees the end of unless some run plays it.
+const char* const kRequiredMeetings[] = {
+    "at-anchor@scene",          "at-anchor@game-scene",    "at-anchor@restart",
+    "rowing@death",             "claimed-boat@restart",    "claimed-boat@record-edited",
+    "bought-boat@copy-missing", "dock-menu@scene",         "dock-menu@walk-off",
+    "shop-browse@game-scene",   "shop-customise@scene",    "shop-customise@pause-menu",
+    "shop-browse@photo-mode",   "shop-waiting@close-or-back", "plugin-waiting@game-scene",
+    "plugin-waiting@map",       "hold:manage_boats@game-scene", "hold:dock_boat@scene",
+    "hold:sell_boat@game-scene", "robbery-aboard@scene",   "robbery-near@game-scene",
+    "robbery-aboard@death",     "on-foot-at-pier@robbery-starts", "no-boat@settings-gone",
+};
+
+bool hasDecorator(const sim::Entity& e, const char* name) {
+    const auto it = e.decorators.find(name);
+    return it != e.decorators.end() && it->second != 0;
+}
+
+bool isCargoBoat(const sim::Entity& e) {
+    return e.decorators.contains("QY_RB_boatValue") && !hasDecorator(e, "QY_RB_isBoatSold");
+}
+
+}  // namespace
+
+Meetings::Meetings(testing::Harness& game, Session& session)
+    : game_(game), world_(game.world()), session_(session) {
+    for (const auto& [key, text] : readPairs(game.folder() / "Tollmere" / "Lang.dat")) {
+        if (key.starts_with("prompts.")) promptKeys_[text] = key.substr(8);
+        if (key == "catalog.input.tint") promptKeys_[text] = "paint-row";
+    }
+}
+
+const std::vector<std::string>& Meetings::states() {
+    if (statesFrame_ == world_.frame) return states_;
+    statesFrame_ = world_.frame;
+    states_.clear();
+    auto keyOf = [this](const std::string& text) -> std::string {
+        for (const auto& [shown, key] : promptKeys_)
+            if (!shown.empty() && text.starts_with(shown)) return key;
+        return "";
+    };
+    const sim::Entity& ped = world_.playerPed();
+    bool menu = false;
+    bool refused = false;
+    bool holdShown = false;
+    for (const sim::GamePrompt* prompt : world_.prompts.visible()) {
+        const std::string key = keyOf(prompt->text);
+        menu = menu || key == "close";
+        refused = refused || ((key == "browse_catalog" || key == "customize_boat") &&
+                              !world_.prompts.isEnabled(prompt->handle));
+        const bool held = world_.input.isDown(prompt->control);
+        holdShown = holdShown || held;
+        if (held && prompt->heldMs > 0 && !key.empty()) states_.push_back("hold:" + key);
+    }
+    const std::vector<ShownRow> rows = Model::readCatalogue(world_.screen.thisFrame());
+    if (!rows.empty()) {
+        const bool customising =
+            std::ranges::any_of(rows, [this](const ShownRow& row) { return promptKeys_[row.title] == "paint-row"; });
+        states_.push_back(customising ? "shop-customise" : "shop-browse");
+    } else if (refused) {
+        states_.push_back("shop-waiting");
+    } else if (menu) {
+        states_.push_back("dock-menu");
+    } else if (ped.vehicle == 0 && docksRegistry != nullptr) {
+        for (const auto& dock : docksRegistry->docks()) {
+            const Vec3& p = dock->pierPoint().position;
+            if (sim::distance(ped.position, sim::Vec3{p.x, p.y, p.z}) < kAtPierMetres) states_.push_back("on-foot-at-pier");
+        }
+    }
+    if (game_.host().parkedWaitMs(sim::Host::kPluginName) > 0) states_.push_back("plugin-waiting");
+    bool robbery = false;
+    for (const sim::Entity* vehicle : world_.vehicles())
+        robbery = robbery || isCargoBoat(*vehicle);
+    if (const sim::Entity* boat = world_.entity(ped.vehicle)) {
+        if (isCargoBoat(*boat)) states_.push_back("robbery-aboard");
+        else states_.push_back(boat->anchored ? "at-anchor" : "rowing");
+        // His hold of the anchor's control before the prompt it brings shows.
+        if (!holdShown && world_.input.isDown("INPUT_CONTEXT_X") && hasDecorator(*boat, "QY_RB_isPlayerBoat"))
+            states_.push_back("hold-unshown");
+    }
+    if (robbery && std::ranges::find(states_, "robbery-aboard") == states_.end()) states_.push_back("robbery-near");
+    const Ownership& owned = session_.owned;
+    states_.push_back(owned.model == 0 ? "no-boat" : owned.bought ? "bought-boat" : "claimed-boat");
+    return states_;
+}
+
+void Meetings::met(const char* event) {
+    met(event, states());
+}
+
+void Meetings::met(const char* event, const std::vector<std::string>& states) {
+    for (const std::string& state : states)
+        ++session_.covered["meet:" + state + "@" + event];
+}
+
+std::optional<const char*> Meetings::unmet(std::initializer_list<const char*> events) {
+    for (const char* event : events) {
+        for (const std::string& state : states()) {
+            if (!session_.covered.contains("meet:" + state + "@" + event)) return event;
+        }
+    }
+    return std::nullopt;
+}
+
+void Meetings::afterFrame() {
+    bool robbery = false;
+    for (const sim::Entity* vehicle : world_.vehicles())
+        robbery = robbery || isCargoBoat(*vehicle);
+    if (robbery && !robberyBefore_) met("robbery-starts", statesBefore_);
+    robberyBefore_ = robbery;
+    statesBefore_ = states();
+}
+
+void Meetings::print(const std::map<std::string, int>& covered) {
+    std::map<std::string, std::map<std::string, int>> table;
+    for (const auto& [road, count] : covered) {
+        if (!road.starts_with("meet:")) continue;
+        const auto at = road.find('@');
+        table[road.substr(5, at - 5)][road.substr(at + 1)] += count;
+    }
+    std::printf("meetings reached, how often (states down, events across):\n");
+    for (std::size_t i = 0; i < std::size(kEvents); ++i) std::printf("  %2zu %s\n", i + 1, kEvents[i]);
+    std::printf("  %-24s", "");
+    for (std::size_t i = 0; i < std::size(kEvents); ++i) std::printf("%5zu", i + 1);
+    std::printf("\n");
+    for (const auto& [state, events] : table) {
+        std::printf("  %-24s", state.c_str());
+        for (const char* event : kEvents) {
+            const auto it = events.find(event);
+            if (it == events.end()) std::printf("%5s", ".");
+            else std::printf("%5d", it->second);
+        }
+        std::printf("\n");
+    }
+}
+
+std::vector<std::string> Meetings::missingRequired(const std::map<std::string, int>& reached) {
+    std::vector<std::string> missing;
+    for (const char* meeting : kRequiredMeetings) {
+        const auto it = reached.find(std::string("meet:") + meeting);
+        if (it == reached.end() || it->second == 0) missing.push_back(std::string("meet:") + meeting);
+    }
+    return missing;
+}
+
+}  // namespace tollmere::playtest
