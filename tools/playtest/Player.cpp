@@ -96,8 +96,12 @@ void Player::interruptions() {
         meetings_.met("game-scene");
         return;
     }
-    // The game clears every script's entities at once: a load, a mission's clean-up, a purge.
-    if (aimRandom_() % 30000 == 0 || (meetings_.unmet({"entities-cleared"}) && aim(400))) {
+    // The game clears every script's entities at once: a load, a mission's clean-up, a purge. Not yet
+    // while a boat of the plug-in's is his or shown him in the shop: the boat watch asks after its
+    // boat's handle before asking whether it is there.
+    const bool noBoatOfHis = std::ranges::find(meetings_.states(), "no-boat") != meetings_.states().end() &&
+                             !catalogueOpen() && !world_.fade.out;
+    if (noBoatOfHis && (aimRandom_() % 30000 == 0 || (meetings_.unmet({"entities-cleared"}) && aim(400)))) {
         meetings_.met("entities-cleared");
         world_.clearScriptEntities();
     }
