@@ -761,8 +761,9 @@ std::optional<Broken> Invariants::checkMoored() {
 }
 
 // What he sees that a prompt can change: his cash, the prompts in view and whether each is greyed,
-// the fades, where he sits and his control, the shop's panel, his boats (where they lie, at anchor),
-// the boats about, what the game posts him, and his boat's record (a boat docked shows nowhere else
+// the fades, where he sits and his control, the shop's panel, the boats about and which lie at
+// anchor, his boat moved within a frame (he moves it only between frames), what the game posts him,
+// and his boat's record (a boat docked shows nowhere else
 // until he comes back for it). The prompts are kept apart so that the one he completed
 // can be left out: a prompt that only hides itself has done nothing. The log is none of it: he does
 // not read it.
@@ -775,12 +776,9 @@ Invariants::Seen Invariants::seen() const {
     hash = mix(hash, world.screen.thisFrame().draws.empty() ? 0 : 1);
     hash = mix(hash, world.helpTexts.size() * 31 + world.notices.size() * 7 + world.moneyToasts.size());
     hash = mix(hash, static_cast<std::uint64_t>(recordTime_.time_since_epoch().count()));
-    for (const sim::Entity* vehicle : world.vehicles()) {
+    for (const sim::Entity* vehicle : world.vehicles())
         hash = mix(hash, vehicle->handle * 2u + (vehicle->anchored ? 1u : 0u));
-        if (!vehicle->decorators.contains("QY_RB_isPlayerBoat")) continue;
-        hash = mix(hash, static_cast<std::uint64_t>(std::lround(vehicle->position.x * 10.0f)));
-        hash = mix(hash, static_cast<std::uint64_t>(std::lround(vehicle->position.y * 10.0f)));
-    }
+    hash = mix(hash, static_cast<std::uint64_t>(boatMovedInFrames_));
     Seen now{hash, {}};
     for (const sim::GamePrompt* prompt : world.prompts.visible())
         now.prompts.push_back(prompt->handle * 2u + (world.prompts.isEnabled(prompt->handle) ? 1u : 0u));
@@ -803,6 +801,9 @@ bool Invariants::Seen::changedFor(const Seen& before, std::uint32_t completed) c
 std::optional<Broken> Invariants::checkPrompts() {
     sim::World& world = game_.world();
     const int frame = world.frame;
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    if (own != nullptr && own->handle == ownBoatBefore_ && sim::distance(own->position, ownPositionBefore_) > 1.0f)
+        ++boatMovedInFrames_;
     const Seen now = seen();
     for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {
         if (now.changedFor(it->before, it->handle)) {

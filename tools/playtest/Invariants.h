@@ -24,8 +24,10 @@
 //   record-copy      PlayerBoat.dat.bak names another boat than PlayerBoat.dat once it is saved
 //   boat-new         a boat he bought in the shop is not whole
 //   frame-error      a frame's error was logged
-//   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
-//                    read fails the run in the simulated game)
+//   idle-prompt      the plug-in read a prompt's completion, and nothing he sees came of it within
+//                    3 frames: a log line or the prompt hiding itself is nothing (greyed, it heard
+//                    him; one it never read fails the run in the simulated game)
+//   start-up         no dock marked on the map 300 frames after the game started (main.cpp)
 //   stolen-sale      a stolen boat at a pier, slow, cannot be sold
 //   log-growth       the log grows by more than a few kilobytes per hour of play
 //   frame-allocation the plug-in allocates on the heap in steady frames
@@ -282,6 +284,7 @@ class Invariants {
     std::vector<PendingPrompt> pendingPrompts_;
     std::vector<int> completions_;
     Seen lastSeen_;
+    int boatMovedInFrames_ = 0;  // frames in which his boat was moved, not by him
 
     std::int32_t sellHeldMs_ = 0;
     int sellHiddenFrames_ = 0;
