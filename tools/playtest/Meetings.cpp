@@ -110,12 +110,15 @@ void Meetings::met(const char* event, const std::vector<std::string>& states) {
         ++session_.covered["meet:" + state + "@" + event];
 }
 
-std::optional<const char*> Meetings::unmet(std::initializer_list<const char*> events) {
+std::optional<Meetings::Unmet> Meetings::unmet(std::initializer_list<const char*> events) {
     for (const char* event : events) {
         for (const std::string& state : states()) {
             // What he owns is in every state: any event meets it without aiming.
             if (state.ends_with("-boat")) continue;
-            if (!session_.covered.contains("meet:" + state + "@" + event)) return event;
+            if (session_.covered.contains("meet:" + state + "@" + event)) continue;
+            const bool fleeting = state.starts_with("hold") || state == "plugin-waiting" ||
+                                  state == "shop-waiting" || state == "dock-menu" || state == "at-anchor";
+            return Unmet{event, fleeting};
         }
     }
     return std::nullopt;

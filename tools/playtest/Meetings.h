@@ -38,8 +38,14 @@ class Meetings {
     // starts meets the states he left the game in).
     void met(const char* event);
     void met(const char* event, const std::vector<std::string>& states);
-    // The first of these events that some state he is in has not met yet in this run.
-    std::optional<const char*> unmet(std::initializer_list<const char*> events);
+    // The first of these events that some state he is in has not met yet in this run, and whether
+    // that state is a fleeting one (a few frames: a hold, a wait, the dock menu, the anchor), which
+    // must be aimed at at once or never.
+    struct Unmet {
+        const char* event;
+        bool fleeting;
+    };
+    std::optional<Unmet> unmet(std::initializer_list<const char*> events);
     // After a frame: a robbery starting is an event the player sees, its boats appearing.
     void afterFrame();
 

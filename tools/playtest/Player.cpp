@@ -26,6 +26,7 @@ constexpr float kWalkPerFrame = 0.15f;  // about 4.5 m/s
 constexpr float kRowPerFrame = 1.5f;
 // The dock menu's fades after the catalogue last well under three seconds.
 constexpr int kShopFadeFrames = 90;
+constexpr int kAimPauseFrames = 1200;
 
 sim::Vec3 toSim(const Vec3& p) {
     return sim::Vec3{p.x, p.y, p.z};
@@ -89,7 +90,7 @@ void Player::interruptions() {
     }
     // The game takes the player away for a while: a cutscene, being grabbed, an activity. In the
     // shop this happens far more often, to play the roads where a shop is closed from outside.
-    if (below(catalogueOpen() ? 150 : 3000) == 0 || (meetings_.unmet({"game-scene"}) && aim(10))) {
+    if (below(catalogueOpen() ? 150 : 3000) == 0 || aimAt({"game-scene"})) {
         interruptedFrames_ = 5 + below(120);
         (chance(50) ? player.unavailable : player.scriptedActivity) = true;
         ++covered_["made-unavailable"];
@@ -101,7 +102,7 @@ void Player::interruptions() {
     // boat's handle before asking whether it is there.
     const bool noBoatOfHis = std::ranges::find(meetings_.states(), "no-boat") != meetings_.states().end() &&
                              !catalogueOpen() && !world_.fade.out;
-    if (noBoatOfHis && (aimRandom_() % 30000 == 0 || (meetings_.unmet({"entities-cleared"}) && aim(400)))) {
+    if (noBoatOfHis && (aimRandom_() % 30000 == 0 || aimAt({"entities-cleared"}))) {
         meetings_.met("entities-cleared");
         world_.clearScriptEntities();
     }
@@ -163,8 +164,8 @@ void Player::neighbourActs() {
     const bool inShop = catalogueOpen();
     static constexpr const char* kActs[] = {"scene", "photo-mode", "pause-menu", "map"};
     int act = -1;
-    if (const auto unmet = meetings_.unmet({"scene", "photo-mode", "pause-menu", "map"}); unmet && aim(10))
-        act = static_cast<int>(std::ranges::find(kActs, std::string_view(*unmet)) - std::begin(kActs));
+    if (const auto unmet = meetings_.unmet({"scene", "photo-mode", "pause-menu", "map"}); unmet && aimAt(*unmet))
+        act = static_cast<int>(std::ranges::find(kActs, std::string_view(unmet->event)) - std::begin(kActs));
     if (act < 0 && draw(inShop ? 150 : 8000) != 0) return;
     if (inShop) ++covered_["neighbour-in-shop"];
     if (act < 0) act = draw(4);
@@ -616,6 +617,20 @@ void Player::press(std::uint32_t control) {
         return true;
     });
     wait(1);
+}
+
+// A fleeting state is aimed at within a few frames; a lasting one (the shop, the river) about once
+// in twenty seconds; and after each aim he is left to his errands for forty seconds, so that he
+// still gets done what he came for.
+bool Player::aimAt(const Meetings::Unmet& unmet) {
+    if (world_.frame < aimedAtFrame_ + kAimPauseFrames || !aim(unmet.fleeting ? 10 : 600)) return false;
+    aimedAtFrame_ = world_.frame;
+    return true;
+}
+
+bool Player::aimAt(std::initializer_list<const char*> events) {
+    const auto unmet = meetings_.unmet(events);
+    return unmet && aimAt(*unmet);
 }
 
 void Player::closeOrBack() {

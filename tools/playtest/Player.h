@@ -107,6 +107,9 @@ class Player {
     // Whether the game, the neighbour or he himself aims now at a meeting not yet played in this run.
     std::mt19937_64 aimRandom_;
     bool aim(int oneIn) { return aimRandom_() % static_cast<std::uint64_t>(oneIn) == 0; }
+    bool aimAt(const Meetings::Unmet& unmet);
+    bool aimAt(std::initializer_list<const char*> events);
+    int aimedAtFrame_ = -100000;
     Meetings& meetings_;
     std::int64_t cashAway_ = 0;       // what he spent elsewhere in the shop, to come back
     int photoModeFrames_ = 0;
