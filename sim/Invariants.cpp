@@ -70,7 +70,7 @@ void World::onPlayerControl(bool on, const std::string& script, const char* nati
     // The player unavailable or a game activity running: the game's own scene has his control.
     const bool scene = watch.sceneHoldsControl || player.unavailable || player.scriptedActivity;
     // The story's scene scripts are the game's as much as its scenes: one ends as the other goes on.
-    if (on && scene && !watch.allowControlHandBackDuringScenes && !shared.sceneScripts.contains(script)) {
+    if (on && scene && !shared.sceneScripts.contains(script)) {
         throw Refusal("frame " + std::to_string(frame) +
                       ": setPlayerControl(player, 1) while a scene of the game holds the player's control");
     }

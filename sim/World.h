@@ -335,9 +335,6 @@ class World {
         // A game scene (a cutscene, an activity; also while the player is unavailable or a game
         // activity runs) holds the player's control: the plug-in must not hand it back meanwhile.
         bool sceneHoldsControl = false;
-        // The plug-in gives control back once when its shop closes, and a scene may be what closed
-        // it; a test that wants the stricter rule turns this off.
-        bool allowControlHandBackDuringScenes = true;
         // When a scene ends, the game gives the player the control scripts last asked for.
         bool controlRequested = true;
         bool sceneWasHolding = false;

@@ -231,8 +231,6 @@ int playSession(const Options& options) {
         world.frameJitterMs = 0;
         ++session.covered["even-frames"];
     }
-    // The plug-in may hand his control back only once the game's own scene has let him go.
-    world.watch.allowControlHandBackDuringScenes = false;
     Invariants invariants(game, session, splitList(options.allow));
     Player player(game, startValueOf(session), session.covered, meetings);
     auto broke = [&](const Broken& broken) {
