@@ -31,8 +31,8 @@ using tollmere::testing::Harness;
 constexpr int kRestartExit = 10;
 constexpr int kBrokenExit = 1;
 
-// Roads the fixed ctest runs must reach between them (--check-coverage): what no rule can judge
-// unless some run plays it.
+// Roads the fixed ctest runs must reach between them, each in two runs (--check-coverage): what no
+// rule can judge unless some run plays it.
 const char* const kRequiredRoads[] = {
     "boat-repaired",        "option-bought",        "option-removed",   "restart-with-damaged-boat",
     "guard-killed",         "robbery-sold",         "robbery-failed",   "robbery-abandoned",
@@ -60,7 +60,11 @@ const char* const kUsage =
     "               boat-new\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
-    "                         every road the fixed runs must play\n";
+    "                         every road the fixed runs must play, each in two runs, and every\n"
+    "                         meeting they must play\n"
+    "\n"
+    "At the end it prints the meetings reached: the states he was in (rows) by the events that fell\n"
+    "on them (columns), and how often; the player aims at those not yet reached in the run.\n";
 
 struct Options {
     int runs = 1;
