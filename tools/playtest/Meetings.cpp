@@ -14,6 +14,7 @@ namespace tollmere::playtest {
 namespace {
 
 constexpr float kAtPierMetres = 2.5f;
+constexpr std::uint32_t kClosedDockModifier = 0x2B30E11F;
 
 // Meetings the fixed runs must reach between them (--check-coverage): a state of one feature that
 // an event of another falls on, each where a fault lived or no rule sees the end of unless some run
@@ -29,7 +30,7 @@ const char* const kRequiredMeetings[] = {
     "plugin-waiting@map",        "plugin-waiting@entities-cleared", "hold:manage_boats@game-scene",
     "hold:dock_boat@scene",      "hold:sell_boat@game-scene",    "hold-unshown@game-scene",
     "robbery-aboard@scene",      "robbery-aboard@death",         "robbery-aboard@entities-cleared",
-    "robbery-near@game-scene",   "on-foot-at-pier@robbery-starts",
+    "robbery-near@game-scene",   "robbery-alarm@death",          "on-foot-at-pier@robbery-starts",
 };
 
 bool hasDecorator(const sim::Entity& e, const char* name) {
@@ -93,13 +94,19 @@ const std::vector<std::string>& Meetings::states() {
     for (const sim::Entity* vehicle : world_.vehicles())
         robbery = robbery || isCargoBoat(*vehicle);
     if (const sim::Entity* boat = world_.entity(ped.vehicle)) {
-        if (isCargoBoat(*boat)) states_.push_back("robbery-aboard");
+        // The alarm raised, the docks' marks greyed on the map while the game does not hold him.
+        const bool greyed = std::ranges::any_of(world_.blips, [](const auto& blip) {
+            return blip.second.entity == 0 && blip.second.modifiers.contains(kClosedDockModifier);
+        });
+        const bool held = world_.player.unavailable || world_.player.scriptedActivity;
+        if (isCargoBoat(*boat)) states_.push_back(greyed && !held ? "robbery-alarm" : "robbery-aboard");
         else states_.push_back(boat->anchored ? "at-anchor" : "rowing");
         // His hold of the anchor's control before the prompt it brings shows.
         if (!holdShown && world_.input.isDown("INPUT_CONTEXT_X") && hasDecorator(*boat, "QY_RB_isPlayerBoat"))
             states_.push_back("hold-unshown");
     }
-    if (robbery && std::ranges::find(states_, "robbery-aboard") == states_.end()) states_.push_back("robbery-near");
+    if (robbery && std::ranges::none_of(states_, [](const std::string& s) { return s.starts_with("robbery-"); }))
+        states_.push_back("robbery-near");
     const Ownership& owned = session_.owned;
     states_.push_back(owned.model == 0 ? "no-boat" : owned.bought ? "bought-boat" : "claimed-boat");
     return states_;

@@ -7,8 +7,8 @@
 // Rows: on foot at a pier; the dock menu open; the shop open buying or customising; the shop
 // refused and waiting for the screen; one of the plug-in's prompts held (by its text's key), or
 // his hold of the anchor's control before its prompt shows; the plug-in waiting inside an operation
-// (the simulated game knows); rowing; at anchor; a robbery near him or its boat under him; owning no
-// boat, a bought one or a claimed one (his own account).
+// (the simulated game knows); rowing; at anchor; a robbery near him, its boat under him, and the
+// alarm raised; owning no boat, a bought one or a claimed one (his own account).
 
 #include "Session.h"
 
