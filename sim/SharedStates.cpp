@@ -97,8 +97,9 @@ void World::checkShared(const std::string& at) const {
         return;
     const std::int64_t now = player.control ? 0 : 1;
     if (now != it->second.left) {
-        throw Refusal(at + stateName(SharedState::control, 0) + " is " + valueName(SharedState::control, now) +
-                      ", but " + it->second.holder + " holds it " + valueName(SharedState::control, it->second.left));
+        throw Refusal(at + stateName(SharedState::control, 0) + " is " +
+                      valueName(SharedState::control, now) + ", but " + it->second.holder + " holds it " +
+                      valueName(SharedState::control, it->second.left));
     }
 }
 

@@ -788,7 +788,8 @@ Invariants::Seen Invariants::seen() const {
 bool Invariants::Seen::changedFor(const Seen& before, std::uint32_t completed) const {
     if (rest != before.rest) return true;
     // Greyed out, the prompt tells him it heard him and waits; gone, it tells him nothing.
-    const bool stillShown = std::ranges::any_of(prompts, [completed](std::uint32_t p) { return p / 2u == completed; });
+    const bool stillShown =
+        std::ranges::any_of(prompts, [completed](std::uint32_t p) { return p / 2u == completed; });
     auto others = [completed, stillShown](const std::vector<std::uint32_t>& shown) {
         std::vector<std::uint32_t> kept;
         for (const std::uint32_t p : shown)
@@ -802,7 +803,8 @@ std::optional<Broken> Invariants::checkPrompts() {
     sim::World& world = game_.world();
     const int frame = world.frame;
     const sim::Entity* own = Model::ownBoat(world, account_.claimed());
-    if (own != nullptr && own->handle == ownBoatBefore_ && sim::distance(own->position, ownPositionBefore_) > 1.0f)
+    if (own != nullptr && own->handle == ownBoatBefore_ &&
+        sim::distance(own->position, ownPositionBefore_) > 1.0f)
         ++boatMovedInFrames_;
     const Seen now = seen();
     for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {

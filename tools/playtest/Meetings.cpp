@@ -19,6 +19,7 @@ constexpr std::uint32_t kClosedDockModifier = 0x2B30E11F;
 // Meetings the fixed runs must reach between them (--check-coverage): a state of one feature that
 // an event of another falls on, each where a fault lived or no rule sees the end of unless some run
 // plays it.
+// clang-format off
 const char* const kRequiredMeetings[] = {
     "at-anchor@scene",           "at-anchor@death",              "rowing@death",
     "claimed-boat@restart",      "claimed-boat@record-edited",   "claimed-boat@copy-missing",
@@ -32,6 +33,7 @@ const char* const kRequiredMeetings[] = {
     "robbery-aboard@scene",      "robbery-aboard@death",         "robbery-aboard@entities-cleared",
     "robbery-near@game-scene",   "robbery-alarm@death",          "on-foot-at-pier@robbery-starts",
 };
+// clang-format on
 
 bool hasDecorator(const sim::Entity& e, const char* name) {
     const auto it = e.decorators.find(name);
@@ -76,8 +78,8 @@ const std::vector<std::string>& Meetings::states() {
     }
     const std::vector<ShownRow> rows = Model::readCatalogue(world_.screen.thisFrame());
     if (!rows.empty()) {
-        const bool customising =
-            std::ranges::any_of(rows, [this](const ShownRow& row) { return promptKeys_[row.title] == "paint-row"; });
+        const bool customising = std::ranges::any_of(
+            rows, [this](const ShownRow& row) { return promptKeys_[row.title] == "paint-row"; });
         states_.push_back(customising ? "shop-customise" : "shop-browse");
     } else if (refused) {
         states_.push_back("shop-waiting");
@@ -86,7 +88,8 @@ const std::vector<std::string>& Meetings::states() {
     } else if (ped.vehicle == 0 && docksRegistry != nullptr) {
         for (const auto& dock : docksRegistry->docks()) {
             const Vec3& p = dock->pierPoint().position;
-            if (sim::distance(ped.position, sim::Vec3{p.x, p.y, p.z}) < kAtPierMetres) states_.push_back("on-foot-at-pier");
+            if (sim::distance(ped.position, sim::Vec3{p.x, p.y, p.z}) < kAtPierMetres)
+                states_.push_back("on-foot-at-pier");
         }
     }
     if (game_.host().parkedWaitMs(sim::Host::kPluginName) > 0) states_.push_back("plugin-waiting");
@@ -99,13 +102,16 @@ const std::vector<std::string>& Meetings::states() {
             return blip.second.entity == 0 && blip.second.modifiers.contains(kClosedDockModifier);
         });
         const bool held = world_.player.unavailable || world_.player.scriptedActivity;
-        if (isCargoBoat(*boat)) states_.push_back(greyed && !held ? "robbery-alarm" : "robbery-aboard");
-        else states_.push_back(boat->anchored ? "at-anchor" : "rowing");
+        if (isCargoBoat(*boat))
+            states_.push_back(greyed && !held ? "robbery-alarm" : "robbery-aboard");
+        else
+            states_.push_back(boat->anchored ? "at-anchor" : "rowing");
         // His hold of the anchor's control before the prompt it brings shows.
         if (!holdShown && world_.input.isDown("INPUT_CONTEXT_X") && hasDecorator(*boat, "QY_RB_isPlayerBoat"))
             states_.push_back("hold-unshown");
     }
-    if (robbery && std::ranges::none_of(states_, [](const std::string& s) { return s.starts_with("robbery-"); }))
+    if (robbery &&
+        std::ranges::none_of(states_, [](const std::string& s) { return s.starts_with("robbery-"); }))
         states_.push_back("robbery-near");
     const Ownership& owned = session_.owned;
     states_.push_back(owned.model == 0 ? "no-boat" : owned.bought ? "bought-boat" : "claimed-boat");
@@ -152,16 +158,20 @@ void Meetings::print(const std::map<std::string, int>& covered) {
         table[road.substr(5, at - 5)][road.substr(at + 1)] += count;
     }
     std::printf("meetings reached, how often (states down, events across):\n");
-    for (std::size_t i = 0; i < std::size(kEvents); ++i) std::printf("  %2zu %s\n", i + 1, kEvents[i]);
+    for (std::size_t i = 0; i < std::size(kEvents); ++i)
+        std::printf("  %2zu %s\n", i + 1, kEvents[i]);
     std::printf("  %-24s", "");
-    for (std::size_t i = 0; i < std::size(kEvents); ++i) std::printf("%5zu", i + 1);
+    for (std::size_t i = 0; i < std::size(kEvents); ++i)
+        std::printf("%5zu", i + 1);
     std::printf("\n");
     for (const auto& [state, events] : table) {
         std::printf("  %-24s", state.c_str());
         for (const char* event : kEvents) {
             const auto it = events.find(event);
-            if (it == events.end()) std::printf("%5s", ".");
-            else std::printf("%5d", it->second);
+            if (it == events.end())
+                std::printf("%5s", ".");
+            else
+                std::printf("%5d", it->second);
         }
         std::printf("\n");
     }

@@ -26,9 +26,10 @@ namespace tollmere::playtest {
 class Meetings {
   public:
     static constexpr const char* kEvents[] = {
-        "scene",         "photo-mode",      "pause-menu",    "map",          "game-scene",
-        "death",         "restart",         "record-edited", "copy-missing", "settings-edited",
-        "settings-gone", "walk-off",        "close-or-back", "robbery-starts", "entities-cleared"};
+        "scene",         "photo-mode",      "pause-menu",      "map",
+        "game-scene",    "death",           "restart",         "record-edited",
+        "copy-missing",  "settings-edited", "settings-gone",   "walk-off",
+        "close-or-back", "robbery-starts",  "entities-cleared"};
 
     Meetings(testing::Harness& game, Session& session);
 

@@ -164,7 +164,8 @@ void Player::neighbourActs() {
     const bool inShop = catalogueOpen();
     static constexpr const char* kActs[] = {"scene", "photo-mode", "pause-menu", "map"};
     int act = -1;
-    if (const auto unmet = meetings_.unmet({"scene", "photo-mode", "pause-menu", "map"}); unmet && aimAt(*unmet))
+    if (const auto unmet = meetings_.unmet({"scene", "photo-mode", "pause-menu", "map"});
+        unmet && aimAt(*unmet))
         act = static_cast<int>(std::ranges::find(kActs, std::string_view(unmet->event)) - std::begin(kActs));
     if (act < 0 && draw(inShop ? 150 : 8000) != 0) return;
     if (inShop) ++covered_["neighbour-in-shop"];

@@ -253,7 +253,8 @@ int playSession(const Options& options) {
         while (session.frame + world.frame < options.frames) {
             // A plug-in that never started shows him nothing to play with: no run of it is green.
             if (world.frame == kStartUpFrames && !dockMarksShown(world))
-                return broke(Broken{"start-up", "no dock was marked on the map " + std::to_string(kStartUpFrames) +
+                return broke(Broken{"start-up", "no dock was marked on the map " +
+                                                    std::to_string(kStartUpFrames) +
                                                     " frames after the game started"});
             // The player acts once the plug-in has started up (placing his boat again comes last).
             if (tollmere::boatSpawner != nullptr && !player.act()) {
