@@ -44,7 +44,7 @@ struct Cameras {
     const Camera* viewing() const;
 
   private:
-    HandleLife life_{"camera", 0x6C01, "was destroyed"};
+    HandleLife life_{"camera", 0x6C01};
 };
 
 }  // namespace sim

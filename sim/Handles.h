@@ -2,7 +2,8 @@
 // How every kind of handle the game gives out lives: entities, blips, prompts and cameras alike.
 // The game numbers each kind from its own first handle upwards and never hands a number out twice,
 // so a handle it is given is one of three things: alive, gone (deleted by a script, or taken away
-// by the game with what it belonged to), or never made. A native given one that is not alive is a
+// by the game with what it belonged to), or never made. Prompts and cameras are never deleted nor
+// taken away, so for them there is no gone: alive or never made. A native given one that is not alive is a
 // script's mistake the game would punish later, far from its cause; the simulated game refuses it
 // at once, naming the kind and the handle (the host adds the native).
 
@@ -24,8 +25,8 @@ std::string hexHandle(std::uint32_t handle);
 class HandleLife {
   public:
     // kind names the handles in refusals ("entity", "blip"); goneBecause says how one of them
-    // stops being alive.
-    HandleLife(const char* kind, std::uint32_t first, const char* goneBecause)
+    // stops being alive, nullptr for a kind that never does.
+    HandleLife(const char* kind, std::uint32_t first, const char* goneBecause = nullptr)
         : kind_(kind), goneBecause_(goneBecause), first_(first), next_(first) {}
 
     std::uint32_t issue() { return next_++; }
@@ -33,7 +34,7 @@ class HandleLife {
 
     // Throws the Refusal for a handle that is not alive: never made, or gone.
     [[noreturn]] void refuse(std::uint32_t handle) const {
-        if (!everIssued(handle))
+        if (!everIssued(handle) || goneBecause_ == nullptr)
             throw Refusal("handle " + hexHandle(handle) + " was never " + article() + kind_);
         throw Refusal("handle " + hexHandle(handle) + " is gone: the " + kind_ + " " + goneBecause_);
     }

@@ -69,7 +69,8 @@ void World::onPlayerControl(bool on, const std::string& script, const char* nati
     setShared(SharedState::control, 0, script, native, on ? 0 : 1, !on);
     // The player unavailable or a game activity running: the game's own scene has his control.
     const bool scene = watch.sceneHoldsControl || player.unavailable || player.scriptedActivity;
-    if (on && scene && !watch.allowControlHandBackDuringScenes) {
+    // The story's scene scripts are the game's as much as its scenes: one ends as the other goes on.
+    if (on && scene && !shared.sceneScripts.contains(script)) {
         throw Refusal("frame " + std::to_string(frame) +
                       ": setPlayerControl(player, 1) while a scene of the game holds the player's control");
     }

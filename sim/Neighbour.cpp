@@ -115,6 +115,10 @@ void Neighbour::openMenu(bool pauseMenu, std::int32_t forMs) {
     menuClosesAtMs_ = world.gameTimeMs + forMs;
 }
 
+void Neighbour::deleteVehicle(std::uint32_t vehicle) {
+    toDelete_.push_back(vehicle);
+}
+
 const char* Neighbour::doing() const {
     if (behaviour_ == Behaviour::none) return "idle";
     if (phase_ == Phase::waiting) return "waiting";
@@ -127,6 +131,11 @@ void Neighbour::frame() {
         world.menus.pauseMenu = world.menus.uiApp = false;
         menuClosesAtMs_ = -1;
     }
+    for (std::uint32_t vehicle : toDelete_) {
+        std::uint32_t handle = vehicle;
+        invoke(0x4CD38C78BD19A497, {reinterpret_cast<std::uintptr_t>(&handle)});
+    }
+    toDelete_.clear();
     if (behaviour_ == Behaviour::scene) playSceneFrame();
     if (behaviour_ == Behaviour::photoMode) playPhotoModeFrame();
 }

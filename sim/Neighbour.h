@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -37,6 +38,9 @@ class Neighbour {
     // one is open the game holds the screen, whatever the scripts hold.
     void openPauseMenu(std::int32_t forMs);
     void openMap(std::int32_t forMs);
+    // Deletes a vehicle it does not own in its next frame, through the native as scripts can: a
+    // plug-in's boat included. A handle gone by then is refused, as the game refuses it.
+    void deleteVehicle(std::uint32_t vehicle);
 
     // What it is doing now, for tests and narrators: "idle", "waiting" (for the screen), "scene",
     // "photo mode"; and whether a game menu it opened is still open.
@@ -70,6 +74,7 @@ class Neighbour {
     std::int32_t menuClosesAtMs_ = -1;
     int scenesPlayed_ = 0;
     int photoModesPlayed_ = 0;
+    std::vector<std::uint32_t> toDelete_;
 };
 
 }  // namespace sim

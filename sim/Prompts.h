@@ -102,7 +102,7 @@ class Prompts {
     int holdTimeOf(const GamePrompt& prompt) const;
 
     std::map<std::uint32_t, GamePrompt> prompts_;
-    HandleLife life_{"prompt", 0x4A01, "was deleted"};
+    HandleLife life_{"prompt", 0x4A01};
     std::uint32_t registering_ = 0;
     int frame_ = 0;
 };

@@ -57,22 +57,6 @@ std::uint32_t World::renderingCamera() const {
     return viewing == nullptr ? 0 : viewing->handle;
 }
 
-std::int64_t World::sharedValue(SharedState state, std::uint32_t which) const {
-    switch (state) {
-        case SharedState::control:
-            return watch.controlRequested ? 0 : 1;
-        case SharedState::hud:
-            return hudHidden ? 1 : 0;
-        case SharedState::hudContext:
-            return hudContexts.contains(which) ? 1 : 0;
-        case SharedState::camera:
-            return renderingCamera();
-        case SharedState::fade:
-            return fade.out ? 1 : 0;
-    }
-    return 0;
-}
-
 bool World::heldByScene(SharedState state) const {
     const auto it = shared.held.find({state, 0});
     return it != shared.held.end() && shared.sceneScripts.contains(it->second.holder);
@@ -102,15 +86,20 @@ void World::setShared(SharedState state, std::uint32_t which, const std::string&
     }
 }
 
-// Every write of a shared state passes setShared; this catches one that reached the world another
-// way (the game, a native that changes the state as a side effect) behind its holder's back.
+// Every script's write of a shared state passes setShared, and the world keeps each as written; the
+// game writes one of them on its own: when a scene of its own ends it gives the player the control
+// scripts last asked for. This catches the game giving him another behind its holder's back, from
+// what he has, not from what the holder wrote. While the game's scene holds him the control is the
+// game's, and the holder's is not his to have.
 void World::checkShared(const std::string& at) const {
-    for (const auto& [key, holding] : shared.held) {
-        const std::int64_t now = sharedValue(key.first, key.second);
-        if (now != holding.left) {
-            throw Refusal(at + stateName(key.first, key.second) + " is " + valueName(key.first, now) +
-                          ", but " + holding.holder + " holds it " + valueName(key.first, holding.left));
-        }
+    const auto it = shared.held.find({SharedState::control, 0});
+    if (it == shared.held.end() || watch.sceneHoldsControl || player.unavailable || player.scriptedActivity)
+        return;
+    const std::int64_t now = player.control ? 0 : 1;
+    if (now != it->second.left) {
+        throw Refusal(at + stateName(SharedState::control, 0) + " is " +
+                      valueName(SharedState::control, now) + ", but " + it->second.holder + " holds it " +
+                      valueName(SharedState::control, it->second.left));
     }
 }
 

@@ -156,6 +156,16 @@ void World::release(std::uint32_t handle) {
     }
 }
 
+void World::clearScriptEntities() {
+    std::vector<std::uint32_t> cleared;
+    for (const auto& [handle, e] : entities) {
+        if (e.madeByScript && handle != player.ped) cleared.push_back(handle);
+    }
+    // A ped sitting in a vehicle that goes is left on his feet where it was (deleteEntity).
+    for (std::uint32_t handle : cleared)
+        deleteEntity(handle);
+}
+
 Entity* World::use(std::uint32_t handle) {
     return entityLife_.use(entities, handle);
 }

@@ -211,12 +211,16 @@ class World {
     // Whether the handle was ever handed out (the player's peds included).
     bool everExisted(std::uint32_t handle) const { return entityLife_.everIssued(handle); }
     // Released entities are the game's again: it removes them once they have been released for
-    // releasedLingerMs and the player is at least releasedCleanupDistance away, or at once when a
-    // test asks for that.
+    // releasedLingerMs and the player is at least releasedCleanupDistance away (out of his sight),
+    // or at once when a test asks for that.
     bool removeReleasedAtOnce = false;
     std::int32_t releasedLingerMs = 3000;
-    float releasedCleanupDistance = 120.0f;
+    float releasedCleanupDistance = 100.0f;
     void release(std::uint32_t handle);
+    // The game clears every script's entities at once, released or not, as it does on a load, a
+    // mission's clean-up or another script's purge; what the game, a test or the player placed
+    // stays. Handles of the cleared entities are gone.
+    void clearScriptEntities();
     Entity& playerPed() { return *entity(player.ped); }
     std::uint32_t createVehicle(std::uint32_t model, const Vec3& position, float heading);
     std::vector<const Entity*> vehicles() const;
@@ -331,9 +335,6 @@ class World {
         // A game scene (a cutscene, an activity; also while the player is unavailable or a game
         // activity runs) holds the player's control: the plug-in must not hand it back meanwhile.
         bool sceneHoldsControl = false;
-        // The plug-in gives control back once when its shop closes, and a scene may be what closed
-        // it; a test that wants the stricter rule turns this off.
-        bool allowControlHandBackDuringScenes = true;
         // When a scene ends, the game gives the player the control scripts last asked for.
         bool controlRequested = true;
         bool sceneWasHolding = false;
@@ -362,8 +363,6 @@ class World {
     // default or back to it; refused when that breaks the rule.
     void setShared(SharedState state, std::uint32_t which, const std::string& script, const char* native,
                    std::int64_t value, bool away);
-    // The state as the world has it now, in the terms of Holding::left.
-    std::int64_t sharedValue(SharedState state, std::uint32_t which) const;
     // Whether a scene script holds the state, which the player's-view checks then excuse.
     bool heldByScene(SharedState state) const;
     std::uint32_t renderingCamera() const;  // the scripted camera rendering, 0 for the game's own

@@ -80,7 +80,14 @@ void DocksInteractionManager::reset() {
                            &dockPrompt_, &closePrompt_, &backPrompt_}) {
         prompt->hide();
     }
-    leaveCatalogue();
+    // Reset because the game took him into a scene of its own: the control the shop took is the
+    // game's until it lets him go, and owed until then.
+    const bool gameHolds = catalogue_.isOpen() && gameHoldsThePlayer();
+    if (gameHolds) {
+        controlOwed_ = true;
+        askOwedIn_ = kAskAgainFrames;
+    }
+    leaveCatalogue(!gameHolds);
     stopShowingCamera(true);
     // A suspension is the game's own and holds no fade: a fade the shop still owes is given back at
     // once, or the screen would stay dark through the game's scene. The control waits for its end.
@@ -371,6 +378,8 @@ void DocksInteractionManager::updateCatalogue() {
     // A script that took the screen in the fade has the say over it now: the control the shop took
     // and its fade are owed, given back once nothing of the other's shows.
     ScreenHolder holder = whoElseHoldsTheScreen(camera_, true);
+    // Nor is his control his to have back while the game holds him in a scene it began meanwhile.
+    if (holder == ScreenHolder::nobody && gameHoldsThePlayer()) holder = ScreenHolder::gameScene;
     if (holder != ScreenHolder::nobody) controlOwed_ = true;
     leaveCatalogue(holder == ScreenHolder::nobody);
     // Switching script cameras off would switch off the other's.

@@ -40,6 +40,8 @@ Ped RandomBoatRobberyExecutor::createCrewMember(Vehicle vehicle, std::int32_t se
     // the whole plug-in; the event goes on with the crew it has.
     const Hash model = hashOf("a_m_m_bivroughtravellers_01");
     if (!loadModel(model, kModelLoadTimeoutMs)) return 0;
+    // The load waits: the boat may have been cleared away meanwhile.
+    if (!native::doesEntityExist(vehicle)) return 0;
     const Ped ped = native::createPedInsideVehicle(vehicle, model, seat, 0, 0, 0);
     native::setRandomOutfitVariation(ped, true);
     return ped;
@@ -62,6 +64,15 @@ void RandomBoatRobberyExecutor::enlist(Ped ped, Vehicle vehicle) {
     native::decorSetInt(ped, "honor_override", 0);
 }
 
+// The set-up waits between its steps, and the game may clear every script's entities meanwhile (a
+// load, a clean-up): a cargo boat gone by then ends the robbery before anything is asked of it.
+bool RandomBoatRobberyExecutor::clearedInSetUp() {
+    if (native::doesEntityExist(event.boat)) return false;
+    phase = ended;
+    setOutcome(failed);
+    return true;
+}
+
 void RandomBoatRobberyExecutor::onTriggered() {
     event.boat = spawnVehicle("rowboat", event.position, 0.0f);
     event.vehicles.push_back(event.boat);
@@ -70,9 +81,11 @@ void RandomBoatRobberyExecutor::onTriggered() {
     native::setVehicleTint(event.boat, event.tint);
     native::decorSetInt(event.boat, "QY_RB_boatValue", event.reward);
     waitInsideOperation(10);
+    if (clearedInSetUp()) return;
 
     enlist(createCrewMember(event.boat, -1), event.boat);
     waitInsideOperation(10);
+    if (clearedInSetUp()) return;
 
     // One escort boat for every four guards besides the leader, alternating ahead and behind.
     std::int32_t remaining = event.crewSize - 1;
@@ -84,14 +97,17 @@ void RandomBoatRobberyExecutor::onTriggered() {
         native::setVehicleLanternPropSet(escort, hashOf("pg_veh_rowboat_lightupgrade_1"));
         event.vehicles.push_back(escort);
         waitInsideOperation(10);
+        if (clearedInSetUp()) return;
         const std::int32_t seats = std::min(remaining, 4);
         for (std::int32_t j = 0; j < seats; ++j) {
             enlist(createCrewMember(escort, j - 1), escort);
             waitInsideOperation(10);
+            if (clearedInSetUp()) return;
         }
         remaining -= seats;
     }
     waitInsideOperation(100);
+    if (clearedInSetUp()) return;
 
     // Without a single guard there is nothing to rob from: the event ends at once and lets go of
     // its boats.

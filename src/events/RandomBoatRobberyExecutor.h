@@ -33,6 +33,7 @@ private:
     // The first guard that was created leads the others; a guard that was not created is left out.
     void enlist(Ped ped, Vehicle vehicle);
     bool endedThisUpdate();
+    bool clearedInSetUp();
     void reorderOneEscort();
     bool alarmRaised() const;
 

@@ -28,7 +28,6 @@ void hold(sim::World& w, Hold kind, bool on) {
     w.menus = {kind == Hold::pauseMenu && on, kind == Hold::uiApp && on, kind == Hold::loading && on};
     if (scene || kind == Hold::control) w.hudHidden = on || hudMod;
     if (scene) w.watch.sceneHoldsControl = on;
-    w.watch.allowControlHandBackDuringScenes = false;
 }
 
 enum class At { asking, shop, closing };  // as he asks for the shop, from the open shop, as it closes

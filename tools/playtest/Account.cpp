@@ -73,8 +73,14 @@ void Account::beforeFrame() {
 }
 
 void Account::afterFrame() {
-    if (!freeRowSelected_.empty() && world_.input.justPressed(kSelectControl) &&
-        !Model::readCatalogue(world_.screen.thisFrame()).empty()) {
+    // The shop reads the select in the frame it draws: a row it dims in that very frame (his cash
+    // just gone below its fee) refused the select, whatever the frame before showed.
+    bool takenOff = false;
+    if (!freeRowSelected_.empty() && world_.input.justPressed(kSelectControl)) {
+        for (const ShownRow& row : Model::readCatalogue(world_.screen.thisFrame()))
+            takenOff = takenOff || (row.title == freeRowSelected_ && row.selected && !row.dimmed);
+    }
+    if (takenOff) {
         Ownership& owned = session_.owned;
         if (freeRowSelected_ == fittingsText_) owned.propSets.insert(owned.propSet = -1);
         if (freeRowSelected_ == lanternsText_) owned.lanternPropSets.insert(owned.lanternPropSet = -1);

@@ -5,6 +5,7 @@
 #include "docks/DocksRegistry.h"
 #include "runtime/Globals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -661,6 +662,8 @@ int Invariants::paidFetchReads() const {
 }
 
 std::optional<Broken> Invariants::checkRecord() {
+    // Until the plug-in has started, the files are as he left them by hand (a copy deleted, say).
+    if (boatSpawner == nullptr) return std::nullopt;
     const std::filesystem::path path = game_.folder() / "Tollmere" / "PlayerBoat.dat";
     std::error_code error;
     const auto time = std::filesystem::last_write_time(path, error);
@@ -757,28 +760,55 @@ std::optional<Broken> Invariants::checkMoored() {
                                        " but no boat of the player floats at its mooring after the start"};
 }
 
-std::uint64_t Invariants::worldSignature() const {
+// What he sees that a prompt can change: his cash, the prompts in view and whether each is greyed,
+// the fades, where he sits and his control, the shop's panel, the boats about and which lie at
+// anchor, his boat moved within a frame (he moves it only between frames), what the game posts him,
+// and his boat's record (a boat docked shows nowhere else
+// until he comes back for it). The prompts are kept apart so that the one he completed
+// can be left out: a prompt that only hides itself has done nothing. The log is none of it: he does
+// not read it.
+Invariants::Seen Invariants::seen() const {
     sim::World& world = game_.world();
-    std::uint64_t hash = mix(0, logOffset_);
-    hash = mix(hash, static_cast<std::uint64_t>(world.cashCents));
-    for (const sim::GamePrompt* prompt : world.prompts.visible()) {
-        hash = mix(hash, prompt->handle * 2u + (world.prompts.isEnabled(prompt->handle) ? 1u : 0u));
-    }
+    std::uint64_t hash = mix(0, static_cast<std::uint64_t>(world.cashCents));
     hash = mix(hash, static_cast<std::uint64_t>(world.fade.fadesOut * 7 + world.fade.fadesIn));
     hash = mix(hash, world.playerPed().vehicle);
     hash = mix(hash, world.player.control ? 1 : 0);
     hash = mix(hash, world.screen.thisFrame().draws.empty() ? 0 : 1);
+    hash = mix(hash, world.helpTexts.size() * 31 + world.notices.size() * 7 + world.moneyToasts.size());
+    hash = mix(hash, static_cast<std::uint64_t>(recordTime_.time_since_epoch().count()));
     for (const sim::Entity* vehicle : world.vehicles())
-        hash = mix(hash, vehicle->anchored ? vehicle->handle : 0);
-    return hash;
+        hash = mix(hash, vehicle->handle * 2u + (vehicle->anchored ? 1u : 0u));
+    hash = mix(hash, static_cast<std::uint64_t>(boatMovedInFrames_));
+    Seen now{hash, {}};
+    for (const sim::GamePrompt* prompt : world.prompts.visible())
+        now.prompts.push_back(prompt->handle * 2u + (world.prompts.isEnabled(prompt->handle) ? 1u : 0u));
+    return now;
+}
+
+bool Invariants::Seen::changedFor(const Seen& before, std::uint32_t completed) const {
+    if (rest != before.rest) return true;
+    // Greyed out, the prompt tells him it heard him and waits; gone, it tells him nothing.
+    const bool stillShown =
+        std::ranges::any_of(prompts, [completed](std::uint32_t p) { return p / 2u == completed; });
+    auto others = [completed, stillShown](const std::vector<std::uint32_t>& shown) {
+        std::vector<std::uint32_t> kept;
+        for (const std::uint32_t p : shown)
+            if (stillShown || p / 2u != completed) kept.push_back(p);
+        return kept;
+    };
+    return others(prompts) != others(before.prompts);
 }
 
 std::optional<Broken> Invariants::checkPrompts() {
     sim::World& world = game_.world();
     const int frame = world.frame;
-    const std::uint64_t signature = worldSignature();
+    const sim::Entity* own = Model::ownBoat(world, account_.claimed());
+    if (own != nullptr && own->handle == ownBoatBefore_ &&
+        sim::distance(own->position, ownPositionBefore_) > 1.0f)
+        ++boatMovedInFrames_;
+    const Seen now = seen();
     for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {
-        if (signature != it->signature) {
+        if (now.changedFor(it->before, it->handle)) {
             it = pendingPrompts_.erase(it);
         } else if (frame - it->frame >= kPromptEffectFrames) {
             const bool closed = docksRegistry != nullptr && docksRegistry->docks().front()->isDisabled();
@@ -799,16 +829,13 @@ std::optional<Broken> Invariants::checkPrompts() {
         if (completions_.size() <= slot) completions_.resize(slot + 1, 0);
         if (prompt->readCompletions > completions_[slot]) {
             // The buy prompt only shows which control selects: a ticked or dimmed row refuses it by design.
-            if (prompt->control != 0xC7B5340Au) {
-                pendingPrompts_.push_back(PendingPrompt{handle, prompt->text, frame, lastSignature_});
+            if (prompt->control != 0xC7B5340Au && !now.changedFor(lastSeen_, handle)) {
+                pendingPrompts_.push_back(PendingPrompt{handle, prompt->text, frame, lastSeen_});
             }
             completions_[slot] = prompt->readCompletions;
         }
     }
-    for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {
-        it = signature != it->signature ? pendingPrompts_.erase(it) : it + 1;
-    }
-    lastSignature_ = signature;
+    lastSeen_ = now;
     return std::nullopt;
 }
 

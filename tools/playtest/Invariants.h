@@ -24,8 +24,10 @@
 //   record-copy      PlayerBoat.dat.bak names another boat than PlayerBoat.dat once it is saved
 //   boat-new         a boat he bought in the shop is not whole
 //   frame-error      a frame's error was logged
-//   idle-prompt      the plug-in read a prompt's completion, and nothing came of it (one it never
-//                    read fails the run in the simulated game)
+//   idle-prompt      the plug-in read a prompt's completion, and nothing he sees came of it within
+//                    3 frames: a log line or the prompt hiding itself is nothing (greyed, it heard
+//                    him; one it never read fails the run in the simulated game)
+//   start-up         no dock marked on the map 300 frames after the game started (main.cpp)
 //   stolen-sale      a stolen boat at a pier, slow, cannot be sold
 //   log-growth       the log grows by more than a few kilobytes per hour of play
 //   frame-allocation the plug-in allocates on the heap in steady frames
@@ -183,7 +185,6 @@ class Invariants {
     void watchPrompts();
     void watchBoat();
     void coverWorld();
-    std::uint64_t worldSignature() const;
 
     testing::Harness& game_;
     Session& session_;
@@ -268,15 +269,22 @@ class Invariants {
     bool mooredChecked_ = false;
     DictDataFile recordAtStart_;  // PlayerBoat.dat as this start of the game found it
 
+    struct Seen {
+        std::uint64_t rest = 0;
+        std::vector<std::uint32_t> prompts;  // in view: handle * 2 + 1 when not greyed
+        bool changedFor(const Seen& before, std::uint32_t completed) const;
+    };
+    Seen seen() const;
     struct PendingPrompt {
         std::uint32_t handle;
         std::string text;
         int frame;
-        std::uint64_t signature;  // the world before the completion
+        Seen before;  // what he saw before the completion
     };
     std::vector<PendingPrompt> pendingPrompts_;
     std::vector<int> completions_;
-    std::uint64_t lastSignature_ = 0;
+    Seen lastSeen_;
+    int boatMovedInFrames_ = 0;  // frames in which his boat was moved, not by him
 
     std::int32_t sellHeldMs_ = 0;
     int sellHiddenFrames_ = 0;

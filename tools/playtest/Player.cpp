@@ -6,6 +6,7 @@
 #include "host/BoatTypes.h"
 #include "runtime/Globals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -25,6 +26,7 @@ constexpr float kWalkPerFrame = 0.15f;  // about 4.5 m/s
 constexpr float kRowPerFrame = 1.5f;
 // The dock menu's fades after the catalogue last well under three seconds.
 constexpr int kShopFadeFrames = 90;
+constexpr int kAimPauseFrames = 1200;
 
 sim::Vec3 toSim(const Vec3& p) {
     return sim::Vec3{p.x, p.y, p.z};
@@ -40,7 +42,8 @@ sim::Vec3 stepTowards(const sim::Vec3& from, const sim::Vec3& to, float step) {
 
 }  // namespace
 
-Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::string, int>& covered)
+Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::string, int>& covered,
+               Meetings& meetings)
     : game_(game),
       world_(game.world()),
       random_(startValue),
@@ -54,7 +57,9 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       previewRandom_(startValue ^ 0x50726576696577ull),
       cashRandom_(startValue ^ 0x436173684261636Bull),
       fadeMenuRandom_(startValue ^ 0x466164654D656E75ull),
-      guardGoneRandom_(startValue ^ 0x47756172644Full) {
+      guardGoneRandom_(startValue ^ 0x47756172644Full),
+      aimRandom_(startValue ^ 0x41696Dull),
+      meetings_(meetings) {
     // Most starts of the game last a few thousand frames; some last a long time.
     framesToRestart_ = chance(20) ? 200000 : 3000 + below(15000);
 }
@@ -85,10 +90,21 @@ void Player::interruptions() {
     }
     // The game takes the player away for a while: a cutscene, being grabbed, an activity. In the
     // shop this happens far more often, to play the roads where a shop is closed from outside.
-    if (below(catalogueOpen() ? 150 : 3000) == 0) {
+    if (below(catalogueOpen() ? 150 : 3000) == 0 || aimAt({"game-scene"})) {
         interruptedFrames_ = 5 + below(120);
         (chance(50) ? player.unavailable : player.scriptedActivity) = true;
         ++covered_["made-unavailable"];
+        meetings_.met("game-scene");
+        return;
+    }
+    // The game clears every script's entities at once: a load, a mission's clean-up, a purge. Not yet
+    // while a boat of the plug-in's is his or shown him in the shop: the boat watch asks after its
+    // boat's handle before asking whether it is there.
+    const bool noBoatOfHis = std::ranges::find(meetings_.states(), "no-boat") != meetings_.states().end() &&
+                             !catalogueOpen() && !world_.fade.out;
+    if (noBoatOfHis && (aimRandom_() % 30000 == 0 || aimAt({"entities-cleared"}))) {
+        meetings_.met("entities-cleared");
+        world_.clearScriptEntities();
     }
     // Cash runs low: spent elsewhere in the game.
     if (below(4000) == 0) world_.cashCents /= 4;
@@ -139,14 +155,23 @@ void Player::neighbourActs() {
     const bool shopFading = fade != world_.shared.held.end() && fade->second.holder == sim::Host::kPluginName;
     if (shopFading && fadeMenuRandom_() % 500 == 0) {
         const int ms = 300 + static_cast<int>(fadeMenuRandom_() % 4000);
-        fadeMenuRandom_() % 2 == 0 ? neighbour_->openPauseMenu(ms) : neighbour_->openMap(ms);
+        const bool pause = fadeMenuRandom_() % 2 == 0;
+        meetings_.met(pause ? "pause-menu" : "map");
+        pause ? neighbour_->openPauseMenu(ms) : neighbour_->openMap(ms);
         ++covered_["menu-in-shop-fade"];
         return;
     }
     const bool inShop = catalogueOpen();
-    if (draw(inShop ? 150 : 8000) != 0) return;
+    static constexpr const char* kActs[] = {"scene", "photo-mode", "pause-menu", "map"};
+    int act = -1;
+    if (const auto unmet = meetings_.unmet({"scene", "photo-mode", "pause-menu", "map"});
+        unmet && aimAt(*unmet))
+        act = static_cast<int>(std::ranges::find(kActs, std::string_view(unmet->event)) - std::begin(kActs));
+    if (act < 0 && draw(inShop ? 150 : 8000) != 0) return;
     if (inShop) ++covered_["neighbour-in-shop"];
-    switch (draw(4)) {
+    if (act < 0) act = draw(4);
+    meetings_.met(kActs[act]);
+    switch (act) {
         case 0:
             neighbour_->playScene(500 + draw(2500));
             ++covered_["neighbour-scene"];
@@ -172,6 +197,9 @@ bool Player::neighbourHoldsHim() const {
 }
 
 void Player::pickErrand() {
+    // Where he is now has not met death or a new start of the game in this run: now and then, it does.
+    if (meetings_.unmet({"death"}) && aim(4)) return die();
+    if (meetings_.unmet({"restart"}) && aim(8)) framesToRestart_ = std::min(framesToRestart_, 1);
     // Errands by weight, out of 100.
     const int roll = below(100);
     if (roll < 12) {
@@ -215,7 +243,10 @@ void Player::shopAtDock() {
     // when he does): the shop has to wait for the screen, and he may walk off meanwhile.
     if (sceneRandom_() % 8 == 0) {
         then([this] {
-            if (neighbour_ != nullptr && neighbour_->idle()) neighbour_->playScene(300);
+            if (neighbour_ != nullptr && neighbour_->idle()) {
+                meetings_.met("scene");
+                neighbour_->playScene(300);
+            }
             return true;
         });
         then([this, frames = 0]() mutable { return world_.player.control || ++frames > 600; });
@@ -227,8 +258,12 @@ void Player::shopAtDock() {
         press(sim::hashOf("INPUT_CONTEXT_Y"));  // browse or customise
         browseCatalogue();
     } else if (roll < 80) {
-        press(sim::hashOf("INPUT_CONTEXT_B"));  // close
+        closeOrBack();
     } else if (roll < 90) {
+        then([this] {
+            meetings_.met("walk-off");
+            return true;
+        });
         walkTo(sim::Vec3{pierOf(dock).x + 6.0f, pierOf(dock).y, pierOf(dock).z});  // walks off
     } else {
         useRandomControls(3);
@@ -295,9 +330,9 @@ void Player::browseCatalogue() {
             return;
         }
     }
-    press(sim::hashOf("INPUT_CONTEXT_B"));  // back
+    closeOrBack();  // back
     wait(40 + below(20));
-    if (chance(60)) press(sim::hashOf("INPUT_CONTEXT_B"));  // close the dock menu
+    if (chance(60)) closeOrBack();  // close the dock menu
 }
 
 void Player::fetchBoat() {
@@ -313,7 +348,7 @@ void Player::fetchBoat() {
     else
         hold("INPUT_CONTEXT_X", chance(80) ? 25 : 5);
     wait(5 + below(20));
-    if (chance(50)) press(sim::hashOf("INPUT_CONTEXT_B"));
+    if (chance(50)) closeOrBack();
 }
 
 void Player::rowOwnBoat() {
@@ -465,6 +500,7 @@ void Player::goAfterRobbery() {
 
 void Player::die() {
     then([this] {
+        meetings_.met("death");
         world_.playerPed().dead = true;
         world_.playerPed().health = 0;
         ++covered_["died"];
@@ -579,6 +615,29 @@ void Player::hold(const char* control, int frames) {
 void Player::press(std::uint32_t control) {
     then([this, control] {
         world_.input.press(control);
+        return true;
+    });
+    wait(1);
+}
+
+// A fleeting state is aimed at within a few frames; a lasting one (the shop, the river) about once
+// in twenty seconds; and after each aim he is left to his errands for forty seconds, so that he
+// still gets done what he came for.
+bool Player::aimAt(const Meetings::Unmet& unmet) {
+    if (world_.frame < aimedAtFrame_ + kAimPauseFrames || !aim(unmet.fleeting ? 10 : 600)) return false;
+    aimedAtFrame_ = world_.frame;
+    return true;
+}
+
+bool Player::aimAt(std::initializer_list<const char*> events) {
+    const auto unmet = meetings_.unmet(events);
+    return unmet && aimAt(*unmet);
+}
+
+void Player::closeOrBack() {
+    then([this] {
+        meetings_.met("close-or-back");
+        world_.input.press("INPUT_CONTEXT_B");
         return true;
     });
     wait(1);

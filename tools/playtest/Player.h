@@ -7,6 +7,7 @@
 // Now and then the game takes him away (a cutscene, being made unavailable), he dies, his cash
 // runs low, or the game is started again.
 
+#include "Meetings.h"
 #include "Neighbour.h"
 #include "support/Harness.h"
 
@@ -22,7 +23,8 @@ namespace tollmere::playtest {
 
 class Player {
   public:
-    Player(testing::Harness& game, std::uint64_t startValue, std::map<std::string, int>& covered);
+    Player(testing::Harness& game, std::uint64_t startValue, std::map<std::string, int>& covered,
+           Meetings& meetings);
 
     // Before a frame: does this frame's part of the plan. False when he wants the game started again.
     bool act();
@@ -61,6 +63,7 @@ class Player {
     void rowTo(std::function<sim::Vec3()> target, float slowTo);
     void hold(const char* control, int frames);
     void press(std::uint32_t control);
+    void closeOrBack();
     void useRandomControls(int count);
     void browseCatalogue();
     void leaveBoat();
@@ -101,6 +104,13 @@ class Player {
     std::mt19937_64 cashRandom_;      // his cash gone and back while he stands in the shop
     std::mt19937_64 fadeMenuRandom_;  // whether a menu of the game opens in the shop's fades
     std::mt19937_64 guardGoneRandom_;  // whether a guard he left alone is taken away all the same
+    // Whether the game, the neighbour or he himself aims now at a meeting not yet played in this run.
+    std::mt19937_64 aimRandom_;
+    bool aim(int oneIn) { return aimRandom_() % static_cast<std::uint64_t>(oneIn) == 0; }
+    bool aimAt(const Meetings::Unmet& unmet);
+    bool aimAt(std::initializer_list<const char*> events);
+    int aimedAtFrame_ = -100000;
+    Meetings& meetings_;
     std::int64_t cashAway_ = 0;       // what he spent elsewhere in the shop, to come back
     int photoModeFrames_ = 0;
 };

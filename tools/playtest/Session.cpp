@@ -38,6 +38,10 @@ void Session::save(const std::filesystem::path& file) const {
     writeSet(out, "tints", owned.tints);
     writeSet(out, "props", owned.propSets);
     writeSet(out, "lanterns", owned.lanternPropSets);
+    out << "left-in";
+    for (const std::string& state : statesLeft)
+        out << ' ' << state;
+    out << '\n';
     for (const auto& [road, count] : covered)
         out << "covered " << road << ' ' << count << '\n';
     for (const auto& [rule, frameSeen] : knownFaults)
@@ -84,7 +88,10 @@ Session Session::load(const std::filesystem::path& file) {
             session.owned.propSets = readSet(fields);
         else if (name == "lanterns")
             session.owned.lanternPropSets = readSet(fields);
-        else if (name == "covered") {
+        else if (name == "left-in") {
+            for (std::string state; fields >> state;)
+                session.statesLeft.push_back(state);
+        } else if (name == "covered") {
             std::string road;
             int count = 0;
             fields >> road >> count;

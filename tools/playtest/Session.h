@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace tollmere::playtest {
 
@@ -53,6 +54,7 @@ struct Session {
     std::int64_t logBytes = 0;           // bytes the plug-in logged in play, start-ups left out
     std::int64_t playedMs = 0;           // game time played in this run
     std::map<std::string, int> covered;  // what the run reached, by road
+    std::vector<std::string> statesLeft;              // the states he left the game in (Meetings.h)
     std::map<std::string, std::int64_t> knownFaults;  // allowed rules broken: first frame seen
 
     void save(const std::filesystem::path& file) const;

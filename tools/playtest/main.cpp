@@ -4,6 +4,7 @@
 // program again for every start of the game and carries the run over in playtest.state.
 
 #include "Invariants.h"
+#include "Meetings.h"
 #include "Player.h"
 #include "Session.h"
 
@@ -30,8 +31,8 @@ using tollmere::testing::Harness;
 constexpr int kRestartExit = 10;
 constexpr int kBrokenExit = 1;
 
-// Roads the fixed ctest runs must reach between them (--check-coverage): what no rule can judge
-// unless some run plays it.
+// Roads the fixed ctest runs must reach between them, each in two runs (--check-coverage): what no
+// rule can judge unless some run plays it.
 const char* const kRequiredRoads[] = {
     "boat-repaired",        "option-bought",        "option-removed",   "restart-with-damaged-boat",
     "guard-killed",         "robbery-sold",         "robbery-failed",   "robbery-abandoned",
@@ -59,7 +60,11 @@ const char* const kUsage =
     "               boat-new\n"
     "  --covered-to FILE      after runs that all pass, write the roads they reached to FILE\n"
     "  --check-coverage LIST  fail unless the roads written to these files (comma-separated) reach\n"
-    "                         every road the fixed runs must play\n";
+    "                         every road the fixed runs must play, each in two runs, and every\n"
+    "                         meeting they must play\n"
+    "\n"
+    "At the end it prints the meetings reached: the states he was in (rows) by the events that fell\n"
+    "on them (columns), and how often; the player aims at those not yet reached in the run.\n";
 
 struct Options {
     int runs = 1;
@@ -77,9 +82,12 @@ void writeCoverage(const std::filesystem::path& file, const std::map<std::string
         out << road << ' ' << count << '\n';
 }
 
-// The union of the roads the files name; a file missing (its run broke a rule) reaches nothing.
+// The roads the files name, by how many of their runs reached each; a file missing (its run broke a
+// rule) reaches nothing. Every required road must be reached by two runs, so that one run picked
+// again does not drop it; every required meeting by one.
 int checkCoverage(const std::set<std::string>& files) {
-    std::map<std::string, int> reached;
+    std::map<std::string, int> runs;
+    std::map<std::string, int> times;
     int problems = 0;
     for (const std::string& file : files) {
         std::ifstream in(file);
@@ -88,15 +96,22 @@ int checkCoverage(const std::set<std::string>& files) {
             ++problems;
         }
         std::string road;
-        for (int count = 0; in >> road >> count;)
-            reached[road] += count;
+        for (int count = 0; in >> road >> count;) {
+            runs[road] += count > 0 ? 1 : 0;
+            times[road] += count;
+        }
     }
+    Meetings::print(times);
     for (const char* road : kRequiredRoads) {
-        if (reached[road] > 0) continue;
-        std::printf("playtest coverage: no run reached %s\n", road);
+        if (runs[road] >= 2) continue;
+        std::printf("playtest coverage: %s reached by %d run(s), not two\n", road, runs[road]);
         ++problems;
     }
-    if (problems == 0) std::printf("playtest coverage: every required road reached\n");
+    for (const std::string& meeting : Meetings::missingRequired(runs)) {
+        std::printf("playtest coverage: no run reached %s\n", meeting.c_str());
+        ++problems;
+    }
+    if (problems == 0) std::printf("playtest coverage: every required road and meeting reached\n");
     return problems == 0 ? 0 : 1;
 }
 
@@ -114,7 +129,8 @@ std::uint64_t startValueOf(const Session& session) {
 }
 
 // Players edit the files by hand: a price deleted, a switch spelled their own way, a note added.
-void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
+// Each edit meets the states he left the game in.
+void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session, Meetings& meetings) {
     auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
     if (chance(10)) {
         std::string configs = game.readFile("Configs.dat");
@@ -139,13 +155,27 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
         static const char* const kSpellings[] = {"yes", "true", "on"};
         setSetting("EnableBoatRobberies", kSpellings[random() % 3]);
         ++session.covered["edited-setting-spelling"];
+        meetings.met("settings-edited", session.statesLeft);
     } else {
         setSetting("EnableBoatRobberies", "1");
     }
-    game.writeFile("Settings.ini", settings);
+    // Drawn apart, so that the edits above stay what they were: settings deleted (the plug-in's own
+    // defaults then), and the record's copy deleted.
+    std::mt19937_64 gone(startValueOf(session) ^ 0x476F6E65ull);
+    if (session.index > 0 && gone() % 25 == 0) {
+        std::filesystem::remove(game.folder() / "Tollmere" / "Settings.ini");
+        meetings.met("settings-gone", session.statesLeft);
+    } else {
+        game.writeFile("Settings.ini", settings);
+    }
+    if (session.index > 0 && gone() % 12 == 0) {
+        std::filesystem::remove(game.folder() / "Tollmere" / "PlayerBoat.dat.bak");
+        meetings.met("copy-missing", session.statesLeft);
+    }
     if (chance(5)) {
         game.writeFile("PlayerBoat.dat", game.readFile("PlayerBoat.dat") + "note==\n");
         ++session.covered["edited-record-note"];
+        meetings.met("record-edited", session.statesLeft);
     }
     // Some rob for the chase, not the money: the reward set to a token dollar, the guard bonus off.
     if (chance(25)) {
@@ -174,6 +204,13 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
     }
 }
 
+// Frames the plug-in has to start up in: the map's texture dictionary, the files, the boat placed.
+constexpr int kStartUpFrames = 300;
+
+bool dockMarksShown(const sim::World& world) {
+    return std::ranges::count_if(world.blips, [](const auto& blip) { return blip.second.entity == 0; }) > 0;
+}
+
 std::string replayCommand(const Session& session, const Options& options) {
     return "scripts/playtest --from " + std::to_string(session.run) + " --runs 1 --frames " +
            std::to_string(options.frames) + (options.allow.empty() ? "" : " --allow " + options.allow);
@@ -184,8 +221,9 @@ int playSession(const Options& options) {
     const std::filesystem::path stateFile = std::filesystem::path(options.sessionFolder) / "playtest.state";
     Session session = Session::load(stateFile);
     Harness game{std::filesystem::path(options.sessionFolder)};
+    Meetings meetings(game, session);
     std::mt19937_64 editing(startValueOf(session) ^ 0x5EEDull);
-    editFilesByHand(game, editing, session);
+    editFilesByHand(game, editing, session, meetings);
 
     sim::World& world = game.world();
     world.cashCents = session.cashCents;
@@ -198,7 +236,7 @@ int playSession(const Options& options) {
         ++session.covered["even-frames"];
     }
     Invariants invariants(game, session, splitList(options.allow));
-    Player player(game, startValueOf(session), session.covered);
+    Player player(game, startValueOf(session), session.covered, meetings);
     auto broke = [&](const Broken& broken) {
         std::printf("run %d broke %s at frame %lld: %s\n  replay: %s\n", session.run, broken.rule.c_str(),
                     static_cast<long long>(session.frame + world.frame), broken.what.c_str(),
@@ -213,17 +251,25 @@ int playSession(const Options& options) {
     game.start();
     try {
         while (session.frame + world.frame < options.frames) {
+            // A plug-in that never started shows him nothing to play with: no run of it is green.
+            if (world.frame == kStartUpFrames && !dockMarksShown(world))
+                return broke(Broken{"start-up", "no dock was marked on the map " +
+                                                    std::to_string(kStartUpFrames) +
+                                                    " frames after the game started"});
             // The player acts once the plug-in has started up (placing his boat again comes last).
             if (tollmere::boatSpawner != nullptr && !player.act()) {
                 session.frame += world.frame;
                 session.cashCents = world.cashCents;
                 ++session.covered["restart"];
+                meetings.met("restart");
+                session.statesLeft = meetings.states();
                 invariants.leaving();
                 session.save(stateFile);
                 return kRestartExit;
             }
             invariants.beforeFrame();
             game.runFrame();
+            meetings.afterFrame();
             invariants.holdingSell = player.holdingSell();
             if (auto broken = invariants.afterFrame()) return broke(*broken);
         }
@@ -367,6 +413,7 @@ int main(int argc, char** argv) {
         if (!playRun(program, run, options, covered)) ++failed;
     }
     if (failed == 0 && !options.coveredTo.empty()) writeCoverage(options.coveredTo, covered);
+    Meetings::print(covered);
     std::printf("playtest: %d of %d runs passed\n", options.runs - failed, options.runs);
     return failed == 0 ? 0 : 1;
 }
