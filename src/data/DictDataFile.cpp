@@ -40,6 +40,12 @@ bool DictDataFile::parseLine(std::string_view line) {
     return true;
 }
 
+void DictDataFile::layOver(std::string_view key, std::string_view value) {
+    if (value.empty()) return;
+    entries.insert_or_assign(std::string(key), std::string(value));
+    ++changes;
+}
+
 bool DictDataFile::writeFile() {
     return writeCopy(path);
 }

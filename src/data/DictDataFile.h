@@ -26,6 +26,10 @@ class DictDataFile final : public BaseDataFile {
     // One "key=value\n" line per entry, in key order; a value that would not read back as it is
     // (empty, or ending in a carriage return) gets a closing '='.
     bool writeFile() override;
+    // A value from a file laid over this one (Layers.h): stored like a loaded line, so it is not a
+    // change to save. An empty value is left out and the value below stays.
+    void layOver(std::string_view key, std::string_view value);
+
     // Writes the same content to another file, by the same safe replacement; the dirty flag is
     // left alone. False when it could not be written.
     bool writeCopy(const char* target) const;

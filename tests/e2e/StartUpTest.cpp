@@ -35,7 +35,21 @@ TEST_F(PluginTest, WritesTheBannerThenLoadsTheFourDataFilesInOrder) {
                             "data file 'Tollmere/PlayerBoat.dat' loaded, lines red: 2",
                             "loading data file: Tollmere/TutorialFlags.dat",
                             "data file found: Tollmere/TutorialFlags.dat",
-                            "data file 'Tollmere/TutorialFlags.dat' loaded, lines red: 1"));
+                            "data file 'Tollmere/TutorialFlags.dat' loaded, lines red: 1",
+                            "language: en-US, the game's language"));
+}
+
+// Catches a file of the player's that cannot be read stopping the plug-in, or him not told once
+// which file it was.
+TEST_F(PluginTest, AnUnreadableFileOfThePlayersIsNamedOnceAndThePlugInRuns) {
+    game.writeFile("Lang.custom.dat", "prompts.close=Shut\nprompts.back Back\n");
+    startAndSettle();
+    game.runFrames(30);
+    EXPECT_THAT(game.world().notices, ElementsAre("Tollmere could not read Tollmere/Lang.custom.dat. Look at "
+                                                  "Tollmere/Log.log to see why."));
+    EXPECT_FALSE(game.host().scriptFinished());
+    EXPECT_GE(game.findLog("Tollmere/Lang.custom.dat is not read: line 2 holds not key=value; the files under "
+                           "it are used instead"), 0);
 }
 
 // Catches a start that truncates or rewrites the log: every line of the earlier starts stays, byte
@@ -68,9 +82,9 @@ TEST_F(PluginTest, WaitsHalfASecondThenRegistersDecoratorsAndGivesControlBack) {
 
     std::vector<std::string> names;
     for (const auto& call : game.host().calls()) names.emplace_back(call.name);
-    const std::vector<std::string> opening(names.begin(), names.begin() + 5);
+    const std::vector<std::string> opening(names.begin(), names.begin() + 6);
     EXPECT_THAT(opening, ElementsAre("getPlayerPed", "registerDecorator", "registerDecorator", "registerDecorator",
-                                     "setScriptTimer"));
+                                     "getCurrentLanguage", "setScriptTimer"));
     for (const char* decorator : {"QY_RB_isPlayerBoat", "QY_RB_isBoatSold", "QY_RB_boatValue"}) {
         EXPECT_EQ(game.world().decorators.at(decorator), 3) << decorator;
     }
@@ -157,7 +171,8 @@ TEST_F(PluginTest, CarriesOnWithoutTutorialFlags) {
     EXPECT_THAT(logFrom("loading data file: Tollmere/TutorialFlags.dat"),
                 ElementsAre("loading data file: Tollmere/TutorialFlags.dat",
                             "unable to load from data file, please make sure it exists.",
-                            "TutorialFlags didn't load properly, continuing anyway."));
+                            "TutorialFlags didn't load properly, continuing anyway.",
+                            "language: en-US, the game's language"));
     EXPECT_FALSE(game.host().scriptFinished());
     EXPECT_EQ(game.host().callsTo("displayHud").size(), 1u);
     EXPECT_FALSE(game.host().callsTo("isPlayerUnavailable").empty());

@@ -1,6 +1,7 @@
 #include "Model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -50,8 +51,35 @@ std::map<std::string, std::string> readPairs(const std::filesystem::path& path) 
     return pairs;
 }
 
-Model::Model(const std::filesystem::path& folder) {
-    for (const auto& [key, value] : readPairs(folder / "Configs.dat")) {
+std::map<std::string, std::string> readLayered(const std::filesystem::path& folder, const std::string& base,
+                                               int gameLanguage) {
+    static const std::vector<std::string> kCodes = {"en-US", "fr-FR", "de-DE", "it-IT", "es-ES", "pt-BR", "pl-PL",
+                                                    "ru-RU", "ko-KR", "zh-TW", "ja-JP", "es-MX", "zh-CN"};
+    std::string language = gameLanguage >= 0 && gameLanguage < 13 ? kCodes[gameLanguage] : "en-US";
+    for (auto [key, value] : readPairs(folder / "Settings.ini")) {
+        if (key != "Language") continue;
+        for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const std::string& code : kCodes) {
+            std::string lower = code;
+            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (lower == value) language = code;
+        }
+    }
+    std::vector<std::string> files = {base + ".dat"};
+    if (base == "Lang" && language == "es-MX") files.push_back("Lang.es-ES.dat");
+    if (base == "Lang" && language != "en-US") files.push_back("Lang." + language + ".dat");
+    files.push_back(base + ".custom.dat");
+    std::map<std::string, std::string> texts;
+    for (const std::string& file : files) {
+        for (const auto& [key, value] : readPairs(folder / file)) {
+            if (!value.empty()) texts[key] = value;
+        }
+    }
+    return texts;
+}
+
+Model::Model(const std::filesystem::path& folder, int gameLanguage) {
+    for (const auto& [key, value] : readLayered(folder, "Configs", gameLanguage)) {
         if (auto parsed = number(value)) configs_[key] = *parsed;
     }
     // The shipped Settings.ini says 1.0 is the normal factor; an empty value reads as nothing paid.
@@ -60,7 +88,7 @@ Model::Model(const std::filesystem::path& folder) {
         if (key == "BoatRobberiesRewardMultiplier") rewardFactor_ = number(value).value_or(0.0f);
     }
     const std::string prefix = "boat_types.";
-    for (const auto& [key, value] : readPairs(folder / "Lang.dat")) {
+    for (const auto& [key, value] : readLayered(folder, "Lang", gameLanguage)) {
         if (key.starts_with(prefix)) modelByName_[value] = std::atoi(key.c_str() + prefix.size());
     }
 }

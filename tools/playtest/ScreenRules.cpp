@@ -203,8 +203,8 @@ struct ScreenRules::Frame {
 ScreenRules::ScreenRules(testing::Harness& game, const Account& account)
     : game_(game), world_(game.world()), account_(account) {
     const std::filesystem::path folder = game.folder() / "Tollmere";
-    lang_ = readPairs(folder / "Lang.dat");
-    for (const auto& [key, value] : readPairs(folder / "Configs.dat")) {
+    lang_ = readLayered(folder, "Lang", world_.language);
+    for (const auto& [key, value] : readLayered(folder, "Configs", world_.language)) {
         char* end = nullptr;
         const float parsed = std::strtof(value.c_str(), &end);
         if (!value.empty() && *end == '\0') configs_[key] = parsed;

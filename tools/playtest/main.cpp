@@ -162,6 +162,28 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
         game.writeFile("Configs.dat", configs);
         ++session.covered["edited-token-reward"];
     }
+    // Players abroad: the game in another language (a number it may not document among them), some
+    // choosing Tollmere's in Settings.ini, and prices and boat names of their own in the files no
+    // update touches. Chosen at a run's first start and kept, as a player keeps his.
+    if (session.index == 0 && chance(30)) {
+        session.language = static_cast<int>(random() % 14);
+        ++session.covered["language-" + std::to_string(session.language)];
+        if (chance(30)) {
+            static const char* const kChosen[] = {"fr-FR", "pl-PL", "ru-ru", "es-MX", "Klingon"};
+            settings = game.readFile("Settings.ini");
+            setSetting("Language", kChosen[random() % 5]);
+            game.writeFile("Settings.ini", settings);
+        }
+    }
+    if (session.index == 0 && chance(25)) {
+        static const char* const kModels[] = {"-1613317544", "-666024656", "-397513868", "-258491284", "1468884243"};
+        const std::string model = kModels[random() % 5];
+        game.writeFile("Configs.custom.dat", "fees.boat." + model + "=" + std::to_string(random() % 200) + "." +
+                                                 std::to_string(10 + random() % 90) + "\nfees.tint=" +
+                                                 std::to_string(random() % 20) + "\n");
+        game.writeFile("Lang.custom.dat", "boat_types." + model + "=Łódź Ñandú\n");
+        ++session.covered["custom-prices"];
+    }
     // And some would rather not pay to have their boat brought to them.
     if (chance(10)) {
         std::string configs = game.readFile("Configs.dat");
@@ -189,6 +211,7 @@ int playSession(const Options& options) {
 
     sim::World& world = game.world();
     world.cashCents = session.cashCents;
+    world.language = session.language;
     // Some games run capped at an even rate: every frame lasts 20 ms, or 10 ms, exactly, so each
     // wait of the plug-in's ends on a frame boundary, where a wait a millisecond off shows a frame off.
     std::mt19937_64 clock(startValueOf(session) ^ 0x436C6F636Bull);
