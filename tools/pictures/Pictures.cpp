@@ -196,7 +196,7 @@ std::string drawFeed(const sim::World& world) {
     if (!world.helpTexts.empty()) {
         const sim::HelpText& help = world.helpTexts.back();
         if (stillShowing(world, help.frame, help.durationMs)) {
-            // Help texts run long; break them into lines of about 60 letters (not bytes: a line of
+            // Help texts run long; break them into lines of about 56 letters (not bytes: a line of
             // Cyrillic would come out half as long).
             std::string lines;
             std::string line;
@@ -205,7 +205,7 @@ std::string drawFeed(const sim::World& world) {
             while (!rest.empty()) {
                 const std::size_t space = rest.find(' ');
                 const std::string_view word = rest.substr(0, space);
-                if (!line.empty() && utf8::characterCount(line) + utf8::characterCount(word) > 60) {
+                if (!line.empty() && utf8::characterCount(line) + utf8::characterCount(word) > 56) {
                     lines += label(56.0f, y, 16.0f, "#f2efe6", line);
                     y += 20.0f;
                     line.clear();
