@@ -651,8 +651,10 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                     std::trunc(static_cast<double>(row.fee) * std::max(1.0 - boat->healthFraction(), 0.4)));
             }
             const bool unpriced = price < 0.0f;
+            // Short of the price as shown, in whole cents: $20.85 in hand pays a row showing $20.85,
+            // though 20.85 as a float is a hair above it.
             const bool shortOfCash =
-                static_cast<double>(world_.cashCents) < static_cast<double>(price) * 100.0;
+                static_cast<double>(world_.cashCents) < std::round(static_cast<double>(price) * 100.0);
             bool wanted = unpriced || shortOfCash;
             if (!frame.purchase) {
                 if (row.kind == "fix_boat")

@@ -7,6 +7,7 @@
 #include "Player.h"
 #include "Session.h"
 
+#include "host/BoatTypes.h"
 #include "runtime/Globals.h"
 #include "support/Harness.h"
 
@@ -142,6 +143,27 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
     } else {
         setSetting("EnableBoatRobberies", "1");
     }
+    // Players abroad: the game in another language (one it does not document among them), some
+    // choosing Tollmere's in Settings.ini, and prices and a boat name of their own in the files no
+    // update touches. Chosen at a run's first start and kept, as a player keeps his. Paint stays at
+    // $1 or more: a purchase for nothing shows no charge, which is how his account learns of one.
+    // Drawn apart from the edits above, so that the runs they choose stay as they were.
+    std::mt19937_64 abroad(startValueOf(session) ^ 0x4C616E67ull);
+    auto abroadChance = [&abroad](int percent) { return static_cast<int>(abroad() % 100) < percent; };
+    if (session.index == 0 && abroadChance(30)) {
+        session.language = static_cast<int>(abroad() % 14);
+        ++session.covered["language-" + std::to_string(session.language)];
+        static const char* const kChosen[] = {"fr-FR", "pl-PL", "ru-ru", "es-MX", "Klingon"};
+        setSetting("Language", abroadChance(30) ? kChosen[abroad() % 5] : "auto");
+    }
+    if (session.index == 0 && abroadChance(25)) {
+        const std::string model = std::to_string(static_cast<std::int32_t>(tollmere::allBoatTypes()[abroad() % 5]->model));
+        game.writeFile("Configs.custom.dat", "fees.boat." + model + "=" + std::to_string(abroad() % 200) + "." +
+                                                 std::to_string(10 + abroad() % 90) +
+                                                 "\nfees.tint=" + std::to_string(1 + abroad() % 20) + "\n");
+        game.writeFile("Lang.custom.dat", "boat_types." + model + "=Łódź Ñandú\n");
+        ++session.covered["custom-prices"];
+    }
     game.writeFile("Settings.ini", settings);
     if (chance(5)) {
         game.writeFile("PlayerBoat.dat", game.readFile("PlayerBoat.dat") + "note==\n");
@@ -161,28 +183,6 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
         }
         game.writeFile("Configs.dat", configs);
         ++session.covered["edited-token-reward"];
-    }
-    // Players abroad: the game in another language (a number it may not document among them), some
-    // choosing Tollmere's in Settings.ini, and prices and boat names of their own in the files no
-    // update touches. Chosen at a run's first start and kept, as a player keeps his.
-    if (session.index == 0 && chance(30)) {
-        session.language = static_cast<int>(random() % 14);
-        ++session.covered["language-" + std::to_string(session.language)];
-        if (chance(30)) {
-            static const char* const kChosen[] = {"fr-FR", "pl-PL", "ru-ru", "es-MX", "Klingon"};
-            settings = game.readFile("Settings.ini");
-            setSetting("Language", kChosen[random() % 5]);
-            game.writeFile("Settings.ini", settings);
-        }
-    }
-    if (session.index == 0 && chance(25)) {
-        static const char* const kModels[] = {"-1613317544", "-666024656", "-397513868", "-258491284", "1468884243"};
-        const std::string model = kModels[random() % 5];
-        game.writeFile("Configs.custom.dat", "fees.boat." + model + "=" + std::to_string(random() % 200) + "." +
-                                                 std::to_string(10 + random() % 90) + "\nfees.tint=" +
-                                                 std::to_string(random() % 20) + "\n");
-        game.writeFile("Lang.custom.dat", "boat_types." + model + "=Łódź Ñandú\n");
-        ++session.covered["custom-prices"];
     }
     // And some would rather not pay to have their boat brought to them.
     if (chance(10)) {
