@@ -77,9 +77,9 @@ Layer readLayer(const std::string& path, std::string name) {
     return layer;
 }
 
-void applyLayer(DictDataFile& file, const Layer& layer) {
+void applyLayer(DictDataFile& file, const Layer& layer, const char* origin) {
     for (const auto& [key, entry] : layer.entries) {
-        file.layOver(key, entry.value);
+        file.layOver(key, entry.value, origin);
     }
 }
 
@@ -88,7 +88,8 @@ std::vector<std::string> loadLayers(const char* language) {
     const std::pair<DictDataFile*, const char*> shipped[] = {{LangData, "Lang.dat"}, {ConfigsData, "Configs.dat"}};
     for (const auto& [file, shippedName] : shipped) {
         for (const std::string& name : layerNames(shippedName, language)) {
-            const Layer layer = readLayer(dataFilePath(name.c_str()), name);
+            const char* path = dataFilePath(name.c_str());
+            const Layer layer = readLayer(path, name);
             switch (layer.state) {
                 case Layer::State::absent:
                     // A missing translation is worth a line: the player expected his language.
@@ -97,7 +98,7 @@ std::vector<std::string> loadLayers(const char* language) {
                     }
                     break;
                 case Layer::State::read:
-                    applyLayer(*file, layer);
+                    applyLayer(*file, layer, path);
                     writeLog("read Tollmere/" + name + " over " + shippedName + ": " +
                              std::to_string(layer.entries.size()) + " keys");
                     break;

@@ -61,8 +61,8 @@ struct Layer {
 // half-read translation would show two languages at once.
 Layer readLayer(const std::string& path, std::string name);
 
-// Puts a read layer over a file key by key; empty values are left out.
-void applyLayer(DictDataFile& file, const Layer& layer);
+// Puts a read layer over a file key by key; empty values are left out. origin: the layer's path.
+void applyLayer(DictDataFile& file, const Layer& layer, const char* origin);
 
 // At start-up, after loadDataFiles: lays the translation and the player's own files over LangData
 // and ConfigsData, logging each file read or skipped. The names of the files skipped, for the

@@ -95,6 +95,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tollmere-check: %s is no language the game reports (try --help)\n", language);
             return kUsageError;
         }
+        if (language == nullptr) {
+            std::printf("(Language in Settings.ini is auto: the game's language decides, so en-US is shown; ask "
+                        "for another with --language CODE)\n");
+        }
         std::printf("%s\n", tollmere::check::whereKeyComesFrom(folder, key, language != nullptr
                                                                                ? tollmere::knownLanguage(language)
                                                                                : tollmere::kEnglish)

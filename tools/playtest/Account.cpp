@@ -80,6 +80,12 @@ void Account::afterFrame() {
 
 void Account::learnFromCharges() {
     Ownership& owned = session_.owned;
+    // A boat sold for nothing pays no toast: the mark the dock puts on it tells of the sale.
+    const sim::Entity* seated = world_.entity(seatedBefore_);
+    if (seatedInMine_ && seated != nullptr && decorator(*seated, kSoldMark) != 0 && sold_.insert(seatedBefore_).second) {
+        owned = Ownership{};
+        claimed_ = 0;
+    }
     for (std::size_t i = toastsBefore_; i < world_.moneyToasts.size(); ++i) {
         if (world_.moneyToasts[i].colour == kCreditColour) {
             // Paid while sitting in a boat: he sold it.

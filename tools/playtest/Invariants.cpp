@@ -134,8 +134,8 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
       screenRules_(game, account_),
       recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
-    {
-        for (const auto& [key, value] : readLayered(folder, "Lang", game.world().language)) {
+    if (const auto lang = readLayered(folder, "Lang", game.world().language); !lang.empty()) {
+        for (const auto& [key, value] : lang) {
             if (key == "prompts.sell_boat") sellText_ = value;
             if (key == "prompts.dock_boat") dockText_ = value;
             if (key == "prompts.retrieve_boat") retrieveText_ = value;

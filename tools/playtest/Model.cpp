@@ -53,14 +53,14 @@ std::map<std::string, std::string> readPairs(const std::filesystem::path& path) 
 
 std::map<std::string, std::string> readLayered(const std::filesystem::path& folder, const std::string& base,
                                                int gameLanguage) {
-    static const std::vector<std::string> kCodes = {"en-us", "fr-fr", "de-de", "it-it", "es-es", "pt-br", "pl-pl",
-                                                    "ru-ru", "ko-kr", "zh-tw", "ja-jp", "es-mx", "zh-cn"};
-    std::string language = gameLanguage >= 0 && gameLanguage < 13 ? kCodes[gameLanguage] : "en-us";
-    std::string chosen = readPairs(folder / "Settings.ini")["Language"];
-    for (char& c : chosen) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (std::find(kCodes.begin(), kCodes.end(), chosen) != kCodes.end()) language = chosen;
-    // Files are named as the README writes the codes: "fr-FR".
-    const std::string code = language.substr(0, 3) + char(std::toupper(language[3])) + char(std::toupper(language[4]));
+    static const char* const kCodes[] = {"en-US", "fr-FR", "de-DE", "it-IT", "es-ES", "pt-BR", "pl-PL",
+                                         "ru-RU", "ko-KR", "zh-TW", "ja-JP", "es-MX", "zh-CN"};
+    std::string code = gameLanguage >= 0 && gameLanguage < 13 ? kCodes[gameLanguage] : "en-US";
+    const std::string chosen = readPairs(folder / "Settings.ini")["Language"];
+    auto same = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); };
+    for (const char* known : kCodes) {
+        if (chosen.size() == 5 && std::equal(chosen.begin(), chosen.end(), known, same)) code = known;
+    }
     std::vector<std::string> files = {base + ".dat"};
     if (base == "Lang" && code == "es-MX") files.push_back("Lang.es-ES.dat");
     if (base == "Lang" && code != "en-US") files.push_back("Lang." + code + ".dat");
