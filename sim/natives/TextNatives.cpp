@@ -56,10 +56,17 @@ FeedRecords feedRecords(const Call& call, std::size_t durationSize, const char* 
 void requireUtf8(const Call& call, const std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
         bool whole = length > 0 && i + length <= text.size();
-        for (std::size_t k = 1; whole && k < length; ++k) whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        if (!whole) call.fail("a text that is not UTF-8 (byte " + std::to_string(i) + " of \"" + text + "\")");
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (!whole)
+            call.fail("a text that is not UTF-8 (byte " + std::to_string(i) + " of \"" + text + "\")");
         i += length;
     }
 }

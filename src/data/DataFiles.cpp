@@ -37,7 +37,8 @@ float configPrice(const char* key) {
         if (file.starts_with("Tollmere/")) file.remove_prefix(std::string_view("Tollmere/").size());
         writeLog(*value == '\0'
                      ? std::string(file) + " has no price for " + key + ", so that service is not offered"
-                     : std::string(file) + " gives " + key + " the price " + value + ", below 0, so that service is not offered");
+                     : std::string(file) + " gives " + key + " the price " + value +
+                           ", below 0, so that service is not offered");
     }
     return -1.0f;
 }

@@ -125,7 +125,8 @@ enum class Kind {
     flag,           // 1 once a tutorial was shown
     settingSwitch,  // 1/0, true/false, yes/no or on/off, any case
     settingFloat,   // a float, held to [minimum, maximum]
-    settingLanguage,  // "auto" or a language code
+    // "auto" or a language code
+    settingLanguage,
 };
 
 struct KeyRead {

@@ -20,7 +20,8 @@ const char* knownLanguage(std::string_view text) {
         if (known.size() != text.size()) continue;
         bool same = true;
         for (std::size_t i = 0; i < text.size() && same; ++i) {
-            same = std::tolower(static_cast<unsigned char>(text[i])) == std::tolower(static_cast<unsigned char>(known[i]));
+            same = std::tolower(static_cast<unsigned char>(text[i])) ==
+                   std::tolower(static_cast<unsigned char>(known[i]));
         }
         if (same) return code;
     }
@@ -85,7 +86,8 @@ void applyLayer(DictDataFile& file, const Layer& layer, const char* origin) {
 
 std::vector<std::string> loadLayers(const char* language) {
     std::vector<std::string> skipped;
-    const std::pair<DictDataFile*, const char*> shipped[] = {{LangData, "Lang.dat"}, {ConfigsData, "Configs.dat"}};
+    const std::pair<DictDataFile*, const char*> shipped[] = {{LangData, "Lang.dat"},
+                                                             {ConfigsData, "Configs.dat"}};
     for (const auto& [file, shippedName] : shipped) {
         for (const std::string& name : layerNames(shippedName, language)) {
             const char* path = dataFilePath(name.c_str());
@@ -103,8 +105,8 @@ std::vector<std::string> loadLayers(const char* language) {
                              std::to_string(layer.entries.size()) + " keys");
                     break;
                 case Layer::State::skipped:
-                    writeLog("Tollmere/" + name + " is not read: line " + std::to_string(layer.badLine) + " holds " +
-                             layer.problem + "; the files under it are used instead");
+                    writeLog("Tollmere/" + name + " is not read: line " + std::to_string(layer.badLine) +
+                             " holds " + layer.problem + "; the files under it are used instead");
                     skipped.push_back(name);
                     break;
             }

@@ -16,8 +16,9 @@
 namespace tollmere {
 
 // The game's languages by the number it reports them with.
-inline constexpr const char* kLanguageCodes[] = {"en-US", "fr-FR", "de-DE", "it-IT", "es-ES", "pt-BR", "pl-PL",
-                                                 "ru-RU", "ko-KR", "zh-TW", "ja-JP", "es-MX", "zh-CN"};
+inline constexpr const char* kLanguageCodes[] = {"en-US", "fr-FR", "de-DE", "it-IT", "es-ES",
+                                                 "pt-BR", "pl-PL", "ru-RU", "ko-KR", "zh-TW",
+                                                 "ja-JP", "es-MX", "zh-CN"};
 // The language of Lang.dat itself.
 inline constexpr const char* kEnglish = "en-US";
 inline constexpr const char* kAutomaticLanguage = "auto";

@@ -57,7 +57,8 @@ bool readNumber(const std::string& text, float& value) {
 
 bool isAutomaticLanguage(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower == kAutomaticLanguage;
 }
 

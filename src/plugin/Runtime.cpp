@@ -145,8 +145,10 @@ bool startUp() {
     // under it hold, and he is told once which to mend.
     if (const std::vector<std::string> skipped = loadLayers(language.code); !skipped.empty()) {
         std::string names;
-        for (const std::string& name : skipped) names += (names.empty() ? "Tollmere/" : ", Tollmere/") + name;
-        showErrorNotice(("Tollmere could not read " + names + ". Look at Tollmere/Log.log to see why.").c_str());
+        for (const std::string& name : skipped)
+            names += (names.empty() ? "Tollmere/" : ", Tollmere/") + name;
+        showErrorNotice(
+            ("Tollmere could not read " + names + ". Look at Tollmere/Log.log to see why.").c_str());
     }
 
     // Each manager is stored before the next is built: later constructors read earlier globals.

@@ -58,7 +58,6 @@ cases=(
     "custom text not UTF-8|2|1 error, 0 warnings|is not UTF-8 text (a byte 0xE9 at column 15): the plug-in reads nothing|printf 'blips.boat=Bat\\xe9au\\n' >Lang.custom.dat"
     "custom price not a number|2|1 error, 0 warnings|\"fees.tint\" = \"cheap\" is not a number|echo fees.tint=cheap >Configs.custom.dat"
     "custom price below 0|2|1 error, 0 warnings|\"fees.tint\" = \"-2\" is a price below 0|echo fees.tint=-2 >Configs.custom.dat"
-    "custom key mistyped|1|0 errors, 1 warning|did you mean \"fees.tint\"?|echo fees.tnt=2 >Configs.custom.dat"
     "translation of no language|1|0 errors, 1 warning|\"fr\" is not a language the game reports; did you mean Lang.fr-FR.dat?|cp Lang.dat Lang.fr.dat"
 )
 

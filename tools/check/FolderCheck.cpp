@@ -198,7 +198,8 @@ class FileCheck {
             ++number;
             if (const auto at = invalidUtf8At(line); at && role_.layering != Layering::shipped) {
                 error(number, "the line is not UTF-8 text (a byte " + hexByte(line[*at]) + " at column " +
-                                  std::to_string(*at + 1) + "): " + kLayerSkipped + ". Save the file as UTF-8");
+                                  std::to_string(*at + 1) + "): " + kLayerSkipped +
+                                  ". Save the file as UTF-8");
                 stopped_ = true;
                 return;
             } else if (at) {
@@ -311,15 +312,16 @@ class FileCheck {
         }
         if (found->value.empty()) {
             warn(found->line, key + " is empty: the plug-in shows " +
-                                  (translation ? fallbackLanguage_ : std::string("the shipped text")) + " there");
+                                  (translation ? fallbackLanguage_ : std::string("the shipped text")) +
+                                  " there");
             return;
         }
         checkValue(read, *found);
         if (read.kind != Kind::text) return;
         if (read.key.starts_with(keys::tutorialPrefix) && found->value.size() > kHelpTextBytes) {
             warn(found->line, key + " is " + std::to_string(found->value.size()) +
-                                  " bytes long: the game's feed shows the first " + std::to_string(kHelpTextBytes) +
-                                  " and the rest is lost");
+                                  " bytes long: the game's feed shows the first " +
+                                  std::to_string(kHelpTextBytes) + " and the rest is lost");
         }
         const auto english = english_.find(read.key);
         if (!translation || english == english_.end()) return;
@@ -342,7 +344,8 @@ class FileCheck {
                 continue;
             }
             const std::size_t start = i;
-            while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) ++i;
+            while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0)
+                ++i;
             marks.emplace_back(text.substr(start, i - start));
         }
         return marks;
@@ -422,8 +425,11 @@ class FileCheck {
                     return;
                 case Kind::settingLanguage:
                     if (!readSettingValue(read.key, found.value)) {
-                        error(line, key + " is neither auto nor a language code the game reports (en-US, fr-FR, "
-                                          "...): the plug-in logs it and uses " + read.value);
+                        error(line,
+                              key +
+                                  " is neither auto nor a language code the game reports (en-US, fr-FR, "
+                                  "...): the plug-in logs it and uses " +
+                                  read.value);
                     }
                     return;
                 case Kind::settingFloat:
@@ -674,14 +680,18 @@ namespace {
 std::vector<FileRole> rolesFor(const std::filesystem::path& folder) {
     static std::deque<std::string> names;  // FileRole names point here
     std::vector<FileRole> roles(std::begin(kFiles), std::end(kFiles));
-    auto present = [&folder](const std::string& name) { return std::filesystem::is_regular_file(folder / name); };
+    auto present = [&folder](const std::string& name) {
+        return std::filesystem::is_regular_file(folder / name);
+    };
     for (const char* code : kLanguageCodes) {
         const std::string name = std::string("Lang.") + code + ".dat";
         if (code != std::string_view(kEnglish) && present(name)) {
-            roles.push_back(FileRole{names.emplace_back(name).c_str(), File::lang, false, Layering::translation});
+            roles.push_back(
+                FileRole{names.emplace_back(name).c_str(), File::lang, false, Layering::translation});
         }
     }
-    if (present("Lang.custom.dat")) roles.push_back(FileRole{"Lang.custom.dat", File::lang, false, Layering::custom});
+    if (present("Lang.custom.dat"))
+        roles.push_back(FileRole{"Lang.custom.dat", File::lang, false, Layering::custom});
     if (present("Configs.custom.dat")) {
         roles.push_back(FileRole{"Configs.custom.dat", File::configs, false, Layering::custom});
     }
@@ -693,7 +703,8 @@ void reportStrayTranslations(const std::filesystem::path& folder, std::vector<Fi
     std::error_code ignored;
     for (const auto& file : std::filesystem::directory_iterator(folder, ignored)) {
         const std::string name = file.path().filename().string();
-        if (!name.starts_with("Lang.") || !name.ends_with(".dat") || name == "Lang.dat" || name == "Lang.custom.dat") {
+        if (!name.starts_with("Lang.") || !name.ends_with(".dat") || name == "Lang.dat" ||
+            name == "Lang.custom.dat") {
             continue;
         }
         const std::string code = name.substr(5, name.size() - 9);
@@ -704,9 +715,10 @@ void reportStrayTranslations(const std::filesystem::path& folder, std::vector<Fi
             const bool near = editDistance(code, known) < 3 || std::string_view(known).starts_with(code);
             if (meant.empty() && (near || canonical == known)) meant = known;
         }
-        findings.push_back(Finding{Severity::warning, name, 0,
-                                   "nothing reads this file: " + inQuotes(code) + " is not a language the game reports" +
-                                       (meant.empty() ? std::string() : "; did you mean Lang." + meant + ".dat?")});
+        findings.push_back(
+            Finding{Severity::warning, name, 0,
+                    "nothing reads this file: " + inQuotes(code) + " is not a language the game reports" +
+                        (meant.empty() ? std::string() : "; did you mean Lang." + meant + ".dat?")});
     }
 }
 
@@ -719,7 +731,8 @@ std::vector<std::string> checkedFiles(const std::filesystem::path& folder) {
     }
     std::vector<Finding> stray;
     reportStrayTranslations(folder, stray);
-    for (const Finding& finding : stray) names.push_back(finding.file);
+    for (const Finding& finding : stray)
+        names.push_back(finding.file);
     return names;
 }
 
@@ -739,7 +752,8 @@ std::vector<Finding> checkFolder(const std::filesystem::path& folder) {
     return findings;
 }
 
-std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::string& key, const char* language) {
+std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::string& key,
+                              const char* language) {
     const keys::KeyRead* read = nullptr;
     for (const KeyRead& each : keys::keysRead()) {
         if (each.key == key && (each.file == File::lang || each.file == File::configs)) read = &each;
@@ -760,8 +774,8 @@ std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::st
         }
         const auto entry = layer->entries.find(key);
         if (entry == layer->entries.end() || entry->second.value.empty()) continue;
-        answer += std::string(found ? ", over " : " ") + inQuotes(entry->second.value) + " from " + layer->name +
-                  " line " + std::to_string(entry->second.line);
+        answer += std::string(found ? ", over " : " ") + inQuotes(entry->second.value) + " from " +
+                  layer->name + " line " + std::to_string(entry->second.line);
         found = true;
     }
     return found ? answer : answer + " in none of the files: the plug-in reads nothing for it";

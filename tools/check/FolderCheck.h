@@ -29,6 +29,7 @@ std::vector<std::string> checkedFiles(const std::filesystem::path& folder);
 
 // Which file a text or price comes from in the language given, with the values under it that it
 // hides: "\"fees.tint\" in en-US: \"2\" from Configs.custom.dat line 1, over \"5\" from Configs.dat line 9".
-std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::string& key, const char* language);
+std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::string& key,
+                              const char* language);
 
 }  // namespace tollmere::check

@@ -89,20 +89,23 @@ int main(int argc, char** argv) {
             std::string_view name;
             std::string_view value;
             while (reader.next(line)) {
-                if (tollmere::splitEntry(line, name, value) && name == "Language") language = tollmere::knownLanguage(value);
+                if (tollmere::splitEntry(line, name, value) && name == "Language")
+                    language = tollmere::knownLanguage(value);
             }
         } else if (tollmere::knownLanguage(language) == nullptr) {
-            std::fprintf(stderr, "tollmere-check: %s is no language the game reports (try --help)\n", language);
+            std::fprintf(stderr, "tollmere-check: %s is no language the game reports (try --help)\n",
+                         language);
             return kUsageError;
         }
         if (language == nullptr) {
-            std::printf("(Language in Settings.ini is auto: the game's language decides, so en-US is shown; ask "
-                        "for another with --language CODE)\n");
+            std::printf(
+                "(Language in Settings.ini is auto: the game's language decides, so en-US is shown; ask "
+                "for another with --language CODE)\n");
         }
-        std::printf("%s\n", tollmere::check::whereKeyComesFrom(folder, key, language != nullptr
-                                                                               ? tollmere::knownLanguage(language)
-                                                                               : tollmere::kEnglish)
-                                 .c_str());
+        std::printf("%s\n", tollmere::check::whereKeyComesFrom(
+                                folder, key,
+                                language != nullptr ? tollmere::knownLanguage(language) : tollmere::kEnglish)
+                                .c_str());
         return 0;
     }
 

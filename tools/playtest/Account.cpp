@@ -82,7 +82,8 @@ void Account::learnFromCharges() {
     Ownership& owned = session_.owned;
     // A boat sold for nothing pays no toast: the mark the dock puts on it tells of the sale.
     const sim::Entity* seated = world_.entity(seatedBefore_);
-    if (seatedInMine_ && seated != nullptr && decorator(*seated, kSoldMark) != 0 && sold_.insert(seatedBefore_).second) {
+    if (seatedInMine_ && seated != nullptr && decorator(*seated, kSoldMark) != 0 &&
+        sold_.insert(seatedBefore_).second) {
         owned = Ownership{};
         claimed_ = 0;
     }

@@ -1,7 +1,8 @@
 #include "Model.h"
 
+#include <strings.h>
+
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -57,9 +58,8 @@ std::map<std::string, std::string> readLayered(const std::filesystem::path& fold
                                          "ru-RU", "ko-KR", "zh-TW", "ja-JP", "es-MX", "zh-CN"};
     std::string code = gameLanguage >= 0 && gameLanguage < 13 ? kCodes[gameLanguage] : "en-US";
     const std::string chosen = readPairs(folder / "Settings.ini")["Language"];
-    auto same = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); };
     for (const char* known : kCodes) {
-        if (chosen.size() == 5 && std::equal(chosen.begin(), chosen.end(), known, same)) code = known;
+        if (strcasecmp(chosen.c_str(), known) == 0) code = known;
     }
     std::vector<std::string> files = {base + ".dat"};
     if (base == "Lang" && code == "es-MX") files.push_back("Lang.es-ES.dat");

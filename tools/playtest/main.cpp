@@ -144,10 +144,9 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
         setSetting("EnableBoatRobberies", "1");
     }
     // Players abroad: the game in another language (one it does not document among them), some
-    // choosing Tollmere's in Settings.ini, and prices and a boat name of their own in the files no
-    // update touches. Chosen at a run's first start and kept, as a player keeps his. Paint stays at
-    // $1 or more: a purchase for nothing shows no charge, which is how his account learns of one.
-    // Drawn apart from the edits above, so that the runs they choose stay as they were.
+    // choosing Tollmere's in Settings.ini, prices and a boat name of their own in the files no update
+    // touches; kept for the run, drawn apart so the edits above stay as they were. Paint stays at $1
+    // or more: a purchase for nothing shows no charge, which is how his account learns of one.
     std::mt19937_64 abroad(startValueOf(session) ^ 0x4C616E67ull);
     auto abroadChance = [&abroad](int percent) { return static_cast<int>(abroad() % 100) < percent; };
     if (session.index == 0 && abroadChance(30)) {
@@ -157,9 +156,10 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
         setSetting("Language", abroadChance(30) ? kChosen[abroad() % 5] : "auto");
     }
     if (session.index == 0 && abroadChance(25)) {
-        const std::string model = std::to_string(static_cast<std::int32_t>(tollmere::allBoatTypes()[abroad() % 5]->model));
-        game.writeFile("Configs.custom.dat", "fees.boat." + model + "=" + std::to_string(abroad() % 200) + "." +
-                                                 std::to_string(10 + abroad() % 90) +
+        const std::string model =
+            std::to_string(static_cast<std::int32_t>(tollmere::allBoatTypes()[abroad() % 5]->model));
+        game.writeFile("Configs.custom.dat", "fees.boat." + model + "=" + std::to_string(abroad() % 200) +
+                                                 "." + std::to_string(10 + abroad() % 90) +
                                                  "\nfees.tint=" + std::to_string(1 + abroad() % 20) + "\n");
         game.writeFile("Lang.custom.dat", "boat_types." + model + "=Łódź Ñandú\n");
         ++session.covered["custom-prices"];

@@ -111,7 +111,8 @@ TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
             "setting BoatRobberiesRewardMultiplier is not in Settings.ini; using the default 1.0",
             "setting EnableBoatRobberies in Settings.ini has the value 'maybe', which is not valid for it; "
             "using the default 1",
-            "setting Language in Settings.ini has the value 'fr', which is not valid for it; using the default auto",
+            "setting Language in Settings.ini has the value 'fr', which is not valid for it; using the "
+            "default auto",
             "setting RandomBoatRobberyEventsFrequency in Settings.ini has the value 'abc', which is not "
             "valid "
             "for it; using the default 0.5"}));

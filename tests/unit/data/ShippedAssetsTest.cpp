@@ -173,17 +173,17 @@ TEST_F(ShippedAssetsTest, SettingsMatchTheDefaults) {
 // Catches a shipped translation that lacks a text of Lang.dat, leaves one empty, or cannot be read
 // at all: that player would read English there, or nothing of his language.
 TEST_F(ShippedAssetsTest, EveryTranslationHoldsEveryText) {
-    const std::string englishPath = assetPath("Lang.dat");
-    DictDataFile english(englishPath.c_str());
-    ASSERT_TRUE(english.load());
+    const Layer english = readLayer(assetPath("Lang.dat"), "Lang.dat");
+    ASSERT_EQ(english.state, Layer::State::read);
     for (const auto& file : std::filesystem::directory_iterator(kAssetsDir)) {
         const std::string name = file.path().filename().string();
         if (!name.starts_with("Lang.") || name == "Lang.dat" || name == "Lang.custom.dat") continue;
         const Layer translation = readLayer(file.path().string(), name);
         ASSERT_EQ(translation.state, Layer::State::read) << name << " line " << translation.badLine;
-        for (const auto& [key, text] : english.allEntries()) {
+        for (const auto& [key, text] : english.entries) {
             const auto found = translation.entries.find(key);
-            EXPECT_TRUE(found != translation.entries.end() && !found->second.value.empty()) << name << ": " << key;
+            EXPECT_TRUE(found != translation.entries.end() && !found->second.value.empty())
+                << name << ": " << key;
         }
     }
 }

@@ -28,7 +28,8 @@ TEST_F(DirectGameTest, ALongHelpTextIsCutTo499BytesOfWholeLetters) {
     ASSERT_EQ(world.helpTexts.size(), 1u);
     EXPECT_EQ(world.helpTexts[0].text, std::string(499, 'x'));
     std::string russian;
-    for (int i = 0; i < 300; ++i) russian += "Ж";
+    for (int i = 0; i < 300; ++i)
+        russian += "Ж";
     showHelpText(russian.c_str(), 3000);
     postPendingHelpText();
     EXPECT_EQ(world.helpTexts.back().text, russian.substr(0, 498));
