@@ -102,7 +102,8 @@ std::vector<std::string> loadLayers(const char* language) {
                 case Layer::State::read:
                     applyLayer(*file, layer, path);
                     writeLog("read Tollmere/" + name + " over " + shippedName + ": " +
-                             std::to_string(layer.entries.size()) + " keys");
+                             std::to_string(layer.entries.size()) +
+                             (layer.entries.size() == 1 ? " key" : " keys"));
                     break;
                 case Layer::State::skipped:
                     writeLog("Tollmere/" + name + " is not read: line " + std::to_string(layer.badLine) +
