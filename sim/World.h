@@ -160,6 +160,8 @@ class World {
     // the plug-in starts, so its timer is far from 0.
     int frame = 0;
     std::int32_t gameTimeMs = 7340123;
+    // The language the player set the game to, by the game's number (0 English, 1 French, ...).
+    std::int32_t language = 0;
     int frameStepMs = 33;
     int frameJitterMs = 6;
     int lastFrameMs = 33;  // how long the last frame took

@@ -92,6 +92,8 @@ void registerPlayerNatives(Host& host) {
     host.registerNative("getScriptTimer", 0x83666F9FB8FEBD4B, {0},
                         [&world](Call& call) { call.returns(world.gameTimeMs - world.scriptTimerStartMs); });
     host.registerNative("getGameTimer", 0x78FD8BE812E436B2, {0}, [&world](Call& call) { call.returns(world.gameTimeMs); });
+    host.registerNative("getCurrentLanguage", 0xDB917DA5C6835FCC, {0},
+                        [&world](Call& call) { call.returns(world.language); });
     host.registerNative("getFrameTime", 0x5E72022914CE3C38, {0},
                         [&world](Call& call) { call.returns(world.frameTimeSeconds()); });
 }

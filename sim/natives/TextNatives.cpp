@@ -51,6 +51,26 @@ FeedRecords feedRecords(const Call& call, std::size_t durationSize, const char* 
     return {duration, record};
 }
 
+// The game draws its texts as UTF-8: a character cut in half or a byte of another encoding comes out
+// as a box on screen, so a text that is not whole UTF-8 is refused where it enters.
+void requireUtf8(const Call& call, const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        bool whole = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (!whole)
+            call.fail("a text that is not UTF-8 (byte " + std::to_string(i) + " of \"" + text + "\")");
+        i += length;
+    }
+}
+
 std::string textAt(const Call& call, const World& world, std::uint64_t handle) {
     const Text* text = world.text(handle);
     if (text == nullptr) call.fail("a game text handle that createVarString never made");
@@ -66,6 +86,7 @@ void registerTextNatives(Host& host) {
         const std::int32_t kind = call.i32(0);
         const std::string format = call.str(1);
         if (format == "LITERAL_STRING" && kind == 10 && call.count() == 3) {
+            requireUtf8(call, call.str(2));
             call.returns64(world.makeText(Text{Text::Kind::literal, call.str(2), 0}));
         } else if (format == "COLOR_STRING" && kind == 42 && call.count() == 4) {
             call.only(2, 0, "the colour text's third word");

@@ -6,6 +6,7 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace tollmere {
 
@@ -32,9 +33,11 @@ float configPrice(const char* key) {
     if (!named->contains(std::string_view(key))) {
         named->emplace(key);
         const char* value = ConfigsData->getString(key);
+        std::string_view file = ConfigsData->pathOf(key);
+        if (file.starts_with("Tollmere/")) file.remove_prefix(std::string_view("Tollmere/").size());
         writeLog(*value == '\0'
-                     ? std::string("Configs.dat has no price for ") + key + ", so that service is not offered"
-                     : std::string("Configs.dat gives ") + key + " the price " + value +
+                     ? std::string(file) + " has no price for " + key + ", so that service is not offered"
+                     : std::string(file) + " gives " + key + " the price " + value +
                            ", below 0, so that service is not offered");
     }
     return -1.0f;

@@ -109,6 +109,7 @@ std::vector<KeyRead> buildKeysRead() {
                           "0.5", robberyFrequencyMin, robberyFrequencyMax});
     all.push_back(KeyRead{File::settings, rewardMultiplier, Kind::settingFloat, "factor on every sale price",
                           "1.0", 0.0f, std::numeric_limits<float>::max()});
+    all.push_back(KeyRead{File::settings, language, Kind::settingLanguage, "language of the texts", "auto"});
     return all;
 }
 

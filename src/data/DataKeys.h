@@ -74,6 +74,8 @@ inline constexpr const char* heading = "heading";
 inline constexpr const char* enableBoatRobberies = "EnableBoatRobberies";
 inline constexpr const char* robberyFrequency = "RandomBoatRobberyEventsFrequency";
 inline constexpr const char* rewardMultiplier = "BoatRobberiesRewardMultiplier";
+// "auto" for the game's language, or a language code ("fr-FR").
+inline constexpr const char* language = "Language";
 // The chance of a robbery is held to this range whatever the file says.
 inline constexpr float robberyFrequencyMin = 0.1f;
 inline constexpr float robberyFrequencyMax = 1.0f;
@@ -123,6 +125,8 @@ enum class Kind {
     flag,           // 1 once a tutorial was shown
     settingSwitch,  // 1/0, true/false, yes/no or on/off, any case
     settingFloat,   // a float, held to [minimum, maximum]
+    // "auto" or a language code
+    settingLanguage,
 };
 
 struct KeyRead {

@@ -40,6 +40,18 @@ bool DictDataFile::parseLine(std::string_view line) {
     return true;
 }
 
+void DictDataFile::layOver(std::string_view key, std::string_view value, const char* origin) {
+    if (value.empty()) return;
+    entries.insert_or_assign(std::string(key), std::string(value));
+    origins.insert_or_assign(std::string(key), origin);
+    ++changes;
+}
+
+const char* DictDataFile::pathOf(const char* key) const {
+    const auto it = origins.find(std::string_view(key));
+    return it == origins.end() ? path : it->second;
+}
+
 bool DictDataFile::writeFile() {
     return writeCopy(path);
 }
@@ -107,27 +119,27 @@ const char* DictDataFile::getString(const char* key) const {
 std::int32_t DictDataFile::getInt(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return kMissingInt;
-    return readNamed(path, key, *value, [value] { return parseInt(*value); });
+    return readNamed(pathOf(key), key, *value, [value] { return parseInt(*value); });
 }
 
 bool DictDataFile::getBool(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return false;
-    const std::int32_t number = readNamed(path, key, *value, [value] { return parseInt(*value); });
+    const std::int32_t number = readNamed(pathOf(key), key, *value, [value] { return parseInt(*value); });
     return number != 0 && number != kMissingInt;
 }
 
 float DictDataFile::getFloat(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return kMissingFloat;
-    return readNamed(path, key, *value, [value] { return parseFloat(*value); });
+    return readNamed(pathOf(key), key, *value, [value] { return parseFloat(*value); });
 }
 
 Vec3 DictDataFile::getVec3(const char* key) const {
     const std::string* value = find(key);
     if (value == nullptr || value->empty()) return {};
 
-    return readNamed(path, key, *value, [value] {
+    return readNamed(pathOf(key), key, *value, [value] {
         // The three pieces are read in place: a number never runs past a ',', so reading from a
         // piece's start gives what reading the piece alone would, without copying it out.
         const std::size_t firstComma = value->find(',');

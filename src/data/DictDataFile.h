@@ -26,6 +26,14 @@ class DictDataFile final : public BaseDataFile {
     // One "key=value\n" line per entry, in key order; a value that would not read back as it is
     // (empty, or ending in a carriage return) gets a closing '='.
     bool writeFile() override;
+    // A value from a file laid over this one (Layers.h): stored like a loaded line, so it is not a
+    // change to save. An empty value is left out and the value below stays. origin is that file's
+    // path, kept for the life of the process like the file's own.
+    void layOver(std::string_view key, std::string_view value, const char* origin);
+    // The file the value of a key came from, for the log: a layer's path, or this file's. A value
+    // the player cannot find where the log sends him is as good as no log.
+    const char* pathOf(const char* key) const;
+
     // Writes the same content to another file, by the same safe replacement; the dirty flag is
     // left alone. False when it could not be written.
     bool writeCopy(const char* target) const;
@@ -67,6 +75,7 @@ class DictDataFile final : public BaseDataFile {
   private:
     // Byte-wise key order; the transparent comparator lets lookups by key avoid building a string.
     std::map<std::string, std::string, std::less<>> entries;
+    std::map<std::string, const char*, std::less<>> origins;  // keys a layer gave, by its path
     std::uint64_t changes = 0;
 
     const std::string* find(const char* key) const;

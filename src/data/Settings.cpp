@@ -1,6 +1,7 @@
 #include "data/Settings.h"
 
 #include "data/DataKeys.h"
+#include "data/Layers.h"
 #include "data/TextFormat.h"
 #include "runtime/Log.h"
 
@@ -31,9 +32,10 @@ CheckedStore& checked() {
     return values;
 }
 
-enum class Kind { onOff, number };
+enum class Kind { onOff, number, language };
 
 Kind kindOf(std::string_view key) {
+    if (key == keys::language) return Kind::language;
     return key == keys::enableBoatRobberies ? Kind::onOff : Kind::number;
 }
 
@@ -53,8 +55,24 @@ bool readNumber(const std::string& text, float& value) {
     }
 }
 
+bool isAutomaticLanguage(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == kAutomaticLanguage;
+}
+
 bool readSetting(std::string_view key, const std::string& text, float& value) {
-    return kindOf(key) == Kind::onOff ? readOnOff(text, value) : readNumber(text, value);
+    switch (kindOf(key)) {
+        case Kind::onOff:
+            return readOnOff(text, value);
+        case Kind::language:
+            value = 0.0f;
+            return knownLanguage(text) != nullptr || isAutomaticLanguage(text);
+        case Kind::number:
+            break;
+    }
+    return readNumber(text, value);
 }
 
 // A value that does not read would otherwise fail on every frame that asks for it. Each setting

@@ -10,7 +10,7 @@
 namespace tollmere {
 
 // "EnableBoatRobberies"="1", "RandomBoatRobberyEventsFrequency"="0.5",
-// "BoatRobberiesRewardMultiplier"="1.0".
+// "BoatRobberiesRewardMultiplier"="1.0", "Language"="auto".
 std::map<std::string, std::string> defaultSettings();
 
 // Replaces the store with the defaults, then reads the file over them. A missing file, comment

@@ -30,6 +30,7 @@
     X(getGameTimer,             0x78FD8BE812E436B2, int()) \
     X(getFrameTime,             0x5E72022914CE3C38, float()) \
     X(isPlayerDead,             0x2E9C3FCB6798F397, bool(Player)) \
+    X(getCurrentLanguage,       0xDB917DA5C6835FCC, int()) \
     /* what other scripts and the game hold of the screen */ \
     X(isPlayerControlOn,        0x7964097FCE4C244B, bool(Player)) \
     X(getRenderingCam,          0x03A8931ECC8015D6, Camera()) \

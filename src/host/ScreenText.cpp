@@ -3,11 +3,13 @@
 #include "host/FeedRecords.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "runtime/Utf8.h"
 
 #include <cstring>
 #include <deque>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace tollmere {
 
@@ -95,7 +97,9 @@ void showMoneyChange(std::int32_t cents, std::int32_t durationMs) {
 }
 
 void showHelpText(const char* text, std::int32_t durationMs) {
-    const std::size_t length = strnlen(text, kHelpTextCapacity - 1);
+    // One byte more than is kept is looked at, to see whether the last kept byte ends a character.
+    const std::size_t length =
+        utf8::cutLength(std::string_view(text, strnlen(text, kHelpTextCapacity)), kHelpTextCapacity - 1);
     std::memcpy(pendingHelpText, text, length);
     pendingHelpText[length] = '\0';
     pendingHelpDurationMs = durationMs;

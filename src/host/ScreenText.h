@@ -30,7 +30,7 @@ void releaseDrawnTexts();
 void showMoneyChange(std::int32_t cents, std::int32_t durationMs);
 
 // Queues a help text for the end of the frame; a later call in the same frame replaces it. At most
-// 499 characters are kept.
+// 499 bytes are kept (what the game's feed shows), cut before a character that would not fit whole.
 void showHelpText(const char* text, std::int32_t durationMs);
 
 // The end-of-frame step: posts the queued help text once, or does nothing when none is queued.

@@ -4,6 +4,7 @@
 #include "boat/PlayerBoatManager.h"
 #include "data/DataFiles.h"
 #include "data/DataKeys.h"
+#include "data/Layers.h"
 #include "data/Settings.h"
 #include "docks/BoatRentalManager.h"
 #include "docks/DocksInteractionManager.h"
@@ -119,6 +120,8 @@ bool startUp() {
     }
     loadSettings(dataFilePath("Settings.ini"), defaultSettings());
     robberiesEnabled = getSettingBool(keys::enableBoatRobberies);
+    // Asked even when the setting chooses, so the log can say what the game is set to.
+    const std::int32_t gameLanguage = native::getCurrentLanguage();
 
     writeLog("Welcome to Tollmere mod by Quenby - " TOLLMERE_VERSION);
     writeLog("if you'd like to report and issue, please attach this file and the PlayerBoat.dat file");
@@ -135,6 +138,17 @@ bool startUp() {
     if (!loadDataFiles()) {
         writeLog("ERROR: Could not load data files.");
         return false;
+    }
+    const LanguageChoice language = chooseLanguage(gameLanguage, getSettingString(keys::language));
+    writeLog(std::string("language: ") + language.code + ", " + language.why);
+    // A file of the player's that cannot be read costs him his changes, not the plug-in: the files
+    // under it hold, and he is told once which to mend.
+    if (const std::vector<std::string> skipped = loadLayers(language.code); !skipped.empty()) {
+        std::string names;
+        for (const std::string& name : skipped)
+            names += (names.empty() ? "Tollmere/" : ", Tollmere/") + name;
+        showErrorNotice(
+            ("Tollmere could not read " + names + ". Look at Tollmere/Log.log to see why.").c_str());
     }
 
     // Each manager is stored before the next is built: later constructors read earlier globals.

@@ -48,6 +48,17 @@ cases=(
   error: not found: the plug-in cannot load it and stays off|rm Configs.dat"
     "record looks overwritten|1|0 errors, 1 warning|then copy PlayerBoat.dat.bak over PlayerBoat.dat in the Tollmere folder|cp PlayerBoat.dat shipped && boat -1613317544 0 -1 1.000000 2 0,0,0 && mv PlayerBoat.dat PlayerBoat.dat.bak && mv shipped PlayerBoat.dat"
     "copy kept after a sale|0|0 errors, 0 warnings|PlayerBoat.dat: no problems found|printf 'owned_boat_model=0\\ntint=1\\n' | tee PlayerBoat.dat >PlayerBoat.dat.bak"
+    "whole translation|0|0 errors, 0 warnings|Lang.fr-FR.dat: no problems found|cp Lang.dat Lang.fr-FR.dat"
+    "translation lacks a text|1|0 errors, 1 warning|\"prompts.back\" (dock prompt) is missing: the plug-in shows the English text there|sed '/^prompts.back=/d' Lang.dat >Lang.pl-PL.dat"
+    "translation key mistyped|1|0 errors, 2 warnings|nothing reads \"prompts.bak\": did you mean \"prompts.back\"?|sed 's/^prompts.back=/prompts.bak=/' Lang.dat >Lang.de-DE.dat"
+    "translation text empty|1|0 errors, 1 warning|line 21: warning: \"prompts.back\" (dock prompt) is empty: the plug-in shows the es-ES text (or English) there|sed 's/^prompts.back=.*/prompts.back=/' Lang.dat >Lang.es-MX.dat && cp Lang.dat Lang.es-ES.dat"
+    "translation drops an amount|1|0 errors, 2 warnings|lacks \"\$\", which the English \"Sell for \$25\" carries|sed -i 's/^prompts.sell_boat=.*/prompts.sell_boat=Sell for \$25/' Lang.dat && sed 's/^prompts.sell_boat=.*/prompts.sell_boat=Vendre/' Lang.dat >Lang.fr-FR.dat"
+    "help text too long|1|0 errors, 1 warning|is 500 bytes long: the game's feed shows the first 499|sed \"s/^tutorial.left_docks=.*/tutorial.left_docks=\$(printf '%500s' | tr ' ' x)/\" Lang.dat >Lang.ru-RU.dat"
+    "broken translation|2|1 error, 0 warnings|line 2: error: \"Fermer\" is not key=value (one \"=\" between a key and a value): the plug-in reads nothing of this file|printf 'prompts.close=Fermer\\nFermer\\n' >Lang.custom.dat"
+    "custom text not UTF-8|2|1 error, 0 warnings|is not UTF-8 text (a byte 0xE9 at column 15): the plug-in reads nothing|printf 'blips.boat=Bat\\xe9au\\n' >Lang.custom.dat"
+    "custom price not a number|2|1 error, 0 warnings|\"fees.tint\" = \"cheap\" is not a number|echo fees.tint=cheap >Configs.custom.dat"
+    "custom price below 0|2|1 error, 0 warnings|\"fees.tint\" = \"-2\" is a price below 0|echo fees.tint=-2 >Configs.custom.dat"
+    "translation of no language|1|0 errors, 1 warning|\"fr\" is not a language the game reports; did you mean Lang.fr-FR.dat?|cp Lang.dat Lang.fr.dat"
 )
 
 # "missing Configs.dat" is missing-configs-dat.
@@ -83,6 +94,12 @@ refusal="$("${checker[@]}" --colour 2>"$work/stderr")"
 status=$?
 [[ $status -eq 3 && -z "$refusal" && $(grep -c '^tollmere-check: ' "$work/stderr") -eq 1 ]] ||
     { echo "FAIL unknown option: exit $status, $(cat "$work/stderr")"; failures=$((failures + 1)); }
+
+# Which file a value comes from: the player's own over the shipped one it hides.
+rm -rf "$work/Tollmere" && cp -r "$assets" "$work/Tollmere" && echo fees.retrieve_boat=0 >"$work/Tollmere/Configs.custom.dat"
+answer="$("${checker[@]}" "$work" --key fees.retrieve_boat --language pl-PL | tr -d '\r')"
+[[ "$answer" == '"fees.retrieve_boat" in pl-PL: "0" from Configs.custom.dat line 1, over "'*'" from Configs.dat line '* ]] ||
+    { echo "FAIL --key: $answer"; failures=$((failures + 1)); }
 
 echo "tollmere-check cases: $ran folders and the options, $failures failed"
 ((failures == 0))

@@ -15,6 +15,7 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
 
 constexpr std::uint32_t kSelect = 0xC7B5340A;
 constexpr std::uint32_t kDown = 0x05CA7C52;
@@ -178,6 +179,34 @@ TEST_F(ShopTest, BuyingABoatAtThePier) {
     ASSERT_NE(onlyVehicle(), nullptr) << "the bought boat stays moored";
     EXPECT_EQ(onlyVehicle()->model, 0xD84D4530u);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+}
+
+// Catches a player whose game is in French reading English where his translation has a text, his
+// own Lang.custom.dat losing to it, and a price of his own Configs.custom.dat shown but another charged.
+TEST_F(ShopTest, AFrenchPlayerBuysAtHisOwnPriceReadingFrench) {
+    world().language = 1;
+    game.writeFile("Lang.fr-FR.dat",
+                   "prompts.manage_boats=Gérer les barques\nprompts.close=Fermer\n"
+                   "prompts.browse_catalog=Catalogue\ncatalog.title=Barques à vendre\n"
+                   "boat_types.-1613317544=Barque à rames\n");
+    game.writeFile("Lang.custom.dat", "catalog.title=Mes barques\n");
+    game.writeFile("Configs.custom.dat", "fees.boat.-1613317544=12.5\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    ASSERT_TRUE(runUntil([&] { return visible("Gérer les barques"); }, 5));
+    world().input.hold("INPUT_CONTEXT_Y", 40);
+    ASSERT_TRUE(runUntil([&] { return visible("Fermer"); }, 40));
+    world().input.release("INPUT_CONTEXT_Y");
+    game.runFrames(2);
+    world().input.press("INPUT_CONTEXT_Y");
+    ASSERT_TRUE(runUntil([&] { return panelShows("Mes barques"); }, 200));
+    game.runFrame();
+    EXPECT_THAT(panelTexts(), IsSupersetOf({"Barque à rames", "$12", "50"}));
+    pressAndRun(kSelect);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
+    EXPECT_EQ(world().cashCents, 100000 - 1250);
+    EXPECT_EQ(game.countCalls("getCurrentLanguage"), 1);
 }
 
 // Catches an unbought preview left in the water or in the record after backing out.

@@ -35,7 +35,8 @@ TEST_F(PluginTest, WritesTheBannerThenLoadsTheFourDataFilesInOrder) {
                             "data file 'Tollmere/PlayerBoat.dat' loaded, lines red: 2",
                             "loading data file: Tollmere/TutorialFlags.dat",
                             "data file found: Tollmere/TutorialFlags.dat",
-                            "data file 'Tollmere/TutorialFlags.dat' loaded, lines red: 1"));
+                            "data file 'Tollmere/TutorialFlags.dat' loaded, lines red: 1",
+                            "language: en-US, the game's language"));
 }
 
 // Catches a start that truncates or rewrites the log: every line of the earlier starts stays, byte
@@ -68,9 +69,9 @@ TEST_F(PluginTest, WaitsHalfASecondThenRegistersDecoratorsAndGivesControlBack) {
 
     std::vector<std::string> names;
     for (const auto& call : game.host().calls()) names.emplace_back(call.name);
-    const std::vector<std::string> opening(names.begin(), names.begin() + 5);
+    const std::vector<std::string> opening(names.begin(), names.begin() + 6);
     EXPECT_THAT(opening, ElementsAre("getPlayerPed", "registerDecorator", "registerDecorator", "registerDecorator",
-                                     "setScriptTimer"));
+                                     "getCurrentLanguage", "setScriptTimer"));
     for (const char* decorator : {"QY_RB_isPlayerBoat", "QY_RB_isBoatSold", "QY_RB_boatValue"}) {
         EXPECT_EQ(game.world().decorators.at(decorator), 3) << decorator;
     }
@@ -150,14 +151,22 @@ INSTANTIATE_TEST_SUITE_P(, MissingDataFileTest,
                              return name;
                          });
 
-// Catches a missing tutorial-flags file stopping the plug-in: it only means nothing was seen yet.
+// Catches a missing tutorial-flags file stopping the plug-in: it only means nothing was seen yet; so
+// does a file of the player's own that cannot be read, named once on screen.
 TEST_F(PluginTest, CarriesOnWithoutTutorialFlags) {
     game.removeFile("TutorialFlags.dat");
+    game.writeFile("Lang.custom.dat", "prompts.close=Shut\nprompts.back Back\n");
     startAndSettle();
     EXPECT_THAT(logFrom("loading data file: Tollmere/TutorialFlags.dat"),
                 ElementsAre("loading data file: Tollmere/TutorialFlags.dat",
                             "unable to load from data file, please make sure it exists.",
-                            "TutorialFlags didn't load properly, continuing anyway."));
+                            "TutorialFlags didn't load properly, continuing anyway.",
+                            "language: en-US, the game's language",
+                            "Tollmere/Lang.custom.dat is not read: line 2 holds not key=value; the files under it "
+                            "are used instead"));
+    game.runFrames(30);
+    EXPECT_THAT(game.world().notices, ElementsAre("Tollmere could not read Tollmere/Lang.custom.dat. Look at "
+                                                  "Tollmere/Log.log to see why."));
     EXPECT_FALSE(game.host().scriptFinished());
     EXPECT_EQ(game.host().callsTo("displayHud").size(), 1u);
     EXPECT_FALSE(game.host().callsTo("isPlayerUnavailable").empty());

@@ -4,13 +4,16 @@
 #include "data/DataFiles.h"
 #include "data/DataKeys.h"
 #include "data/DictDataFile.h"
+#include "data/Layers.h"
 #include "data/Settings.h"
 #include "data/TextFormat.h"
 #include "docks/DocksRegistry.h"
 #include "host/BoatTypes.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <deque>
 #include <limits>
 #include <map>
 #include <optional>
@@ -24,12 +27,18 @@ using keys::File;
 using keys::KeyRead;
 using keys::Kind;
 
+enum class Layering { shipped, translation, custom };
+
 struct FileRole {
     const char* name;
     File file;
     // What the plug-in does when it cannot read the file to its end.
     bool stopsThePlugin;
+    Layering layering = Layering::shipped;
 };
+
+// The game's feed shows this many bytes of a help text.
+constexpr std::size_t kHelpTextBytes = 499;
 
 // The order the plug-in reads them in at start-up.
 constexpr FileRole kFiles[] = {
@@ -125,6 +134,13 @@ class FileCheck {
             reportMissingFile();
             return;
         }
+        if (role_.layering == Layering::translation) {
+            english_ = readLayer((folder / "Lang.dat").string(), "Lang.dat").entries;
+            const std::string name = role_.name;
+            fallbackLanguage_ = name == "Lang.es-MX.dat" && std::filesystem::exists(folder / "Lang.es-ES.dat")
+                                    ? "the es-ES text (or English)"
+                                    : "the English text";
+        }
         std::string_view text = content;
         checkEncoding(text);
         readLines(text);
@@ -180,7 +196,13 @@ class FileCheck {
         int number = 0;
         while (reader.next(line)) {
             ++number;
-            if (const auto at = invalidUtf8At(line)) {
+            if (const auto at = invalidUtf8At(line); at && role_.layering != Layering::shipped) {
+                error(number, "the line is not UTF-8 text (a byte " + hexByte(line[*at]) + " at column " +
+                                  std::to_string(*at + 1) + "): " + kLayerSkipped +
+                                  ". Save the file as UTF-8");
+                stopped_ = true;
+                return;
+            } else if (at) {
                 warn(number, "the line is not UTF-8 text (a byte " + hexByte(line[*at]) + " at column " +
                                  std::to_string(*at + 1) +
                                  "); the game shows such text garbled. Save the file as "
@@ -196,7 +218,10 @@ class FileCheck {
 
             std::string_view key;
             std::string_view value;
-            if (!splitEntry(line, key, value)) {
+            // A layer may leave a key empty ("key="): the text under it shows.
+            const bool leftEmpty = role_.layering != Layering::shipped && line.find('=') == line.size() - 1;
+            if (leftEmpty) key = line.substr(0, line.size() - 1);
+            if (!leftEmpty && !splitEntry(line, key, value)) {
                 if (!reportBadLine(number, line)) {
                     stopped_ = true;
                     return;
@@ -210,13 +235,17 @@ class FileCheck {
                                  "; the plug-in uses this later line");
                 it->second = Entry{number, std::string(value)};
             }
-            data_.parseLine(line);
+            if (!leftEmpty) data_.parseLine(line);
         }
     }
 
     // False when the plug-in stops reading the file at this line.
     bool reportBadLine(int number, std::string_view line) {
         const std::string what = inQuotes(line) + " is not key=value (one \"=\" between a key and a value)";
+        if (role_.layering != Layering::shipped) {
+            error(number, what + ": " + kLayerSkipped);
+            return false;
+        }
         switch (role_.file) {
             case File::settings:
                 warn(number, what + ": the plug-in logs it and skips the line");
@@ -253,6 +282,10 @@ class FileCheck {
                 continue;
             }
             const Entry* found = entry(read.key);
+            if (role_.layering != Layering::shipped) {
+                if (!stopped_) checkLayered(read, found);
+                continue;
+            }
             if (found == nullptr || found->value.empty()) {
                 if (!(stopped_ && role_.stopsThePlugin)) {
                     reportMissing(read, found == nullptr ? 0 : found->line);
@@ -266,6 +299,56 @@ class FileCheck {
         if (role_.file == File::playerBoat && owned != nullptr) checkRecord(*owned);
         ownsBoat_ = owned != nullptr;
         reportUnread();
+    }
+
+    // A key of a translation or of the player's own file: missing or empty is a fall back, not a
+    // fault, save in a translation, where it leaves English among his language.
+    void checkLayered(const KeyRead& read, const Entry* found) {
+        const std::string key = inQuotes(read.key) + " (" + read.use + ")";
+        const bool translation = role_.layering == Layering::translation;
+        if (found == nullptr) {
+            if (translation) warn(0, key + " is missing: the plug-in shows " + fallbackLanguage_ + " there");
+            return;
+        }
+        if (found->value.empty()) {
+            warn(found->line, key + " is empty: the plug-in shows " +
+                                  (translation ? fallbackLanguage_ : std::string("the shipped text")) +
+                                  " there");
+            return;
+        }
+        checkValue(read, *found);
+        if (read.kind != Kind::text) return;
+        if (read.key.starts_with(keys::tutorialPrefix) && found->value.size() > kHelpTextBytes) {
+            warn(found->line, key + " is " + std::to_string(found->value.size()) +
+                                  " bytes long: the game's feed shows the first " +
+                                  std::to_string(kHelpTextBytes) + " and the rest is lost");
+        }
+        const auto english = english_.find(read.key);
+        if (!translation || english == english_.end()) return;
+        for (const std::string& carried : carriedMarks(english->second.value)) {
+            if (found->value.find(carried) == std::string::npos) {
+                warn(found->line, key + " lacks " + inQuotes(carried) + ", which the English " +
+                                      inQuotes(english->second.value) + " carries");
+            }
+        }
+    }
+
+    // What a translation must carry over from the English: a "$" (an amount follows it on screen)
+    // and every number.
+    static std::vector<std::string> carriedMarks(std::string_view text) {
+        std::vector<std::string> marks;
+        if (text.find('$') != std::string_view::npos) marks.emplace_back("$");
+        for (std::size_t i = 0; i < text.size();) {
+            if (std::isdigit(static_cast<unsigned char>(text[i])) == 0) {
+                ++i;
+                continue;
+            }
+            const std::size_t start = i;
+            while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0)
+                ++i;
+            marks.emplace_back(text.substr(start, i - start));
+        }
+        return marks;
     }
 
     void reportMissing(const KeyRead& read, int line) {
@@ -338,6 +421,15 @@ class FileCheck {
                                   " is not a switch (1/0, true/false, yes/no or on/off): the plug-in logs "
                                   "it and uses " +
                                   read.value + " (" + (read.value[0] == '1' ? "on" : "off") + ")");
+                    }
+                    return;
+                case Kind::settingLanguage:
+                    if (!readSettingValue(read.key, found.value)) {
+                        error(line,
+                              key +
+                                  " is neither auto nor a language code the game reports (en-US, fr-FR, "
+                                  "...): the plug-in logs it and uses " +
+                                  read.value);
                     }
                     return;
                 case Kind::settingFloat:
@@ -560,7 +652,13 @@ class FileCheck {
         return best;
     }
 
-    const FileRole& role_;
+    static constexpr const char* kLayerSkipped =
+        "the plug-in reads nothing of this file, says so on screen once and uses the files under it";
+
+    const FileRole role_;
+    // A translation's English, to compare with; what a text it lacks falls back to.
+    std::map<std::string, LayerEntry, std::less<>> english_;
+    std::string fallbackLanguage_;
     // Reading stopped at a bad line. When that keeps the plug-in off, the keys after it that
     // go missing are beside the point.
     bool stopped_ = false;
@@ -575,17 +673,72 @@ class FileCheck {
 
 }  // namespace
 
-std::vector<std::string> checkedFiles() {
+namespace {
+
+// The fixed files, then the layers present: each translation of a language the game reports, the
+// player's own two files, and any other Lang.*.dat, which nothing reads.
+std::vector<FileRole> rolesFor(const std::filesystem::path& folder) {
+    static std::deque<std::string> names;  // FileRole names point here
+    std::vector<FileRole> roles(std::begin(kFiles), std::end(kFiles));
+    auto present = [&folder](const std::string& name) {
+        return std::filesystem::is_regular_file(folder / name);
+    };
+    for (const char* code : kLanguageCodes) {
+        const std::string name = std::string("Lang.") + code + ".dat";
+        if (code != std::string_view(kEnglish) && present(name)) {
+            roles.push_back(
+                FileRole{names.emplace_back(name).c_str(), File::lang, false, Layering::translation});
+        }
+    }
+    if (present("Lang.custom.dat"))
+        roles.push_back(FileRole{"Lang.custom.dat", File::lang, false, Layering::custom});
+    if (present("Configs.custom.dat")) {
+        roles.push_back(FileRole{"Configs.custom.dat", File::configs, false, Layering::custom});
+    }
+    return roles;
+}
+
+// Lang files of no language the game reports: the player meant one, and reads English.
+void reportStrayTranslations(const std::filesystem::path& folder, std::vector<Finding>& findings) {
+    std::error_code ignored;
+    for (const auto& file : std::filesystem::directory_iterator(folder, ignored)) {
+        const std::string name = file.path().filename().string();
+        if (!name.starts_with("Lang.") || !name.ends_with(".dat") || name == "Lang.dat" ||
+            name == "Lang.custom.dat") {
+            continue;
+        }
+        const std::string code = name.substr(5, name.size() - 9);
+        const char* canonical = knownLanguage(code);
+        if (canonical != nullptr && code == canonical) continue;
+        std::string meant;
+        for (const char* known : kLanguageCodes) {
+            const bool near = editDistance(code, known) < 3 || std::string_view(known).starts_with(code);
+            if (meant.empty() && (near || canonical == known)) meant = known;
+        }
+        findings.push_back(
+            Finding{Severity::warning, name, 0,
+                    "nothing reads this file: " + inQuotes(code) + " is not a language the game reports" +
+                        (meant.empty() ? std::string() : "; did you mean Lang." + meant + ".dat?")});
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> checkedFiles(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const FileRole& role : kFiles) {
+    for (const FileRole& role : rolesFor(folder)) {
         names.emplace_back(role.name);
     }
+    std::vector<Finding> stray;
+    reportStrayTranslations(folder, stray);
+    for (const Finding& finding : stray)
+        names.push_back(finding.file);
     return names;
 }
 
 std::vector<Finding> checkFolder(const std::filesystem::path& folder) {
     std::vector<Finding> findings;
-    for (const FileRole& role : kFiles) {
+    for (const FileRole& role : rolesFor(folder)) {
         const std::size_t first = findings.size();
         FileCheck(role, findings).run(folder);
         // By line; what concerns the whole file or a key it lacks comes last.
@@ -595,7 +748,37 @@ std::vector<Finding> checkFolder(const std::filesystem::path& folder) {
                                     (b.line == 0 ? std::numeric_limits<int>::max() : b.line);
                          });
     }
+    reportStrayTranslations(folder, findings);
     return findings;
+}
+
+std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::string& key,
+                              const char* language) {
+    const keys::KeyRead* read = nullptr;
+    for (const KeyRead& each : keys::keysRead()) {
+        if (each.key == key && (each.file == File::lang || each.file == File::configs)) read = &each;
+    }
+    if (read == nullptr) return inQuotes(key) + ": no text or price the plug-in reads from the layered files";
+    const char* shipped = fileName(read->file);
+    std::vector<Layer> layers{readLayer((folder / shipped).string(), shipped)};
+    for (const std::string& name : layerNames(shipped, language)) {
+        layers.push_back(readLayer((folder / name).string(), name));
+    }
+    // Highest first: the first value found is the one shown, the others are what it hides.
+    std::string answer = inQuotes(key) + " in " + language + ":";
+    bool found = false;
+    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+        if (layer->state == Layer::State::skipped) {
+            answer += " (" + layer->name + " is not read: line " + std::to_string(layer->badLine) + ")";
+            continue;
+        }
+        const auto entry = layer->entries.find(key);
+        if (entry == layer->entries.end() || entry->second.value.empty()) continue;
+        answer += std::string(found ? ", over " : " ") + inQuotes(entry->second.value) + " from " +
+                  layer->name + " line " + std::to_string(entry->second.line);
+        found = true;
+    }
+    return found ? answer : answer + " in none of the files: the plug-in reads nothing for it";
 }
 
 }  // namespace tollmere::check

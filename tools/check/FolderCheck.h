@@ -23,7 +23,13 @@ struct Finding {
 // findings about the whole file or missing keys last.
 std::vector<Finding> checkFolder(const std::filesystem::path& folder);
 
-// The files checkFolder looks at, in its order.
-std::vector<std::string> checkedFiles();
+// The files checkFolder looks at, in its order: the fixed ones, then the translations and the
+// player's own files present in the folder.
+std::vector<std::string> checkedFiles(const std::filesystem::path& folder);
+
+// Which file a text or price comes from in the language given, with the values under it that it
+// hides: "\"fees.tint\" in en-US: \"2\" from Configs.custom.dat line 1, over \"5\" from Configs.dat line 9".
+std::string whereKeyComesFrom(const std::filesystem::path& folder, const std::string& key,
+                              const char* language);
 
 }  // namespace tollmere::check

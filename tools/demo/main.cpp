@@ -7,6 +7,7 @@
 
 #include "Neighbour.h"
 #include "Pictures.h"
+#include "data/Layers.h"
 #include "support/Harness.h"
 
 #include <algorithm>
@@ -33,6 +34,8 @@ void say(const std::string& text) { std::printf("%s\n", text.c_str()); }
 
 // Where --pictures saves the moments the demo narrates; empty when no pictures are asked for.
 std::filesystem::path picturesFolder;
+// The game's language, as --language sets it.
+std::string language = tollmere::kEnglish;
 
 // Saves the picture under its moment's number and name and says where.
 void savePicture(int number, const char* name, const std::string& svg) {
@@ -140,6 +143,18 @@ public:
     explicit Journey(Harness& game) : game_(game), world_(game.world()), screen_(world_) {}
 
     void start() {
+        for (std::int32_t number = 0; tollmere::languageOfGame(number) != nullptr; ++number) {
+            if (language == tollmere::languageOfGame(number)) world_.language = number;
+        }
+        // The texts he reads are found the way the plug-in lays its files, so the journey waits for
+        // the prompts of his language.
+        const std::filesystem::path folder = game_.folder() / "Tollmere";
+        texts_ = tollmere::readLayer((folder / "Lang.dat").string(), "Lang.dat").entries;
+        for (const std::string& name : tollmere::layerNames("Lang.dat", language.c_str())) {
+            for (const auto& [key, entry] : tollmere::readLayer((folder / name).string(), name).entries) {
+                if (!entry.value.empty()) texts_[key] = entry;
+            }
+        }
         game_.start();
         game_.runFor(500);
         run(600, [&] { return !game_.host().callsTo("displayHud").empty(); });
@@ -164,11 +179,16 @@ public:
         const sim::GamePrompt* prompt = world_.prompts.withText(text);
         return prompt != nullptr && world_.prompts.isVisible(prompt->handle);
     }
-    bool panelOpen() const { return world_.screen.thisFrame().findText("Boats") != nullptr; }
+    bool panelOpen() const { return world_.screen.thisFrame().findText(text("catalog.title")) != nullptr; }
+    std::string text(const std::string& key) const {
+        const auto found = texts_.find(key);
+        return found == texts_.end() ? std::string() : found->second.value;
+    }
 
     Harness& game_;
     sim::World& world_;
     Screen screen_;
+    std::map<std::string, tollmere::LayerEntry, std::less<>> texts_;
 };
 
 void printFile(Harness& game, const char* name) {
@@ -211,7 +231,7 @@ bool sceneInShop(Journey& play) {
 
     say("\n-- He holds INPUT_CONTEXT_Y again for the dock menu and presses it to browse.");
     world.input.hold("INPUT_CONTEXT_Y", 60);
-    play.run(60, [&] { return play.promptShows("Close"); });
+    play.run(60, [&] { return play.promptShows(play.text("prompts.close")); });
     world.input.release("INPUT_CONTEXT_Y");
     play.run(2);
     world.input.press("INPUT_CONTEXT_Y");
@@ -245,7 +265,7 @@ int firstRun(const char* program) {
     play.run(3);
     say("-- He holds INPUT_CONTEXT_Y.");
     world.input.hold("INPUT_CONTEXT_Y", 20);
-    play.run(20, [&] { return play.promptShows("Close"); });
+    play.run(20, [&] { return play.promptShows(play.text("prompts.close")); });
     world.input.release("INPUT_CONTEXT_Y");
     play.run(2);
     pictureOfScreen(world, 1, "dock-menu", "The dock menu at Lagras");
@@ -286,7 +306,7 @@ int firstRun(const char* program) {
 
     say("\n-- He presses back: the screen fades and the dock menu returns.");
     world.input.press("INPUT_CONTEXT_B");
-    play.run(100, [&] { return play.promptShows("Close"); });
+    play.run(100, [&] { return play.promptShows(play.text("prompts.close")); });
 
     if (world.vehicles().empty()) {
         say("  no boat is in the water: see the log");
@@ -310,7 +330,7 @@ int firstRun(const char* program) {
     boat.speedSetByTest = 0.0f;
     world.input.hold("INPUT_CONTEXT_X", 120);
     // The picture shows the hold a third of the way round.
-    int held = play.run(120, [&] { return play.promptShows("Drop Anchor"); }) + 10;
+    int held = play.run(120, [&] { return play.promptShows(play.text("prompts.drop_anchor")); }) + 10;
     play.run(10);
     pictureOfScreen(world, 4, "anchor-prompt", "Holding the anchor prompt");
     const int rest = play.run(120 - held, [&] { return boat.anchored; });
@@ -342,6 +362,7 @@ int firstRun(const char* program) {
     std::fflush(stdout);
     std::string again = std::string("\"") + program + "\" --again \"" + game.folder().string() + "\"";
     if (!picturesFolder.empty()) again += " --pictures \"" + picturesFolder.string() + "\"";
+    again += " --language " + language;
     return std::system(again.c_str()) == 0 ? 0 : 1;
 }
 
@@ -460,7 +481,7 @@ int secondRun(const char* folder) {
 
 void printUsage() {
     std::printf(
-        "Usage: tollmere_demo [--pictures DIR]\n"
+        "Usage: tollmere_demo [--pictures DIR] [--language CODE]\n"
         "\n"
         "Plays Tollmere in the simulated game and prints what the player sees: a new player browses\n"
         "the boats at Lagras, another script's scene closes the shop, he opens it again, buys and fits\n"
@@ -471,6 +492,8 @@ void printUsage() {
         "  --pictures DIR  also save the narrated moments as numbered SVG pictures in DIR (made if\n"
         "                  missing): 01-dock-menu, 02-catalogue, 03-customise, 04-anchor-prompt,\n"
         "                  05-robbery-map and 06-sale\n"
+        "  --language CODE the game's language (fr-FR, pl-PL, ...): the journey in that language's\n"
+        "                  texts, as Tollmere/Lang.<code>.dat gives them (English without it)\n"
         "  -h, --help      show this help and exit\n");
 }
 
@@ -484,6 +507,10 @@ int main(int argc, char** argv) {
             printUsage();
             return 0;
         }
+        if (argument == "--language" && i + 1 < argc && tollmere::knownLanguage(argv[i + 1]) != nullptr) {
+            language = tollmere::knownLanguage(argv[++i]);
+            continue;
+        }
         if ((argument == "--pictures" || argument == "--again") && i + 1 < argc) {
             if (argument == "--again") {
                 again = argv[++i];
@@ -493,7 +520,10 @@ int main(int argc, char** argv) {
             continue;
         }
         std::fprintf(stderr, "tollmere_demo: %s %s (try --help)\n",
-                     argument == "--pictures" ? "missing folder after" : "unknown option", argument.c_str());
+                     argument == "--pictures"   ? "missing folder after"
+                     : argument == "--language" ? "no language code the game reports after"
+                                                : "unknown option",
+                     argument.c_str());
         return 2;
     }
     if (!picturesFolder.empty()) {

@@ -3,6 +3,7 @@
 #include "Hash.h"
 #include "docks/DocksRegistry.h"
 #include "runtime/Globals.h"
+#include "runtime/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -40,7 +41,14 @@ std::string fraction(float value) {
 
 std::string escaped(std::string_view text) {
     std::string out;
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // A byte that is no part of a UTF-8 letter would make the whole picture unreadable XML.
+        if (const std::size_t length = utf8::characterLength(text, i); length != 1) {
+            out += length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(i, length);
+            i += length == 0 ? 0 : length - 1;
+            continue;
+        }
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -188,7 +196,8 @@ std::string drawFeed(const sim::World& world) {
     if (!world.helpTexts.empty()) {
         const sim::HelpText& help = world.helpTexts.back();
         if (stillShowing(world, help.frame, help.durationMs)) {
-            // Help texts run long; break them into lines of about 60 characters.
+            // Help texts run long; break them into lines of about 56 letters (not bytes: a line of
+            // Cyrillic would come out half as long).
             std::string lines;
             std::string line;
             float y = 66.0f;
@@ -196,7 +205,7 @@ std::string drawFeed(const sim::World& world) {
             while (!rest.empty()) {
                 const std::size_t space = rest.find(' ');
                 const std::string_view word = rest.substr(0, space);
-                if (!line.empty() && line.size() + word.size() > 60) {
+                if (!line.empty() && utf8::characterCount(line) + utf8::characterCount(word) > 56) {
                     lines += label(56.0f, y, 16.0f, "#f2efe6", line);
                     y += 20.0f;
                     line.clear();

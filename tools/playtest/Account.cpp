@@ -29,13 +29,7 @@ std::int32_t optionShown(const ShownRow& row, const std::string& none) {
 
 Account::Account(testing::Harness& game, Session& session, const Model& model)
     : game_(game), world_(game.world()), session_(session), model_(model) {
-    std::ifstream in(game.folder() / "Tollmere" / "Lang.dat", std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq);
-        const std::string value = line.substr(eq + 1);
+    for (const auto& [key, value] : readLayered(game.folder() / "Tollmere", "Lang", world_.language)) {
         if (key == "prompts.dock_boat") dockText_ = value;
         if (key == "catalog.input.tint") paintText_ = value;
         if (key == "catalog.input.propset") fittingsText_ = value;
@@ -92,6 +86,13 @@ void Account::afterFrame() {
 
 void Account::learnFromCharges() {
     Ownership& owned = session_.owned;
+    // A boat sold for nothing pays no toast: the mark the dock puts on it tells of the sale.
+    const sim::Entity* seated = world_.entity(seatedBefore_);
+    if (seatedInMine_ && seated != nullptr && decorator(*seated, kSoldMark) != 0 &&
+        sold_.insert(seatedBefore_).second) {
+        owned = Ownership{};
+        claimed_ = 0;
+    }
     for (std::size_t i = toastsBefore_; i < world_.moneyToasts.size(); ++i) {
         if (world_.moneyToasts[i].colour == kCreditColour) {
             // Paid while sitting in a boat: he sold it.

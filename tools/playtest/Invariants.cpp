@@ -129,14 +129,14 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
     : game_(game),
       session_(session),
       allowed_(std::move(allowed)),
-      model_(game.folder() / "Tollmere"),
+      model_(game.folder() / "Tollmere", game.world().language),
       account_(game, session, model_),
       worldRules_(game, account_),
       screenRules_(game, account_),
       recordAtStart_("PlayerBoat.dat") {
     const std::filesystem::path folder = game_.folder() / "Tollmere";
-    if (auto lang = readEntries(folder / "Lang.dat")) {
-        for (const auto& [key, value] : *lang) {
+    if (const auto lang = readLayered(folder, "Lang", game.world().language); !lang.empty()) {
+        for (const auto& [key, value] : lang) {
             if (key == "prompts.sell_boat") sellText_ = value;
             if (key == "prompts.dock_boat") dockText_ = value;
             if (key == "prompts.retrieve_boat") retrieveText_ = value;

@@ -1,5 +1,7 @@
 #include "Model.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -50,8 +52,30 @@ std::map<std::string, std::string> readPairs(const std::filesystem::path& path) 
     return pairs;
 }
 
-Model::Model(const std::filesystem::path& folder) {
-    for (const auto& [key, value] : readPairs(folder / "Configs.dat")) {
+std::map<std::string, std::string> readLayered(const std::filesystem::path& folder, const std::string& base,
+                                               int gameLanguage) {
+    static const char* const kCodes[] = {"en-US", "fr-FR", "de-DE", "it-IT", "es-ES", "pt-BR", "pl-PL",
+                                         "ru-RU", "ko-KR", "zh-TW", "ja-JP", "es-MX", "zh-CN"};
+    std::string code = gameLanguage >= 0 && gameLanguage < 13 ? kCodes[gameLanguage] : "en-US";
+    const std::string chosen = readPairs(folder / "Settings.ini")["Language"];
+    for (const char* known : kCodes) {
+        if (strcasecmp(chosen.c_str(), known) == 0) code = known;
+    }
+    std::vector<std::string> files = {base + ".dat"};
+    if (base == "Lang" && code == "es-MX") files.push_back("Lang.es-ES.dat");
+    if (base == "Lang" && code != "en-US") files.push_back("Lang." + code + ".dat");
+    files.push_back(base + ".custom.dat");
+    std::map<std::string, std::string> texts;
+    for (const std::string& file : files) {
+        for (const auto& [key, value] : readPairs(folder / file)) {
+            if (!value.empty()) texts[key] = value;
+        }
+    }
+    return texts;
+}
+
+Model::Model(const std::filesystem::path& folder, int gameLanguage) {
+    for (const auto& [key, value] : readLayered(folder, "Configs", gameLanguage)) {
         if (auto parsed = number(value)) configs_[key] = *parsed;
     }
     // The shipped Settings.ini says 1.0 is the normal factor; an empty value reads as nothing paid.
@@ -60,7 +84,7 @@ Model::Model(const std::filesystem::path& folder) {
         if (key == "BoatRobberiesRewardMultiplier") rewardFactor_ = number(value).value_or(0.0f);
     }
     const std::string prefix = "boat_types.";
-    for (const auto& [key, value] : readPairs(folder / "Lang.dat")) {
+    for (const auto& [key, value] : readLayered(folder, "Lang", gameLanguage)) {
         if (key.starts_with(prefix)) modelByName_[value] = std::atoi(key.c_str() + prefix.size());
     }
 }

@@ -28,6 +28,13 @@ namespace tollmere::playtest {
 // kept, no further grammar.
 std::map<std::string, std::string> readPairs(const std::filesystem::path& path);
 
+// A file with the files laid over it, as the README tells the player: base "Lang" is Lang.dat under
+// the translation of his language (es-MX over es-ES) under Lang.custom.dat, base "Configs" is
+// Configs.dat under Configs.custom.dat. A key a file higher up leaves empty keeps the one below. His
+// language is the one his Settings.ini names, else the game's (by its number), else English.
+std::map<std::string, std::string> readLayered(const std::filesystem::path& folder, const std::string& base,
+                                               int gameLanguage);
+
 // One row of the boat catalogue as drawn in a frame.
 struct ShownRow {
     std::string title;
@@ -41,7 +48,7 @@ class Model {
   public:
     // Reads the prices, the reward factor and the boat names from the folder's Tollmere files, as
     // this start of the game found them.
-    explicit Model(const std::filesystem::path& folder);
+    Model(const std::filesystem::path& folder, int gameLanguage);
 
     // The catalogue rows drawn in this frame, top to bottom; empty when the catalogue is closed.
     static std::vector<ShownRow> readCatalogue(const sim::FrameDraws& draws);

@@ -203,8 +203,8 @@ struct ScreenRules::Frame {
 ScreenRules::ScreenRules(testing::Harness& game, const Account& account)
     : game_(game), world_(game.world()), account_(account) {
     const std::filesystem::path folder = game.folder() / "Tollmere";
-    lang_ = readPairs(folder / "Lang.dat");
-    for (const auto& [key, value] : readPairs(folder / "Configs.dat")) {
+    lang_ = readLayered(folder, "Lang", world_.language);
+    for (const auto& [key, value] : readLayered(folder, "Configs", world_.language)) {
         char* end = nullptr;
         const float parsed = std::strtof(value.c_str(), &end);
         if (!value.empty() && *end == '\0') configs_[key] = parsed;
@@ -651,8 +651,10 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                     std::trunc(static_cast<double>(row.fee) * std::max(1.0 - boat->healthFraction(), 0.4)));
             }
             const bool unpriced = price < 0.0f;
+            // Short of the price as shown, in whole cents: $20.85 in hand pays a row showing $20.85,
+            // though 20.85 as a float is a hair above it.
             const bool shortOfCash =
-                static_cast<double>(world_.cashCents) < static_cast<double>(price) * 100.0;
+                static_cast<double>(world_.cashCents) < std::round(static_cast<double>(price) * 100.0);
             bool wanted = unpriced || shortOfCash;
             if (!frame.purchase) {
                 if (row.kind == "fix_boat")

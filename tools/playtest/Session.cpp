@@ -28,8 +28,8 @@ std::set<std::int32_t> readSet(std::istringstream& in) {
 void Session::save(const std::filesystem::path& file) const {
     std::ofstream out(file, std::ios::trunc);
     out << "run " << run << "\nindex " << index << "\nframe " << frame << "\ncash " << cashCents << "\nmodel "
-        << owned.model << "\nadopt " << (owned.adoptNextRecord ? 1 : 0)
-        << "\nbought " << (owned.bought ? 1 : 0) << "\nlog " << logBytes << "\nplayed "
+        << owned.model << "\nadopt " << (owned.adoptNextRecord ? 1 : 0) << "\nbought "
+        << (owned.bought ? 1 : 0) << "\nlanguage " << language << "\nlog " << logBytes << "\nplayed "
         << playedMs << '\n';
     out << "left " << boatLeft.model << ' ' << boatLeft.tint << ' ' << boatLeft.propSet << ' '
         << boatLeft.lanternPropSet << ' ' << boatLeft.health << ' ' << boatLeft.dock << ' '
@@ -72,6 +72,8 @@ Session Session::load(const std::filesystem::path& file) {
             fields >> session.owned.adoptNextRecord;
         else if (name == "bought")
             fields >> session.owned.bought;
+        else if (name == "language")
+            fields >> session.language;
         else if (name == "log")
             fields >> session.logBytes;
         else if (name == "played")

@@ -49,6 +49,7 @@ struct Session {
     int index = 0;           // 0 for the first start of the game in this run
     std::int64_t frame = 0;  // frames played in this run before this start
     std::int64_t cashCents = 0;
+    int language = 0;  // the game's language, by its number; a player does not change it mid-run
     Ownership owned;
     BoatSeen boatLeft;                   // his boat as he left it when the game was started again
     std::int64_t logBytes = 0;           // bytes the plug-in logged in play, start-ups left out

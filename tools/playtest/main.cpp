@@ -8,6 +8,7 @@
 #include "Player.h"
 #include "Session.h"
 
+#include "host/BoatTypes.h"
 #include "runtime/Globals.h"
 #include "support/Harness.h"
 
@@ -159,6 +160,27 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session, M
     } else {
         setSetting("EnableBoatRobberies", "1");
     }
+    // Players abroad: the game in another language (one it does not document among them), some
+    // choosing Tollmere's in Settings.ini, prices and a boat name of their own in the files no update
+    // touches; kept for the run, drawn apart so the edits above stay as they were. Paint stays at $1
+    // or more: a purchase for nothing shows no charge, which is how his account learns of one.
+    std::mt19937_64 abroad(startValueOf(session) ^ 0x4C616E67ull);
+    auto abroadChance = [&abroad](int percent) { return static_cast<int>(abroad() % 100) < percent; };
+    if (session.index == 0 && abroadChance(30)) {
+        session.language = static_cast<int>(abroad() % 14);
+        ++session.covered["language-" + std::to_string(session.language)];
+        static const char* const kChosen[] = {"fr-FR", "pl-PL", "ru-ru", "es-MX", "Klingon"};
+        setSetting("Language", abroadChance(30) ? kChosen[abroad() % 5] : "auto");
+    }
+    if (session.index == 0 && abroadChance(25)) {
+        const std::string model =
+            std::to_string(static_cast<std::int32_t>(tollmere::allBoatTypes()[abroad() % 5]->model));
+        game.writeFile("Configs.custom.dat", "fees.boat." + model + "=" + std::to_string(abroad() % 200) +
+                                                 "." + std::to_string(10 + abroad() % 90) +
+                                                 "\nfees.tint=" + std::to_string(1 + abroad() % 20) + "\n");
+        game.writeFile("Lang.custom.dat", "boat_types." + model + "=Łódź Ñandú\n");
+        ++session.covered["custom-prices"];
+    }
     // Drawn apart, so that the edits above stay what they were: settings deleted (the plug-in's own
     // defaults then), and the record's copy deleted.
     std::mt19937_64 gone(startValueOf(session) ^ 0x476F6E65ull);
@@ -227,6 +249,7 @@ int playSession(const Options& options) {
 
     sim::World& world = game.world();
     world.cashCents = session.cashCents;
+    world.language = session.language;
     // Some games run capped at an even rate: every frame lasts 20 ms, or 10 ms, exactly, so each
     // wait of the plug-in's ends on a frame boundary, where a wait a millisecond off shows a frame off.
     std::mt19937_64 clock(startValueOf(session) ^ 0x436C6F636Bull);

@@ -93,7 +93,8 @@ TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
     EXPECT_EQ(logMessages(), (std::vector<std::string>{
                                  std::string("loading settings file: ") + kPath,
                                  test::badLineMessage("# no equals here"), "settings file loaded",
-                                 "setting EnableBoatRobberies is not in Settings.ini; using the default 1"}));
+                                 "setting EnableBoatRobberies is not in Settings.ini; using the default 1",
+                                 "setting Language is not in Settings.ini; using the default auto"}));
     EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
     EXPECT_EQ(getSettingString("RandomBoatRobberyEventsFrequency"), "0.8");
     EXPECT_EQ(getSettingFloat("BoatRobberiesRewardMultiplier"), 2.5f);
@@ -101,7 +102,7 @@ TEST_F(SettingsTest, SkipsCommentsAndReportsBadLines) {
 
 // Catches a bad value that fails on every read (it stopped the whole frame) or is taken silently.
 TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
-    writeTextFile(kPath, "RandomBoatRobberyEventsFrequency=abc\nEnableBoatRobberies=maybe\n");
+    writeTextFile(kPath, "RandomBoatRobberyEventsFrequency=abc\nEnableBoatRobberies=maybe\nLanguage=fr\n");
     loadSettings(kPath, defaultSettings());
     EXPECT_EQ(
         logMessages(),
@@ -110,11 +111,14 @@ TEST_F(SettingsTest, ABadValueIsNamedOnceAndTheDefaultUsed) {
             "setting BoatRobberiesRewardMultiplier is not in Settings.ini; using the default 1.0",
             "setting EnableBoatRobberies in Settings.ini has the value 'maybe', which is not valid for it; "
             "using the default 1",
+            "setting Language in Settings.ini has the value 'fr', which is not valid for it; using the "
+            "default auto",
             "setting RandomBoatRobberyEventsFrequency in Settings.ini has the value 'abc', which is not "
             "valid "
             "for it; using the default 0.5"}));
     EXPECT_TRUE(getSettingBool("EnableBoatRobberies"));
     EXPECT_EQ(getSettingFloat("RandomBoatRobberyEventsFrequency"), 0.5f);
+    EXPECT_EQ(getSettingString("Language"), "auto");
 }
 
 }  // namespace

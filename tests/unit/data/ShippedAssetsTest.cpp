@@ -2,6 +2,7 @@
 // player sees an empty text or pays -999 dollars.
 
 #include "data/DictDataFile.h"
+#include "data/Layers.h"
 #include "data/Settings.h"
 #include "data/TextFormat.h"
 
@@ -166,6 +167,24 @@ TEST_F(ShippedAssetsTest, SettingsMatchTheDefaults) {
     EXPECT_EQ(log, (std::vector<std::string>{"loading settings file: " + path, "settings file loaded"}));
     for (const auto& [key, value] : defaultSettings()) {
         EXPECT_EQ(getSettingString(key.c_str()), value) << key;
+    }
+}
+
+// Catches a shipped translation that lacks a text of Lang.dat, leaves one empty, or cannot be read
+// at all: that player would read English there, or nothing of his language.
+TEST_F(ShippedAssetsTest, EveryTranslationHoldsEveryText) {
+    const Layer english = readLayer(assetPath("Lang.dat"), "Lang.dat");
+    ASSERT_EQ(english.state, Layer::State::read);
+    for (const auto& file : std::filesystem::directory_iterator(kAssetsDir)) {
+        const std::string name = file.path().filename().string();
+        if (!name.starts_with("Lang.") || name == "Lang.dat" || name == "Lang.custom.dat") continue;
+        const Layer translation = readLayer(file.path().string(), name);
+        ASSERT_EQ(translation.state, Layer::State::read) << name << " line " << translation.badLine;
+        for (const auto& [key, text] : english.entries) {
+            const auto found = translation.entries.find(key);
+            EXPECT_TRUE(found != translation.entries.end() && !found->second.value.empty())
+                << name << ": " << key;
+        }
     }
 }
 

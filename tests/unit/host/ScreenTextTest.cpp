@@ -20,13 +20,19 @@ TEST_F(DirectGameTest, OnlyTheLastHelpTextOfAFrameIsPostedOnce) {
     EXPECT_EQ(world.helpTexts[0].durationMs, 8000);
 }
 
-// Catches an overlong help text overrunning the buffer.
-TEST_F(DirectGameTest, ALongHelpTextIsCutTo499Characters) {
+// Catches an overlong help text overrunning the buffer, or cut inside a letter of two bytes.
+TEST_F(DirectGameTest, ALongHelpTextIsCutTo499BytesOfWholeLetters) {
     const std::string text(600, 'x');
     showHelpText(text.c_str(), 3000);
     postPendingHelpText();
     ASSERT_EQ(world.helpTexts.size(), 1u);
     EXPECT_EQ(world.helpTexts[0].text, std::string(499, 'x'));
+    std::string russian;
+    for (int i = 0; i < 300; ++i)
+        russian += "Ж";
+    showHelpText(russian.c_str(), 3000);
+    postPendingHelpText();
+    EXPECT_EQ(world.helpTexts.back().text, russian.substr(0, 498));
 }
 
 // Catches feed natives called on frames with nothing to say.
