@@ -8,6 +8,7 @@
 #include "host/Camera.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "host/ScreenText.h"
 #include "menu/BoatsCatalog.h"
 #include "runtime/Globals.h"
 #include "runtime/Log.h"
@@ -35,14 +36,20 @@ constexpr std::int32_t kAskAgainFrames = 15;
 // The shop's own fade in after its waits runs for kFadeInMs: the player may press for the shop
 // again meanwhile, and must not be kept waiting for it.
 constexpr std::int32_t kOwnFadeInFrames = 30;
+// As long as a tutorial's help text.
+constexpr int kClaimRefusedMs = 8000;
 
 // Each asked at most once a run.
 bool tooFastTutorialShown = false;
 bool dockedTutorialShown = false;
 
+// The fee as the cents it charges, not as Configs.dat writes it: "2.1" and "2.10" both show $2.10.
+// Without a fee the prompt is never shown.
 std::string paidRetrieveText() {
-    return std::string(LangData->getString(keys::promptsRetrieveBoat)) + " $" +
-           ConfigsData->getString(keys::feesRetrieveBoat);
+    const float fee = configPrice(keys::feesRetrieveBoat);
+    std::string text = LangData->getString(keys::promptsRetrieveBoat);
+    if (fee >= 0.0f) text += " " + formatCents(dollarsToCents(fee));
+    return text;
 }
 
 }  // namespace
@@ -173,8 +180,14 @@ void DocksInteractionManager::updateInBoat() {
     if (!dockPrompt_.poll()) return;
 
     if (!ownsBoat) {
+        // The tutorial says the boat is his, so it comes only once the claim is made. A boat the
+        // shop does not know cannot be kept: he is told so each time he tries, and nothing moors.
+        if (!boats_.claimBoat(boat)) {
+            dockPrompt_.hide();
+            showHelpText(LangData->getString(keys::tutorialBoatClaimRefused), kClaimRefusedMs);
+            return;
+        }
         showTutorial(keys::tutorial::boatClaimed, false);
-        boats_.claimBoat(boat);
     } else if (!dockedTutorialShown) {
         showTutorial(keys::tutorial::ownedBoatDocked, false);
         dockedTutorialShown = true;
@@ -354,6 +367,12 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
 }
 
 void DocksInteractionManager::updateCatalogue() {
+    // His boat (or the preview) was lost since the last frame: the shop closes as a suspension
+    // closes it, before a row can sell anything for a boat that is not there.
+    if (!boats_.hasOwnedBoat()) {
+        writeLog("the shop closes: the boat it shows is gone");
+        return reset();
+    }
     const ScreenHolder taker = whoTookThePanel(camera_, cameraRendering_);
     if (taker != ScreenHolder::nobody) return yieldScreen(taker);
     for (Prompt* prompt : {&managePrompt_, &closePrompt_, &browsePrompt_, &customizePrompt_, &retrievePrompt_,
@@ -392,6 +411,11 @@ void DocksInteractionManager::updateCatalogue() {
 }
 
 void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
+    // A boat lost meanwhile is fetched for nobody: the menu offers what it offers without one.
+    if (!boats_.hasOwnedBoat()) {
+        state_ = State::menuOpen;
+        return updateMenu(dock);
+    }
     retrievePrompt_.hide();
     closePrompt_.show();
     // Without a fee in Configs.dat there is no paid retrieval: a missing fee read as -999 paid
@@ -399,7 +423,7 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     const float fee = configPrice(keys::feesRetrieveBoat);
     // Held back while the player cannot pay, as the shop's rows are: the fee was taken whatever
     // the balance and left him in debt.
-    const bool affordable = fee >= 0.0f && static_cast<float>(native::getPlayerCash()) >= fee * 100.0f;
+    const bool affordable = fee >= 0.0f && native::getPlayerCash() >= dollarsToCents(fee);
     if (fee < 0.0f) {
         paidRetrievePrompt_.hide();
     } else {

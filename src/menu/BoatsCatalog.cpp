@@ -158,6 +158,9 @@ void BoatsCatalog::update() {
     float rowsBottom = l.rowsTop;
     if (currentMenu_ != nullptr) {
         currentMenu_->setTop(l.rowsTop);
+        // The rows are set up for this boat before any input is read, in every frame and so in the
+        // first: a press would otherwise act on the rows of the last visit.
+        if (customizeMode_) refreshCustomizeRows();
         currentMenu_->update();
         // Rows held back for want of cash come back as soon as he has it; with none selected
         // until then, the first one he can buy is selected.
@@ -175,8 +178,6 @@ void BoatsCatalog::update() {
                 if (dockId > 0) boats_.setDockId(dockId);
                 native::setBoatAnchor(boats_.getBoatEntity(), true);
             }
-        } else {
-            refreshCustomizeRows();
         }
         rowsBottom += currentMenu_->totalHeight();
     }
