@@ -243,6 +243,36 @@ INSTANTIATE_TEST_SUITE_P(
                    "4"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+class ClaimedCargoBoatTest : public RobberyTest, public ::testing::WithParamInterface<bool> {};
+
+// Catches the robbery handing the cargo boat he claimed back to the game as it ends, by his death
+// or by his walking off: the game clears what it is handed once nobody looks, and his boat with it.
+TEST_P(ClaimedCargoBoatTest, StaysHisWhenTheRobberyEnds) {
+    const std::uint32_t boat = boardCargoBoat(3).handle;
+    world().moveVehicle(boat, kAnnesburgMooring);
+    world().entity(boat)->anchored = true;
+    world().entity(boat)->speedSetByTest = 0.0f;
+    world().input.hold("INPUT_CONTEXT_X", 60);
+    game.runFrames(60);
+    ASSERT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544") << "claimed with the crew about";
+    world().removeReleasedAtOnce = true;
+    if (GetParam()) {
+        world().playerPed().dead = true;
+    } else {
+        world().putPlayerOnFoot();
+        world().playerPed().position = sim::Vec3{kAnnesburgMooring.x, kAnnesburgMooring.y + 601.0f, 40.5f};
+    }
+    game.runFor(8000);
+    EXPECT_GE(logIndex("event terminated"), 0);
+    EXPECT_TRUE(guards().empty());
+    ASSERT_NE(world().entity(boat), nullptr);
+    EXPECT_FALSE(world().entity(boat)->released);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
+}
+
+INSTANTIATE_TEST_SUITE_P(, ClaimedCargoBoatTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "HeDies" : "HeWalksOff"; });
+
 // Catches the abandon distance off by a hair: exactly 600 m from the cargo boat the event goes on.
 TEST_F(RobberyTest, SixHundredMetresAwayTheEventGoesOn) {
     startNear(200.0f);

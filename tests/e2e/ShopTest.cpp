@@ -123,8 +123,10 @@ protected:
 };
 
 // Catches any step of the buying road out of place: the prompts on offer, the fade and camera,
-// preview swaps only when the selection moves, the purchase saved and charged, customise mode.
+// preview swaps only when the selection moves, the purchase saved and charged the cents shown,
+// customise mode.
 TEST_F(ShopTest, BuyingABoatAtThePier) {
+    removeFromConfigs("fees.boat.-666024656=30\n", "fees.boat.-666024656=1.05\n");
     world().cashCents = 100000;
     startAndSettle();
     standAt(kLagrasPier);
@@ -165,12 +167,14 @@ TEST_F(ShopTest, BuyingABoatAtThePier) {
     ASSERT_NE(onlyVehicle(), nullptr);
     EXPECT_EQ(onlyVehicle()->model, 0xD84D4530u) << "the preview follows the selection";
     EXPECT_TRUE(onlyVehicle()->anchored);
+    EXPECT_THAT(panelTexts(), ::testing::IsSupersetOf({"$1", "05"})) << "1.05 is 104.99999 cents as a float";
 
     pressAndRun(kSelect);
     EXPECT_GE(game.findLog("boat purchased. model: -666024656"), 0);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-666024656");
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
-    EXPECT_EQ(world().cashCents, 100000 - 3000);
+    EXPECT_EQ(world().cashCents, 100000 - 105);
+    EXPECT_EQ(world().moneyToasts.back().cents, 105);
     EXPECT_THAT(panelTexts(), Contains(langText("catalog.subtitle.customize")));
 
     backOut();
@@ -450,21 +454,24 @@ TEST_F(ShopTest, ABoatMooredAtAnotherDockIsFetchedFree) {
     EXPECT_EQ(world().cashCents, 5000);
 }
 
-// Catches a boat left on the water fetched free, or the fee and its tutorial missing.
+// Catches a boat left on the water fetched free, the fee and its tutorial missing, or a fee with cents
+// charged a cent below the one shown.
 TEST_F(ShopTest, ABoatLeftOnTheWaterIsFetchedForTheFee) {
+    removeFromConfigs("fees.retrieve_boat=5\n", "fees.retrieve_boat=2.1\n");
     game.writeFile("PlayerBoat.dat",
                    "coords=2500,-900,40.5\ndock_id=0\nhealth=1.000000\nmax_health=1000\nowned_boat_model=-1613317544\n");
     world().cashCents = 5000;
     startAndSettle();
     standAt(kLagrasPier);
     openDockMenu();
-    const std::string paid = langText("prompts.retrieve_boat") + " $5";
+    const std::string paid = langText("prompts.retrieve_boat") + " $2.10";
     ASSERT_TRUE(visible(paid));
     EXPECT_FALSE(visibleLang("prompts.retrieve_boat"));
     world().input.hold("INPUT_CONTEXT_X", 30);
     ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "dock_id") == "2"; }, 30));
     EXPECT_EQ(onlyVehicle()->position, kLagrasMooring);
-    EXPECT_EQ(world().cashCents, 4500);
+    EXPECT_EQ(world().cashCents, 5000 - 210) << "2.1 is 209.99998 cents as a float";
+    EXPECT_EQ(world().moneyToasts.back().cents, 210);
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: return_boat_to_docks"));
 }
 
@@ -617,6 +624,73 @@ INSTANTIATE_TEST_SUITE_P(, AwayFromDockTest,
                          ::testing::Values(AwayCase{"justInside", 39.9f, false},
                                            AwayCase{"justOutside", 40.1f, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct LossCase {
+    const char* name;
+    const char* shop;  // the menu's prompt that opens it; none: the menu of a boat left on the water
+    bool destroyed;    // else every script's entities are cleared
+    friend std::ostream& operator<<(std::ostream& out, const LossCase& c) { return out << c.name; }
+};
+
+class BoatLostTest : public ShopTest, public ::testing::WithParamInterface<LossCase> {};
+
+// Catches the shop or the paid retrieval going on for a boat that is lost (a row or the fee charged,
+// customising still offered, a preview mourned as his), and a boat another script removed taken for
+// lost instead of placed again.
+TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndADeletedOneComesBack) {
+    const LossCase& c = GetParam();
+    const bool owning = c.shop == nullptr || c.shop != std::string("prompts.browse_catalog");
+    const sim::Vec3 place = c.shop != nullptr ? kLagrasMooring : sim::Vec3{2500.0f, -900.0f, 40.5f};
+    if (owning)
+        game.writeFile("PlayerBoat.dat", c.shop != nullptr ? "dock_id=2\nowned_boat_model=-1613317544\n"
+                                                           : "coords=2500,-900,40.5\nowned_boat_model=-1613317544\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    standAt(kLagrasPier);
+    openDockMenu();
+    if (c.shop != nullptr) openCatalogue(c.shop);
+    const std::uint32_t boat = onlyVehicle()->handle;
+    if (c.destroyed) {
+        world().entity(boat)->health = 0;
+        game.runFrames(2);
+        world().input.hold(c.shop != nullptr ? kSelect : sim::hashOf("INPUT_CONTEXT_X"), 40);
+        game.runFrames(40);
+        EXPECT_EQ(world().cashCents, 100000);
+        EXPECT_FALSE(panelShows(langText("catalog.title")));
+        if (!visibleLang("prompts.close")) openDockMenu();
+        EXPECT_TRUE(visibleLang("prompts.browse_catalog") && !visibleLang("prompts.customize_boat"));
+    } else {
+        world().clearScriptEntities();
+        game.runFrames(2);
+        ASSERT_NE(onlyVehicle(), nullptr);
+        EXPECT_TRUE(onlyVehicle()->handle != boat && onlyVehicle()->position == place);
+        EXPECT_EQ(panelShows(langText("catalog.title")), c.shop != nullptr);
+    }
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), owning && !c.destroyed ? "-1613317544" : "0");
+    EXPECT_EQ(game.findLog("tutorial seen: boat_destroyed") >= 0, owning && c.destroyed);
+}
+
+INSTANTIATE_TEST_SUITE_P(, BoatLostTest,
+                         ::testing::Values(LossCase{"DestroyedCustomising", "prompts.customize_boat", true},
+                                           LossCase{"DeletedCustomising", "prompts.customize_boat", false},
+                                           LossCase{"DestroyedPreview", "prompts.browse_catalog", true},
+                                           LossCase{"DeletedPreview", "prompts.browse_catalog", false},
+                                           LossCase{"DestroyedAwayFromTheDocks", nullptr, true},
+                                           LossCase{"DeletedAwayFromTheDocks", nullptr, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Catches customise mode running its rows in its first frame before they are set up for the boat:
+// the rows of the last visit, on sale to a boat that needs its repair first.
+TEST_F(ShopTest, TheFirstFrameOfCustomisingOffersOnlyWhatThisBoatIsOffered) {
+    customiseBoatMooredAtLagras();
+    backOut();
+    world().entity(onlyVehicle()->handle)->health = 500;
+    world().input.press("INPUT_CONTEXT_Y");
+    ASSERT_TRUE(runUntil([&] { return panelShows(langText("catalog.title")); }, 200));
+    const auto alpha = [&](const char* key) { return world().screen.thisFrame().findText(langText(key))->colour.a; };
+    EXPECT_TRUE(alpha("catalog.input.fix_boat") == 255 && alpha("catalog.input.clean_boat") == 100);
+    EXPECT_THAT(panelTexts(), Contains("$5")) << "the repair at half health";
+}
 
 class DockingTest : public ShopTest {
 protected:
@@ -777,6 +851,27 @@ TEST_F(DockingTest, NoDockPromptAtTheDockTheBoatIsMooredAt) {
     world().putPlayerInVehicle(onlyVehicle()->handle);
     game.runFrames(3);
     EXPECT_FALSE(visibleLang("prompts.dock_boat"));
+}
+
+// Catches a claim the shop's catalogue refuses shown as made: each try says this boat cannot be
+// kept, and nothing becomes his.
+TEST_F(DockingTest, ABoatOfAKindNoDockKnowsIsNeverClaimed) {
+    startAndSettle();
+    world().boatModels.insert(0x1234u);
+    const std::uint32_t boat = world().createVehicle(0x1234u, kLagrasMooring, 10.0f);
+    world().putPlayerInVehicle(boat);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        world().input.hold("INPUT_CONTEXT_X", 40);
+        game.runFrames(45);
+    }
+    const auto shown = [&](const char* key) {
+        return std::count_if(world().helpTexts.begin(), world().helpTexts.end(),
+                             [&](const sim::HelpText& help) { return help.text == langText(key); });
+    };
+    EXPECT_EQ(shown("tutorial.boat_claim_refused"), 2);
+    EXPECT_EQ(shown("tutorial.boat_claimed"), 0);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
+    EXPECT_EQ(world().blipOn(boat), nullptr);
 }
 
 }  // namespace
