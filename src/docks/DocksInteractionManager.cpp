@@ -433,6 +433,12 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     if (closePrompt_.poll()) return reset();
     if (!affordable || !paidRetrievePrompt_.poll()) return;
     bringBoatHere(dock);
+    // A boat the game could not make (its model never loaded) was brought for nobody: the fee is
+    // taken, and the help says it is here, only once it is.
+    if (boats_.getBoatEntity() == 0) {
+        writeLog("the boat could not be brought to the dock, so the fee is not taken");
+        return;
+    }
     changePlayerMoney(-fee, true);
     showTutorial(keys::tutorial::returnBoatToDocks, false);
     state_ = State::menuOpen;

@@ -3,7 +3,6 @@
 #include "PluginTest.h"
 
 #include "Hash.h"
-#include "Neighbour.h"
 #include "data/DataFiles.h"
 
 #include <cstdlib>
@@ -186,37 +185,6 @@ TEST_F(BoatTest, ADestroyedBoatIsGoneFromTheRecordAndAlwaysExplained) {
     ASSERT_FALSE(game.world().helpTexts.empty());
     EXPECT_EQ(game.world().helpTexts.back().text, langText("tutorial.boat_destroyed"));
 }
-
-class BoatDeletedTest : public BoatTest, public ::testing::WithParamInterface<bool> {};
-
-// Catches his boat taken for destroyed when another script deletes it, while he is far off on foot
-// or while he rows it: the record emptied, instead of the boat placed again, dressed and his, where
-// it was last saved.
-TEST_P(BoatDeletedTest, ComesBackWhereItWasSaved) {
-    game.writeFile("PlayerBoat.dat", kBoatAtDock4);
-    startAndSettle();
-    sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
-    const std::uint32_t boat = onlyVehicle().handle;
-    if (GetParam()) {
-        game.world().putPlayerInVehicle(boat);
-        game.runFrames(2);
-        moveBoatBy(60.0f);
-    }
-    game.runFrames(2);
-    const sim::Vec3 saved = game.world().positionOf(boat);
-    neighbour.deleteVehicle(boat);
-    game.runFrames(3);
-    const sim::Entity& back = onlyVehicle();
-    EXPECT_NE(back.handle, boat);
-    EXPECT_LT(sim::distance(back.position, saved), 0.01f);
-    EXPECT_TRUE(back.tint == 2 && back.anchored && game.world().blipOn(back.handle) != nullptr);
-    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
-    EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), GetParam() ? "0" : "4");
-    EXPECT_EQ(game.findLog("tutorial seen: boat_destroyed"), -1);
-}
-
-INSTANTIATE_TEST_SUITE_P(, BoatDeletedTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Rowing" : "OnFoot"; });
 
 // Catches the periodic save writing an unchanged record, or missing a change.
 TEST_F(BoatTest, ThePeriodicSaveWritesOnlyWhatChanged) {

@@ -4,6 +4,7 @@
 #include "PluginTest.h"
 
 #include "Hash.h"
+#include "Neighbour.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -625,58 +626,73 @@ INSTANTIATE_TEST_SUITE_P(, AwayFromDockTest,
                                            AwayCase{"justOutside", 40.1f, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+enum class Where { onFoot, rowing, awayMenu, customising, preview };
+enum class How { destroyed, cleared, deleted };  // cleared: every script's; deleted: by another script
+
 struct LossCase {
     const char* name;
-    const char* shop;  // the menu's prompt that opens it; none: the menu of a boat left on the water
-    bool destroyed;    // else every script's entities are cleared
+    Where where;
+    How how;
     friend std::ostream& operator<<(std::ostream& out, const LossCase& c) { return out << c.name; }
 };
 
 class BoatLostTest : public ShopTest, public ::testing::WithParamInterface<LossCase> {};
 
 // Catches the shop or the paid retrieval going on for a boat that is lost (a row or the fee charged,
-// customising still offered, a preview mourned as his), and a boat another script removed taken for
-// lost instead of placed again.
-TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndADeletedOneComesBack) {
-    const LossCase& c = GetParam();
-    const bool owning = c.shop == nullptr || c.shop != std::string("prompts.browse_catalog");
-    const sim::Vec3 place = c.shop != nullptr ? kLagrasMooring : sim::Vec3{2500.0f, -900.0f, 40.5f};
+// customising still offered, a preview mourned as his), and a boat removed by another script or the
+// game taken for lost, instead of placed again, dressed and his, where it was saved.
+TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) {
+    const auto [_, where, how] = GetParam();
+    const bool owning = where != Where::preview, destroyed = how == How::destroyed;
+    sim::Vec3 place = where == Where::awayMenu ? sim::Vec3{2500.0f, -900.0f, 40.5f} : kLagrasMooring;
     if (owning)
-        game.writeFile("PlayerBoat.dat", c.shop != nullptr ? "dock_id=2\nowned_boat_model=-1613317544\n"
-                                                           : "coords=2500,-900,40.5\nowned_boat_model=-1613317544\n");
+        game.writeFile("PlayerBoat.dat", where == Where::awayMenu ? "coords=2500,-900,40.5\nowned_boat_model=-1613317544\n"
+                                                                  : "dock_id=2\nowned_boat_model=-1613317544\ntint=2\n");
     world().cashCents = 100000;
     startAndSettle();
-    standAt(kLagrasPier);
-    openDockMenu();
-    if (c.shop != nullptr) openCatalogue(c.shop);
-    const std::uint32_t boat = onlyVehicle()->handle;
-    if (c.destroyed) {
-        world().entity(boat)->health = 0;
+    sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
+    if (where == Where::rowing) {
+        world().putPlayerInVehicle(onlyVehicle()->handle);
         game.runFrames(2);
-        world().input.hold(c.shop != nullptr ? kSelect : sim::hashOf("INPUT_CONTEXT_X"), 40);
+        world().moveVehicle(onlyVehicle()->handle, place = sim::Vec3{2250.0f, -640.0f, 40.5f});
+        game.runFrames(2);
+    } else if (where != Where::onFoot) {
+        standAt(kLagrasPier);
+        openDockMenu();
+        if (where != Where::awayMenu) openCatalogue(owning ? "prompts.customize_boat" : "prompts.browse_catalog");
+    }
+    const std::uint32_t shown = onlyVehicle()->handle;
+    if (destroyed) world().entity(shown)->health = 0;
+    if (how == How::cleared) world().clearScriptEntities();
+    if (how == How::deleted) neighbour.deleteVehicle(shown);
+    game.runFrames(3);
+    if (destroyed) {
+        world().input.hold(where == Where::awayMenu ? sim::hashOf("INPUT_CONTEXT_X") : kSelect, 40);
         game.runFrames(40);
         EXPECT_EQ(world().cashCents, 100000);
         EXPECT_FALSE(panelShows(langText("catalog.title")));
         if (!visibleLang("prompts.close")) openDockMenu();
         EXPECT_TRUE(visibleLang("prompts.browse_catalog") && !visibleLang("prompts.customize_boat"));
     } else {
-        world().clearScriptEntities();
-        game.runFrames(2);
         ASSERT_NE(onlyVehicle(), nullptr);
-        EXPECT_TRUE(onlyVehicle()->handle != boat && onlyVehicle()->position == place);
-        EXPECT_EQ(panelShows(langText("catalog.title")), c.shop != nullptr);
+        EXPECT_NE(onlyVehicle()->handle, shown);
+        EXPECT_LT(sim::distance(onlyVehicle()->position, place), 0.01f);
+        EXPECT_TRUE(onlyVehicle()->tint == (where == Where::awayMenu ? 0 : owning ? 2 : 1));
+        EXPECT_EQ(panelShows(langText("catalog.title")), where == Where::customising || where == Where::preview);
     }
-    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), owning && !c.destroyed ? "-1613317544" : "0");
-    EXPECT_EQ(game.findLog("tutorial seen: boat_destroyed") >= 0, owning && c.destroyed);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), owning && !destroyed ? "-1613317544" : "0");
+    EXPECT_EQ(game.findLog("tutorial seen: boat_destroyed") >= 0, owning && destroyed);
 }
 
 INSTANTIATE_TEST_SUITE_P(, BoatLostTest,
-                         ::testing::Values(LossCase{"DestroyedCustomising", "prompts.customize_boat", true},
-                                           LossCase{"DeletedCustomising", "prompts.customize_boat", false},
-                                           LossCase{"DestroyedPreview", "prompts.browse_catalog", true},
-                                           LossCase{"DeletedPreview", "prompts.browse_catalog", false},
-                                           LossCase{"DestroyedAwayFromTheDocks", nullptr, true},
-                                           LossCase{"DeletedAwayFromTheDocks", nullptr, false}),
+                         ::testing::Values(LossCase{"DeletedOnFoot", Where::onFoot, How::deleted},
+                                           LossCase{"DeletedRowing", Where::rowing, How::deleted},
+                                           LossCase{"DestroyedAwayFromTheDocks", Where::awayMenu, How::destroyed},
+                                           LossCase{"ClearedAwayFromTheDocks", Where::awayMenu, How::cleared},
+                                           LossCase{"DestroyedCustomising", Where::customising, How::destroyed},
+                                           LossCase{"ClearedCustomising", Where::customising, How::cleared},
+                                           LossCase{"DestroyedPreview", Where::preview, How::destroyed},
+                                           LossCase{"DeletedPreview", Where::preview, How::deleted}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Catches customise mode running its rows in its first frame before they are set up for the boat:
@@ -734,9 +750,22 @@ TEST_F(DockingTest, FromABoatTheDockAndTheFenceReachTenMetresFromThePier) {
     EXPECT_FALSE(visibleLang("prompts.sell_boat"));
 }
 
-// Catches the speed limit for docking off by a hair, and a claimed boat that is not saved as his.
+// Catches the speed limit for docking off by a hair, a claimed boat that is not saved as his, and a
+// claim the shop refuses (a kind of boat it does not know) shown as made instead of refused each try.
 TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     startAndSettle();
+    const auto shown = [&](const char* key) {
+        return std::count_if(world().helpTexts.begin(), world().helpTexts.end(),
+                             [&](const sim::HelpText& help) { return help.text == langText(key); });
+    };
+    world().boatModels.insert(0x1234u);
+    world().putPlayerInVehicle(world().createVehicle(0x1234u, kLagrasMooring, 10.0f));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        world().input.hold("INPUT_CONTEXT_X", 40);
+        game.runFrames(45);
+    }
+    EXPECT_TRUE(shown("tutorial.boat_claim_refused") == 2 && shown("tutorial.boat_claimed") == 0);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     sim::Entity& boat = boatOffLagras(1.2f);
     game.runFrames(3);
     EXPECT_FALSE(visibleLang("prompts.dock_boat"));
@@ -851,27 +880,6 @@ TEST_F(DockingTest, NoDockPromptAtTheDockTheBoatIsMooredAt) {
     world().putPlayerInVehicle(onlyVehicle()->handle);
     game.runFrames(3);
     EXPECT_FALSE(visibleLang("prompts.dock_boat"));
-}
-
-// Catches a claim the shop's catalogue refuses shown as made: each try says this boat cannot be
-// kept, and nothing becomes his.
-TEST_F(DockingTest, ABoatOfAKindNoDockKnowsIsNeverClaimed) {
-    startAndSettle();
-    world().boatModels.insert(0x1234u);
-    const std::uint32_t boat = world().createVehicle(0x1234u, kLagrasMooring, 10.0f);
-    world().putPlayerInVehicle(boat);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        world().input.hold("INPUT_CONTEXT_X", 40);
-        game.runFrames(45);
-    }
-    const auto shown = [&](const char* key) {
-        return std::count_if(world().helpTexts.begin(), world().helpTexts.end(),
-                             [&](const sim::HelpText& help) { return help.text == langText(key); });
-    };
-    EXPECT_EQ(shown("tutorial.boat_claim_refused"), 2);
-    EXPECT_EQ(shown("tutorial.boat_claimed"), 0);
-    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
-    EXPECT_EQ(world().blipOn(boat), nullptr);
 }
 
 }  // namespace
