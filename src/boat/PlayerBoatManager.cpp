@@ -399,8 +399,7 @@ void PlayerBoatManager::placeAgain() {
 
 void PlayerBoatManager::watchBoat() {
     if (!hasOwnedBoat()) return;
-    // The frame's features waited (the shop's fades), and other scripts ran meanwhile.
-    if (waitsChecked_ != waitsInsideOperations()) checkBoat();
+    checkBoatAfterWaits();
     if (boat == 0) return periodicSave();
     if (getBoatHealth() <= 0.0f) {
         lose();
@@ -492,10 +491,7 @@ void PlayerBoatManager::placeFromRecord() {
 }
 
 void handBack(Entity entity) {
-    if (playerBoatManager != nullptr && entity != 0 && entity == playerBoatManager->getBoatEntity()) {
-        writeLog("kept the player's boat: it is not handed back to the game");
-        return;
-    }
+    if (playerBoatManager != nullptr && entity != 0 && entity == playerBoatManager->getBoatEntity()) return;
     if (native::doesEntityExist(entity)) native::releaseEntity(&entity);
 }
 

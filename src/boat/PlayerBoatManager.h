@@ -3,6 +3,7 @@
 // kept in step. Every feature changes the boat only through the operations below.
 
 #include "host/BoatTypes.h"
+#include "host/GameHelpers.h"
 #include "host/Types.h"
 
 #include <cstdint>
@@ -72,6 +73,10 @@ public:
     // and is placed again from the record at once. Only the watch finds a boat lost: one that
     // exists and is dead or at 0 health.
     void checkBoat();
+    // The same, only when the plug-in waited inside an operation since: other scripts ran then.
+    void checkBoatAfterWaits() {
+        if (waitsChecked_ != waitsInsideOperations()) checkBoat();
+    }
     // Places the boat as the record has it: at its dock, or where it was last saved, anchored.
     // Logs and places nothing when it was left away from the docks with no position saved.
     void placeFromRecord();

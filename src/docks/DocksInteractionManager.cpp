@@ -152,6 +152,8 @@ void DocksInteractionManager::update() {
     giveBackWhatIsOwed();
     if (native::isPedOnFoot(PlayerPed)) updateOnFoot();
     if (native::isPedInAnyBoat(PlayerPed)) updateInBoat();
+    // The shop's fades and waits let other scripts run, and the shop asks after the boat.
+    boats_.checkBoatAfterWaits();
     catalogue_.update();
 }
 

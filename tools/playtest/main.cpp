@@ -116,6 +116,19 @@ std::uint64_t startValueOf(const Session& session) {
 // Players edit the files by hand: a price deleted, a switch spelled their own way, a note added.
 void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session) {
     auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
+    // Some write prices with cents, which a float holds a hair off: 2.10 is 209.99998 cents.
+    std::mt19937_64 cents(startValueOf(session) ^ 0x43656E7473ull);
+    if (cents() % 4 == 0) {
+        std::string configs = game.readFile("Configs.dat");
+        for (auto at = configs.find("\nfees."); at != std::string::npos; at = configs.find("\nfees.", at + 1)) {
+            const auto end = std::min(configs.find('\n', at + 1), configs.size());
+            const auto value = configs.find('=', at) + 1;
+            if (cents() % 2 == 0 || configs.substr(value, end - value).find('.') != std::string::npos) continue;
+            configs.insert(end, "." + std::to_string(10 + cents() % 90));
+        }
+        game.writeFile("Configs.dat", configs);
+        ++session.covered["edited-price-cents"];
+    }
     if (chance(10)) {
         std::string configs = game.readFile("Configs.dat");
         static const char* const kFees[] = {"fees.clean_boat",    "fees.tint",     "fees.propset",
@@ -205,7 +218,7 @@ int playSession(const Options& options) {
                     replayCommand(session, options).c_str());
         // What the plug-in last said is where a maintainer starts reading.
         const std::vector<std::string> log = game.logMessages();
-        for (std::size_t i = log.size() > 6 ? log.size() - 6 : 0; i < log.size(); ++i)
+        for (std::size_t i = log.size() > 30 ? log.size() - 30 : 0; i < log.size(); ++i)
             std::printf("  log: %s\n", log[i].c_str());
         return kBrokenExit;
     };
