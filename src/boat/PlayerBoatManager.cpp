@@ -323,8 +323,10 @@ bool PlayerBoatManager::claimBoat(Vehicle vehicle) {
     const Hash propSet = native::getPropSetHash(native::getVehiclePropSet(vehicle));
     record().setInt(keys::propsetIndex, detect(propSet, type->propSets, "detected propset, model: "));
 
-    // Its health and position go into the record with it.
+    // Its health and position go into the record with it. The game cannot be asked for a boat's
+    // paint, so it wears the record's from now on, as it will at the next start.
     boat = vehicle;
+    native::setVehicleTint(boat, 0);
     copyEntityStateToRecord();
     writeRecord();
     createBoatBlip();

@@ -306,9 +306,12 @@ void Invariants::watchBoat() {
     if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
     if (own != nullptr && account_.owns()) lastHealthSeen_ = own->healthFraction();
     if (own == nullptr) {
-        // One that vanished, his still, comes back as he left it, moored where it was.
-        if (vanishedAt_ >= 0 || (account_.owns() && ownBoatBefore_ != 0 && world.entity(ownBoatBefore_) == nullptr))
+        // One that vanished, his still, comes back as he left it, moored where it was, and not
+        // where a fetch or the shop was to bring the one that vanished.
+        if (vanishedAt_ >= 0 || (account_.owns() && ownBoatBefore_ != 0 && world.entity(ownBoatBefore_) == nullptr)) {
+            replacing_ = true;
             return;
+        }
         // A boat on its way to a dock that is lost or sold meanwhile arrives nowhere.
         watched_ = BoatSeen{};
         dockComing_ = -1;
@@ -329,6 +332,12 @@ void Invariants::watchBoat() {
     // A boat fetched or taken into the shop comes to the dock once the screen is dark, some frames
     // after the prompt; one the shop never took (another script held the screen) stays moored
     // where it was.
+    // Placed again, it is moored at the dock whose mooring it lies on, if any: the record's dock.
+    if (replacing_ || (ownBoatBefore_ != 0 && own->handle != ownBoatBefore_ && world.entity(ownBoatBefore_) == nullptr)) {
+        replacing_ = false;
+        dockComing_ = -1;
+        watched_.dock = dockNear(own->position, kOnMooring, true);
+    }
     if (dockEvent_ >= 0) {
         dockComing_ = dockEvent_;
         dockComingUntil_ = world.frame + kDockComingFrames;

@@ -218,7 +218,7 @@ int playSession(const Options& options) {
                     replayCommand(session, options).c_str());
         // What the plug-in last said is where a maintainer starts reading.
         const std::vector<std::string> log = game.logMessages();
-        for (std::size_t i = log.size() > 30 ? log.size() - 30 : 0; i < log.size(); ++i)
+        for (std::size_t i = log.size() > 6 ? log.size() - 6 : 0; i < log.size(); ++i)
             std::printf("  log: %s\n", log[i].c_str());
         return kBrokenExit;
     };
