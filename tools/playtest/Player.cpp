@@ -127,7 +127,7 @@ void Player::interruptions() {
 void Player::neighbourActs() {
     if (neighbour_ == nullptr) neighbour_ = &sim::Neighbour::start(game_.host());
     // Now and then another script deletes his boat, or the game clears every script's entities.
-    if (removalRandom_() % 4000 == 0) {
+    if (removalRandom_() % 15000 == 0) {
         const std::uint32_t boat = ownBoat();
         removalRandom_() % 2 == 0 && boat != 0 ? neighbour_->deleteVehicle(boat) : world_.clearScriptEntities();
         ++covered_[boat != 0 ? "boat-removed" : "entities-cleared"];
