@@ -324,9 +324,12 @@ bool PlayerBoatManager::claimBoat(Vehicle vehicle) {
     record().setInt(keys::propsetIndex, detect(propSet, type->propSets, "detected propset, model: "));
 
     // Its health and position go into the record with it. The game cannot be asked for a boat's
-    // paint, so it wears the record's from now on, as it will at the next start.
+    // paint, and the record keeps no fittings its model does not offer (a robbery's cargo): it wears
+    // the record's from now on, as it will at the next start.
     boat = vehicle;
     native::setVehicleTint(boat, 0);
+    if (propSet != 0 && record().getInt(keys::propsetIndex) < 0) native::setVehiclePropSet(boat, 0);
+    if (lantern != 0 && record().getInt(keys::lanternPropsetIndex) < 0) native::setVehicleLanternPropSet(boat, 0);
     copyEntityStateToRecord();
     writeRecord();
     createBoatBlip();
