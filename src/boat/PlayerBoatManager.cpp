@@ -291,12 +291,12 @@ void PlayerBoatManager::writeRecord() {
     showErrorNotice("Tollmere could not save your boat. Look at Tollmere/Log.log to see why.");
 }
 
-void PlayerBoatManager::claimBoat(Vehicle vehicle) {
+bool PlayerBoatManager::claimBoat(Vehicle vehicle) {
     const std::int32_t model = static_cast<std::int32_t>(native::getEntityModel(vehicle));
     const BoatType* type = findBoatType(model);
     if (type == nullptr) {
         writeLog("could not save boat, model is not recognized: " + formatInt(model));
-        return;
+        return false;
     }
     writeLog("saving boat from entity. model: " + formatInt(model));
     record().setInt(keys::ownedBoatModel, model);
@@ -323,24 +323,31 @@ void PlayerBoatManager::claimBoat(Vehicle vehicle) {
     const Hash propSet = native::getPropSetHash(native::getVehiclePropSet(vehicle));
     record().setInt(keys::propsetIndex, detect(propSet, type->propSets, "detected propset, model: "));
 
-    // Its health and position go into the record with it.
+    // Its health and position go into the record with it. The game cannot be asked for a boat's
+    // paint, and the record keeps no fittings its model does not offer (a robbery's cargo): it wears
+    // the record's from now on, as it will at the next start.
     boat = vehicle;
+    native::setVehicleTint(boat, 0);
+    if (propSet != 0 && record().getInt(keys::propsetIndex) < 0) native::setVehiclePropSet(boat, 0);
+    if (lantern != 0 && record().getInt(keys::lanternPropsetIndex) < 0) native::setVehicleLanternPropSet(boat, 0);
     copyEntityStateToRecord();
     writeRecord();
     createBoatBlip();
+    return true;
 }
 
 void PlayerBoatManager::discardBoat() {
     // Both callers let go of the boat they hold: the one sold, the one sunk.
     removeBlip(&blip);
-    native::releaseEntity(&boat);
+    if (boat != 0 && native::doesEntityExist(boat)) native::releaseEntity(&boat);
     boat = 0;
     setBoatModel(0);
 }
 
 void PlayerBoatManager::removeBoatEntity() {
     if (boat == 0) return;
-    native::deleteVehicle(&boat);
+    // Waits went by before this (the shop's fades): another script may have deleted it meanwhile.
+    if (native::doesEntityExist(boat)) native::deleteVehicle(&boat);
     boat = 0;
 }
 
@@ -371,35 +378,72 @@ void PlayerBoatManager::keepCopyOfRecordAtStart() {
 void PlayerBoatManager::reloadRecord() {
     // The file read back names the model last written, which savedModel already holds.
     record().reload();
-    if (hasOwnedBoat()) applySavedCustomisation();
+    if (!hasOwnedBoat()) return;
+    // Run after the shop's waits, when another script may have deleted the boat.
+    if (boat != 0 && !native::doesEntityExist(boat)) return placeAgain();
+    applySavedCustomisation();
+}
+
+void PlayerBoatManager::checkBoat() {
+    waitsChecked_ = waitsInsideOperations();
+    if (boat == 0 || !hasOwnedBoat()) return;
+    // The game answers 0 for every question about a handle that is gone, which read as health 0
+    // and took a deleted boat for a destroyed one.
+    if (!native::doesEntityExist(boat)) placeAgain();
+}
+
+void PlayerBoatManager::placeAgain() {
+    writeLog("player's boat has vanished without being destroyed (another script or the game removed it), "
+             "placing it again");
+    // Its blip went with it.
+    blip = 0;
+    boat = 0;
+    anchored = false;
+    placeFromRecord();
 }
 
 void PlayerBoatManager::watchBoat() {
     if (!hasOwnedBoat()) return;
-    if (boat != 0) {
-        if (getBoatHealth() > 0.0f) {
-            const std::int32_t dockId = getDockId();
-            if (dockId > 0 && native::isPedInVehicle(PlayerPed, boat, false)) {
-                releaseAnchor();
-                // A dock id that names no dock (a hand-edited record) counts as having left it.
-                const Dock* dock = docksRegistry->findDockById(dockId);
-                if (dock == nullptr ||
-                    distanceBetweenPoints(getBoatPosition(), dock->mooringPoint().position) > kLeftDockDistance) {
-                    writeLog("player has left dock: " + formatInt(dockId));
-                    showTutorial(keys::tutorial::leftDocks, false);
-                    setDockId(0);
-                    saveBoatState();
-                    native::setScriptTimer(0);
-                }
-            }
-        } else {
-            writeLog("player's boat has been destroyed");
-            discardBoat();
+    checkBoatAfterWaits();
+    if (boat == 0) return periodicSave();
+    if (getBoatHealth() <= 0.0f) {
+        lose();
+        return periodicSave();
+    }
+    const std::int32_t dockId = getDockId();
+    if (dockId > 0 && native::isPedInVehicle(PlayerPed, boat, false)) {
+        releaseAnchor();
+        // A dock id that names no dock (a hand-edited record) counts as having left it.
+        const Dock* dock = docksRegistry->findDockById(dockId);
+        if (dock == nullptr ||
+            distanceBetweenPoints(getBoatPosition(), dock->mooringPoint().position) > kLeftDockDistance) {
+            writeLog("player has left dock: " + formatInt(dockId));
+            showTutorial(keys::tutorial::leftDocks, false);
+            setDockId(0);
             saveBoatState();
             native::setScriptTimer(0);
-            showTutorial(keys::tutorial::boatDestroyed, true);
         }
     }
+    periodicSave();
+}
+
+void PlayerBoatManager::lose() {
+    // The shop's preview in purchase mode was never his: it goes without a word, and the shop,
+    // finding no boat, closes.
+    if (boatsCatalog != nullptr && boatsCatalog->isOpen() && !boatsCatalog->isCustomizeMode()) {
+        writeLog("the boat shown in the shop has been destroyed");
+        discardBoat();
+        return;
+    }
+    writeLog("player's boat has been destroyed");
+    discardBoat();
+    saveBoatState();
+    native::setScriptTimer(0);
+    showTutorial(keys::tutorial::boatDestroyed, true);
+}
+
+void PlayerBoatManager::periodicSave() {
+    if (!hasOwnedBoat()) return;
     // Held back while the shop is open, so that previews never reach the disk.
     const bool shopOpen = boatsCatalog != nullptr && boatsCatalog->isOpen();
     if (!shopOpen && native::getScriptTimer() > kSaveIntervalMs) {
@@ -420,8 +464,12 @@ void BoatSpawner::spawnSavedBoat() {
         }
         return;
     }
+    boats.placeFromRecord();
+}
 
-    const std::int32_t dockId = boats.getDockId();
+void PlayerBoatManager::placeFromRecord() {
+    if (!hasOwnedBoat()) return;
+    const std::int32_t dockId = getDockId();
     Vec3 position;
     float heading = 0.0f;
     const Dock* dock = dockId > 0 ? docksRegistry->findDockById(dockId) : nullptr;
@@ -443,8 +491,13 @@ void BoatSpawner::spawnSavedBoat() {
         writeLog("spawning boat at coords: " + formatVec3(position));
         heading = PlayerBoatData->getFloat(keys::heading);
     }
-    boats.spawnBoat(position, heading);
-    boats.dropAnchor();
+    spawnBoat(position, heading);
+    dropAnchor();
+}
+
+void handBack(Entity entity) {
+    if (playerBoatManager != nullptr && entity != 0 && entity == playerBoatManager->getBoatEntity()) return;
+    if (native::doesEntityExist(entity)) native::releaseEntity(&entity);
 }
 
 }  // namespace tollmere

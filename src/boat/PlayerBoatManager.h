@@ -3,6 +3,7 @@
 // kept in step. Every feature changes the boat only through the operations below.
 
 #include "host/BoatTypes.h"
+#include "host/GameHelpers.h"
 #include "host/Types.h"
 
 #include <cstdint>
@@ -55,8 +56,9 @@ public:
     void setDockId(std::int32_t id);
     // Copies health and position back into the record and writes PlayerBoat.dat if it changed.
     void saveBoatState();
-    // Makes the vehicle the player's boat (docking while owning none).
-    void claimBoat(Vehicle vehicle);
+    // Makes the vehicle the player's boat (docking while owning none). False, with the reason
+    // logged and nothing changed, for a model the shop does not know.
+    bool claimBoat(Vehicle vehicle);
     // Forgets the boat (sold or destroyed): blip removed, entity let go, record cleared.
     void discardBoat();
     void removeBoatEntity();
@@ -66,10 +68,28 @@ public:
     // a boat owned since before copies were kept (an older version wrote none) gets one now, so
     // that the copy names the boat he owns.
     void keepCopyOfRecordAtStart();
-    // Every frame: leaving the dock, destruction and the periodic save.
+    // Once a frame before any feature asks about the boat: a boat that no longer exists without
+    // having been seen destroyed is not lost (another script deleted it, or the game cleared it),
+    // and is placed again from the record at once. Only the watch finds a boat lost: one that
+    // exists and is dead or at 0 health.
+    void checkBoat();
+    // The same, only when the plug-in waited inside an operation since: other scripts ran then.
+    void checkBoatAfterWaits() {
+        if (waitsChecked_ != waitsInsideOperations()) checkBoat();
+    }
+    // Places the boat as the record has it: at its dock, or where it was last saved, anchored.
+    // Logs and places nothing when it was left away from the docks with no position saved.
+    void placeFromRecord();
+    // Every frame, after the features: destruction, leaving the dock and the periodic save.
     void watchBoat();
 
 private:
+    // The held boat is gone: the record keeps it, and it is placed again.
+    void placeAgain();
+    // The held boat exists and is dead or at 0 health.
+    void lose();
+    // Every 15 s while a boat is owned and the shop is closed.
+    void periodicSave();
     void copyEntityStateToRecord();
     // Saves PlayerBoat.dat if it changed; a failed save is shown once a run.
     void writeRecord();
@@ -93,6 +113,8 @@ private:
     Vehicle boat = 0;
     Blip blip = 0;
     bool anchored = false;
+    // The count of waits inside operations when the boat was last asked after.
+    std::uint64_t waitsChecked_ = 0;
     // The owned model as PlayerBoat.dat holds it: a save that changes it keeps a copy.
     std::int32_t savedModel = 0;
     mutable CachedNumber cachedModel;
@@ -110,5 +132,10 @@ public:
 private:
     static void spawnSavedBoat();
 };
+
+// Hands an entity the plug-in made back to the game, unless it is gone already (the game refuses a
+// handle that is gone) or it is the player's boat: a boat he claimed from a robbery is on the
+// robbery's list, and the game clears what it is handed once nobody looks.
+void handBack(Entity entity);
 
 }  // namespace tollmere

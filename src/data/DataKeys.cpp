@@ -59,6 +59,7 @@ std::vector<KeyRead> buildKeysRead() {
         {genericNone, "label of an empty choice"},
         {blipsFence, "map name of the docks"},
         {blipsBoat, "map name of your boat"},
+        {tutorialBoatClaimRefused, "help text"},
     };
     for (const auto& [key, use] : texts) {
         add(File::lang, key, Kind::text, use);

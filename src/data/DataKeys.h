@@ -43,6 +43,8 @@ inline constexpr const char* blipsBoat = "blips.boat";
 // Followed by a boat model (boatKey) or a tutorial name.
 inline constexpr const char* boatTypesPrefix = "boat_types.";
 inline constexpr const char* tutorialPrefix = "tutorial.";
+// A help text of its own, not a tutorial: shown at every refused claim, never flagged as seen.
+inline constexpr const char* tutorialBoatClaimRefused = "tutorial.boat_claim_refused";
 
 // Configs.dat
 inline constexpr const char* feesBoatPrefix = "fees.boat.";
@@ -114,7 +116,7 @@ enum class File { lang, configs, playerBoat, tutorialFlags, settings };
 enum class Kind {
     text,           // shown as it stands; missing shows nothing
     price,          // a float in dollars; missing or below 0 makes that service unavailable
-    priceText,      // shown after " $" as it stands, and charged as a float
+    priceText,      // a price shown on a prompt; missing or below 0 takes the prompt away
     shownPrice,     // shown after " $" as it stands, never charged
     factor,         // a float taken as it stands
     reward,         // a whole number of dollars; missing or below 0 means no robbery

@@ -8,6 +8,7 @@
 #include "host/Camera.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
+#include "host/ScreenText.h"
 #include "menu/BoatsCatalog.h"
 #include "runtime/Globals.h"
 #include "runtime/Log.h"
@@ -35,14 +36,20 @@ constexpr std::int32_t kAskAgainFrames = 15;
 // The shop's own fade in after its waits runs for kFadeInMs: the player may press for the shop
 // again meanwhile, and must not be kept waiting for it.
 constexpr std::int32_t kOwnFadeInFrames = 30;
+// As long as a tutorial's help text.
+constexpr int kClaimRefusedMs = 8000;
 
 // Each asked at most once a run.
 bool tooFastTutorialShown = false;
 bool dockedTutorialShown = false;
 
+// The fee as the cents it charges, not as Configs.dat writes it: "2.1" and "2.10" both show $2.10.
+// Without a fee the prompt is never shown.
 std::string paidRetrieveText() {
-    return std::string(LangData->getString(keys::promptsRetrieveBoat)) + " $" +
-           ConfigsData->getString(keys::feesRetrieveBoat);
+    const float fee = configPrice(keys::feesRetrieveBoat);
+    std::string text = LangData->getString(keys::promptsRetrieveBoat);
+    if (fee >= 0.0f) text += " " + formatCents(dollarsToCents(fee));
+    return text;
 }
 
 }  // namespace
@@ -152,6 +159,8 @@ void DocksInteractionManager::update() {
     giveBackWhatIsOwed();
     if (native::isPedOnFoot(PlayerPed)) updateOnFoot();
     if (native::isPedInAnyBoat(PlayerPed)) updateInBoat();
+    // The shop's fades and waits let other scripts run, and the shop asks after the boat.
+    boats_.checkBoatAfterWaits();
     catalogue_.update();
 }
 
@@ -180,8 +189,14 @@ void DocksInteractionManager::updateInBoat() {
     if (!dockPrompt_.poll()) return;
 
     if (!ownsBoat) {
+        // The tutorial says the boat is his, so it comes only once the claim is made. A boat the
+        // shop does not know cannot be kept: he is told so each time he tries, and nothing moors.
+        if (!boats_.claimBoat(boat)) {
+            dockPrompt_.hide();
+            showHelpText(LangData->getString(keys::tutorialBoatClaimRefused), kClaimRefusedMs);
+            return;
+        }
         showTutorial(keys::tutorial::boatClaimed, false);
-        boats_.claimBoat(boat);
     } else if (!dockedTutorialShown) {
         showTutorial(keys::tutorial::ownedBoatDocked, false);
         dockedTutorialShown = true;
@@ -361,6 +376,12 @@ void DocksInteractionManager::openCatalogue(const Dock& dock) {
 }
 
 void DocksInteractionManager::updateCatalogue() {
+    // His boat (or the preview) was lost since the last frame: the shop closes as a suspension
+    // closes it, before a row can sell anything for a boat that is not there.
+    if (!boats_.hasOwnedBoat()) {
+        writeLog("the shop closes: the boat it shows is gone");
+        return reset();
+    }
     const ScreenHolder taker = whoTookThePanel(camera_, cameraRendering_);
     if (taker != ScreenHolder::nobody) return yieldScreen(taker);
     for (Prompt* prompt : {&managePrompt_, &closePrompt_, &browsePrompt_, &customizePrompt_, &retrievePrompt_,
@@ -401,6 +422,11 @@ void DocksInteractionManager::updateCatalogue() {
 }
 
 void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
+    // A boat lost meanwhile is fetched for nobody: the menu offers what it offers without one.
+    if (!boats_.hasOwnedBoat()) {
+        state_ = State::menuOpen;
+        return updateMenu(dock);
+    }
     retrievePrompt_.hide();
     closePrompt_.show();
     // Without a fee in Configs.dat there is no paid retrieval: a missing fee read as -999 paid
@@ -408,7 +434,7 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     const float fee = configPrice(keys::feesRetrieveBoat);
     // Held back while the player cannot pay, as the shop's rows are: the fee was taken whatever
     // the balance and left him in debt.
-    const bool affordable = fee >= 0.0f && static_cast<float>(native::getPlayerCash()) >= fee * 100.0f;
+    const bool affordable = fee >= 0.0f && native::getPlayerCash() >= dollarsToCents(fee);
     if (fee < 0.0f) {
         paidRetrievePrompt_.hide();
     } else {
@@ -418,6 +444,12 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     if (closePrompt_.poll()) return reset();
     if (!affordable || !paidRetrievePrompt_.poll()) return;
     bringBoatHere(dock);
+    // A boat the game could not make (its model never loaded) was brought for nobody: the fee is
+    // taken, and the help says it is here, only once it is.
+    if (boats_.getBoatEntity() == 0) {
+        writeLog("the boat could not be brought to the dock, so the fee is not taken");
+        return;
+    }
     changePlayerMoney(-fee, true);
     showTutorial(keys::tutorial::returnBoatToDocks, false);
     state_ = State::menuOpen;

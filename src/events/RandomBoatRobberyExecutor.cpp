@@ -1,10 +1,12 @@
 #include "events/RandomBoatRobberyExecutor.h"
 
+#include "boat/PlayerBoatManager.h"
 #include "data/DataKeys.h"
 #include "docks/DocksRegistry.h"
 #include "host/GameHelpers.h"
 #include "host/Natives.h"
 #include "runtime/Globals.h"
+#include "runtime/Log.h"
 #include "tutorials/Tutorials.h"
 
 #include <algorithm>
@@ -39,9 +41,8 @@ Ped RandomBoatRobberyExecutor::createCrewMember(Vehicle vehicle, std::int32_t se
     // Bounded like every other model load: a guard model that never streams in must not freeze
     // the whole plug-in; the event goes on with the crew it has.
     const Hash model = hashOf("a_m_m_bivroughtravellers_01");
-    if (!loadModel(model, kModelLoadTimeoutMs)) return 0;
-    // The load waits: the boat may have been cleared away meanwhile.
-    if (!native::doesEntityExist(vehicle)) return 0;
+    // The load may wait, and another script may delete the boat meanwhile.
+    if (!loadModel(model, kModelLoadTimeoutMs) || !native::doesEntityExist(vehicle)) return 0;
     const Ped ped = native::createPedInsideVehicle(vehicle, model, seat, 0, 0, 0);
     native::setRandomOutfitVariation(ped, true);
     return ped;
@@ -64,15 +65,6 @@ void RandomBoatRobberyExecutor::enlist(Ped ped, Vehicle vehicle) {
     native::decorSetInt(ped, "honor_override", 0);
 }
 
-// The set-up waits between its steps, and the game may clear every script's entities meanwhile (a
-// load, a clean-up): a cargo boat gone by then ends the robbery before anything is asked of it.
-bool RandomBoatRobberyExecutor::clearedInSetUp() {
-    if (native::doesEntityExist(event.boat)) return false;
-    phase = ended;
-    setOutcome(failed);
-    return true;
-}
-
 void RandomBoatRobberyExecutor::onTriggered() {
     event.boat = spawnVehicle("rowboat", event.position, 0.0f);
     event.vehicles.push_back(event.boat);
@@ -81,11 +73,11 @@ void RandomBoatRobberyExecutor::onTriggered() {
     native::setVehicleTint(event.boat, event.tint);
     native::decorSetInt(event.boat, "QY_RB_boatValue", event.reward);
     waitInsideOperation(10);
-    if (clearedInSetUp()) return;
+    if (spawnCutShort()) return;
 
     enlist(createCrewMember(event.boat, -1), event.boat);
     waitInsideOperation(10);
-    if (clearedInSetUp()) return;
+    if (spawnCutShort()) return;
 
     // One escort boat for every four guards besides the leader, alternating ahead and behind.
     std::int32_t remaining = event.crewSize - 1;
@@ -97,17 +89,17 @@ void RandomBoatRobberyExecutor::onTriggered() {
         native::setVehicleLanternPropSet(escort, hashOf("pg_veh_rowboat_lightupgrade_1"));
         event.vehicles.push_back(escort);
         waitInsideOperation(10);
-        if (clearedInSetUp()) return;
+        if (spawnCutShort()) return;
         const std::int32_t seats = std::min(remaining, 4);
         for (std::int32_t j = 0; j < seats; ++j) {
             enlist(createCrewMember(escort, j - 1), escort);
             waitInsideOperation(10);
-            if (clearedInSetUp()) return;
+            if (spawnCutShort()) return;
         }
         remaining -= seats;
     }
     waitInsideOperation(100);
-    if (clearedInSetUp()) return;
+    if (spawnCutShort()) return;
 
     // Without a single guard there is nothing to rob from: the event ends at once and lets go of
     // its boats.
@@ -119,12 +111,24 @@ void RandomBoatRobberyExecutor::onTriggered() {
     // A leader who is not in the cargo boat rows his own boat, and only the others escort him.
     native::taskVehicleDriveWander(event.leader, leaderBoat, 2.0f, kDrivingStyle);
     for (Vehicle vehicle : event.vehicles) {
-        if (vehicle == event.boat || vehicle == leaderBoat) continue;
+        if (vehicle == event.boat || vehicle == leaderBoat || !native::doesEntityExist(vehicle)) continue;
         const Ped driver = native::getDriverOfVehicle(vehicle);
         if (driver == 0) continue;
         native::taskVehicleEscort(driver, vehicle, event.leader, 12, 4.0f, kDrivingStyle, 150.0f, -1.0f, 1);
     }
     phase = afloat;
+}
+
+bool RandomBoatRobberyExecutor::spawnCutShort() {
+    // Other scripts run in the spawn's waits: one may delete what it made, or the game clear it.
+    // Without the cargo boat or the leader every guard follows there is no robbery to go on with.
+    if (native::doesEntityExist(event.boat) && (event.leader == 0 || native::doesEntityExist(event.leader))) {
+        return false;
+    }
+    writeLog("the robbery's cargo boat or its leader was removed while the robbery was made, so it ends");
+    phase = ended;
+    setOutcome(failed);
+    return true;
 }
 
 bool RandomBoatRobberyExecutor::endedThisUpdate() {
@@ -189,7 +193,9 @@ void RandomBoatRobberyExecutor::update() {
             }
             if (native::isPedInVehicle(PlayerPed, event.boat, true)) {
                 // Every guard, dead or alive, turns on the player.
-                for (Ped guard : event.crew) native::taskCombatPed(guard, PlayerPed, 0, 16);
+                for (Ped guard : event.crew) {
+                    if (native::doesEntityExist(guard)) native::taskCombatPed(guard, PlayerPed, 0, 16);
+                }
                 phase = boatTaken;
             }
             break;

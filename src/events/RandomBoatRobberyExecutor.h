@@ -33,7 +33,8 @@ private:
     // The first guard that was created leads the others; a guard that was not created is left out.
     void enlist(Ped ped, Vehicle vehicle);
     bool endedThisUpdate();
-    bool clearedInSetUp();
+    // After a wait in the spawn: true, with the event ended, when its cargo boat or leader is gone.
+    bool spawnCutShort();
     void reorderOneEscort();
     bool alarmRaised() const;
 

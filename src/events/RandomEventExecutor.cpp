@@ -1,5 +1,6 @@
 #include "events/RandomEventExecutor.h"
 
+#include "boat/PlayerBoatManager.h"
 #include "data/TextFormat.h"
 #include "host/GameHelpers.h"
 #include "runtime/Globals.h"

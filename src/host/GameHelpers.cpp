@@ -7,6 +7,7 @@
 #include "runtime/Globals.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace tollmere {
@@ -29,10 +30,6 @@ void removeBlip(Blip* blip) {
         native::deleteBlip(blip);
         *blip = 0;
     }
-}
-
-void handBack(Entity entity) {
-    if (native::doesEntityExist(entity)) native::releaseEntity(&entity);
 }
 
 void setBlipName(Blip blip, const char* text) {
@@ -70,7 +67,14 @@ Hash hashOf(const char* name) { return native::hashOf(name); }
 
 std::int32_t randomInt(std::int32_t min, std::int32_t max) { return native::getRandomIntInRange(min, max); }
 
+namespace {
+std::uint64_t operationWaits = 0;
+}
+
+std::uint64_t waitsInsideOperations() { return operationWaits; }
+
 void waitInsideOperation(unsigned long milliseconds) {
+    ++operationWaits;
     Prompt::withholdAll();
     scriptWait(milliseconds);
     // Frames have passed: a player who died meanwhile may be back as a new character, and the rest
@@ -109,6 +113,28 @@ std::int32_t toInt32Clamped(float value) {
     if (value >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
     if (value <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
+}
+
+std::int32_t dollarsToCents(float dollars) {
+    if (std::isnan(dollars)) return 0;
+    // In double precision, where every float is exact and so is its product by 100 up to the range.
+    const double cents = std::round(static_cast<double>(dollars) * 100.0);
+    if (cents >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (cents <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(cents);
+}
+
+std::string formatCents(std::int32_t cents) {
+    const std::int64_t amount = cents;
+    const std::int64_t magnitude = amount < 0 ? -amount : amount;
+    char text[32];
+    if (magnitude % 100 == 0) {
+        std::snprintf(text, sizeof text, "%s$%lld", amount < 0 ? "-" : "", static_cast<long long>(magnitude / 100));
+    } else {
+        std::snprintf(text, sizeof text, "%s$%lld.%02lld", amount < 0 ? "-" : "",
+                      static_cast<long long>(magnitude / 100), static_cast<long long>(magnitude % 100));
+    }
+    return text;
 }
 
 void changePlayerMoney(float dollars, bool show) {

@@ -5,6 +5,7 @@
 #include "host/Types.h"
 
 #include <cstdint>
+#include <string>
 
 namespace tollmere {
 
@@ -16,9 +17,6 @@ Blip createPointBlip(const Vec3& point, Hash style, Hash sprite);
 // as it is.
 void removeBlip(Blip* blip);
 void setBlipName(Blip blip, const char* text);
-// Hands an entity the plug-in made back to the game, unless it is gone already (another script
-// deleted it): the game refuses a handle that is gone.
-void handBack(Entity entity);
 
 Vec3 entityPosition(Entity entity);
 Vec3 playerPosition();
@@ -36,6 +34,9 @@ std::int32_t randomInt(std::int32_t min, std::int32_t max);
 // loop's own goes through here, so that no prompt can complete while nothing polls it (see
 // Prompt::withholdAll).
 void waitInsideOperation(unsigned long milliseconds);
+// How many such waits there have been: other scripts ran in each, and may have deleted what the
+// plug-in holds.
+std::uint64_t waitsInsideOperations();
 
 // Whether the game holds the player in a scene of its own: he is unavailable, or one of its
 // activities runs. The second question is only asked when the first says no.
@@ -54,7 +55,12 @@ void changePlayerMoney(float dollars, bool show);
 // it is held to the nearest end (NaN gives 0).
 std::int32_t toInt32Clamped(float value);
 
-// Dollars times 100 as whole cents, truncated toward zero and held to the 32-bit range.
-inline std::int32_t dollarsToCents(float dollars) { return toInt32Clamped(dollars * 100.0f); }
+// The one place a price in dollars becomes money: whole cents, rounded to the nearest cent and held
+// to the 32-bit range (NaN gives 0). Whatever shows a price and whatever charges it go through here,
+// so the player is charged the cents he was shown; truncating took a cent off about one two-decimal
+// price in twenty (2.10 is 209.99998 cents as a float).
+std::int32_t dollarsToCents(float dollars);
+// A price as the plug-in shows it: "$5" for whole dollars, else with two digits of cents ("$2.10").
+std::string formatCents(std::int32_t cents);
 
 }  // namespace tollmere

@@ -47,6 +47,14 @@ std::int32_t wholeDollars(double dollars) {
 
 PlayerBoatManager& boats() { return *playerBoatManager; }
 
+// The repair is charged in whole dollars, a share of the fee by the damage, at least 40 %: its row
+// never shows the fee's cents, which no repair charges.
+float repairPrice(double share) {
+    const float full = fee(keys::feesFixBoat);
+    // Truncated in double precision: through a float, fee 100 at 30 % health came out as $70.
+    return full < 0.0f ? full : static_cast<float>(wholeDollars(full * share));
+}
+
 std::vector<std::unique_ptr<ShopMenuInput>> makePurchaseRows(MenuInput::SelectCallback purchase) {
     std::vector<std::unique_ptr<ShopMenuInput>> rows;
     for (const BoatType* type : allBoatTypes()) {
@@ -76,7 +84,7 @@ BoatsCatalog::BoatsCatalog(PlayerBoatManager& boatManager)
       buyPrompt_(LangData->getString(keys::promptsBuy), kSelectControl, PromptMode::press),
       purchaseRows_(makePurchaseRows(purchase)),
       purchaseMenu_(pointersTo(purchaseRows_)),
-      repairRow_(1, fee(keys::feesFixBoat), LangData->getString(keys::catalogInputFixBoat),
+      repairRow_(1, repairPrice(1.0), LangData->getString(keys::catalogInputFixBoat),
                  kLayout.contentLeft, kLayout.rowsTop, kLayout.contentWidth, kLayout.rowHeight, repair,
                  nullptr, kInnerMargin, kVerticalMargin, kHorizontalMargin, kFontScale),
       cleanRow_(2, fee(keys::feesCleanBoat), LangData->getString(keys::catalogInputCleanBoat),
@@ -158,6 +166,9 @@ void BoatsCatalog::update() {
     float rowsBottom = l.rowsTop;
     if (currentMenu_ != nullptr) {
         currentMenu_->setTop(l.rowsTop);
+        // The rows are set up for this boat before any input is read, in every frame and so in the
+        // first: a press would otherwise act on the rows of the last visit.
+        if (customizeMode_) refreshCustomizeRows();
         currentMenu_->update();
         // Rows held back for want of cash come back as soon as he has it; with none selected
         // until then, the first one he can buy is selected.
@@ -175,8 +186,6 @@ void BoatsCatalog::update() {
                 if (dockId > 0) boats_.setDockId(dockId);
                 native::setBoatAnchor(boats_.getBoatEntity(), true);
             }
-        } else {
-            refreshCustomizeRows();
         }
         rowsBottom += currentMenu_->totalHeight();
     }
@@ -198,10 +207,8 @@ void BoatsCatalog::refreshCustomizeRows() {
         // priced by the damage, at least 40 % of the full fee.
         repairRow_.setDisabled(false);
         repairRow_.setSelected(true);
-        const double share = std::max(1.0 - static_cast<double>(boats_.getBoatHealth()), double{kMinRepairShare});
-        const float fullFee = fee(keys::feesFixBoat);
-        // Truncated in double precision: through a float, fee 100 at 30 % health came out as $70.
-        repairRow_.setPrice(fullFee < 0.0f ? fullFee : static_cast<float>(wholeDollars(fullFee * share)));
+        repairRow_.setPrice(
+            repairPrice(std::max(1.0 - static_cast<double>(boats_.getBoatHealth()), double{kMinRepairShare})));
         for (MenuInput* row : optionRows) row->setDisabled(true);
         optionRowsReady_ = false;
         return;

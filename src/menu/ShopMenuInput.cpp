@@ -28,7 +28,7 @@ ShopMenuInput::ShopMenuInput(std::int32_t id, float price, const char* title, fl
       price_(price) {}
 
 void ShopMenuInput::checkAffordable() {
-    setHeldBack(price_ < 0.0f || static_cast<float>(native::getPlayerCash()) < price_ * 100.0f);
+    setHeldBack(price_ < 0.0f || native::getPlayerCash() < dollarsToCents(price_));
 }
 
 void ShopMenuInput::drawContents() {
@@ -53,14 +53,11 @@ void ShopMenuInput::drawContents() {
                    y_ + height_ * 0.5f - 0.0096f, kTickWidth, kTickHeight, 0.0f, colour.r, colour.g, colour.b,
                    colour.a);
     } else {
-        const float price = getPrice();
-        // A hand-edited Configs.dat can hold a price past the 32-bit range, where converting the
-        // float is undefined: the dollars are held to the range, so a huge price shows the largest
-        // amount rather than garbage. The cents are the remainder taken before converting, which is
-        // the same truncation and modulo for every price whose cents fit, and still a real two-digit
-        // remainder for one whose dollars fit but whose cents do not ($100,000,000 shows "00").
-        const std::int32_t dollars = toInt32Clamped(price);
-        const std::int32_t cents = toInt32Clamped(std::fmod(price * 100.0f, 100.0f));
+        // The cents a purchase charges, so the row shows what will be taken; a price past the
+        // 32-bit range of cents is held to it here as it is there.
+        const std::int32_t amount = dollarsToCents(getPrice());
+        const std::int32_t dollars = amount / 100;
+        const std::int32_t cents = amount % 100;
 
         // The dollars grow leftwards by one step per digit, so the cents keep their place.
         const float digits =

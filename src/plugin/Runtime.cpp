@@ -48,6 +48,7 @@ FrameErrorReporter frameErrors;
 FrameErrorReporter docksErrors;
 FrameErrorReporter anchorErrors;
 FrameErrorReporter robberyErrors;
+FrameErrorReporter boatCheckErrors;
 FrameErrorReporter boatWatchErrors;
 FrameErrorReporter helpTextErrors;
 
@@ -170,6 +171,9 @@ bool startUp() {
 void frameUpdate() {
     // Each feature runs under a guard of its own: one that fails every frame (a broken value in a
     // hand-edited file) must not stop the boat watch from saving, or the others from running.
+    // The boat is looked at first: other scripts ran since the last frame, and every feature below
+    // may ask about it.
+    runGuarded(boatCheckErrors, [] { playerBoatManager->checkBoat(); });
     runGuarded(docksErrors, [] {
         // Dock services stand still while the game holds the player. A robbery's alarm does not
         // suspend them: the robbery closes the docks itself, and they open again here on the next

@@ -209,24 +209,41 @@ struct EndingCase {
     const char* name;
     void (*end)(sim::World& world, std::uint32_t boat);
     const char* outcome;
+    bool claimed = false;  // he docked the cargo boat first, with the crew about, and so owns it
     friend std::ostream& operator<<(std::ostream& out, const EndingCase& c) { return out << c.name; }
 };
 
 class RobberyEndingTest : public RobberyTest, public ::testing::WithParamInterface<EndingCase> {};
 
-// Catches an event that outlives its boat, the player, or the player's interest.
+// Catches an event that outlives its boat, the player, or the player's interest, and one that hands
+// back to the game (which clears it) the cargo boat he claimed.
 TEST_P(RobberyEndingTest, EndsTheEvent) {
-    startNear(200.0f);
-    game.runFrames(40);
+    if (GetParam().claimed) {
+        boardCargoBoat(3);
+    } else {
+        startNear(200.0f);
+        game.runFrames(40);
+    }
     const sim::Entity* boat = cargoBoat();
     ASSERT_NE(boat, nullptr);
+    const std::uint32_t handle = boat->handle;
+    if (GetParam().claimed) {
+        world().moveVehicle(handle, kAnnesburgMooring);
+        world().entity(handle)->anchored = true;
+        world().entity(handle)->speedSetByTest = 0.0f;
+        world().input.hold("INPUT_CONTEXT_X", 60);
+        game.runFrames(60);
+        world().putPlayerOnFoot();
+    }
     // What the event lets go of, the game takes away at once: nothing of it may be left behind.
     world().removeReleasedAtOnce = true;
-    GetParam().end(world(), boat->handle);
+    GetParam().end(world(), handle);
     game.runFrames(2);
     EXPECT_GE(logIndex(std::string("RandomEventExecutor: outcome changed: 0 -> ") + GetParam().outcome), 0);
     EXPECT_GE(logIndex("event terminated"), 0);
-    EXPECT_TRUE(world().vehicles().empty());
+    EXPECT_EQ(world().vehicles().size(), GetParam().claimed ? 1u : 0u);
+    EXPECT_EQ(world().entity(handle) != nullptr, GetParam().claimed) << "the very boat he claimed, not one placed again";
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), GetParam().claimed ? "-1613317544" : "0");
     EXPECT_TRUE(guards().empty());
 }
 
@@ -240,7 +257,14 @@ INSTANTIATE_TEST_SUITE_P(
                        const sim::Vec3 at = w.positionOf(b);
                        w.playerPed().position = sim::Vec3{at.x, at.y + 600.5f, at.z};
                    },
-                   "4"}),
+                   "4"},
+        EndingCase{"claimedThenPlayerDead", [](sim::World& w, std::uint32_t) { w.playerPed().dead = true; }, "1", true},
+        EndingCase{"claimedThenLeftBehind",
+                   [](sim::World& w, std::uint32_t b) {
+                       const sim::Vec3 at = w.positionOf(b);
+                       w.playerPed().position = sim::Vec3{at.x, at.y + 601.0f, at.z};
+                   },
+                   "4", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Catches the abandon distance off by a hair: exactly 600 m from the cargo boat the event goes on.

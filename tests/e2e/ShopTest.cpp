@@ -4,6 +4,7 @@
 #include "PluginTest.h"
 
 #include "Hash.h"
+#include "Neighbour.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -124,8 +125,10 @@ protected:
 };
 
 // Catches any step of the buying road out of place: the prompts on offer, the fade and camera,
-// preview swaps only when the selection moves, the purchase saved and charged, customise mode.
+// preview swaps only when the selection moves, the purchase saved and charged the cents shown,
+// customise mode.
 TEST_F(ShopTest, BuyingABoatAtThePier) {
+    removeFromConfigs("fees.boat.-666024656=30\n", "fees.boat.-666024656=1.05\n");
     world().cashCents = 100000;
     startAndSettle();
     standAt(kLagrasPier);
@@ -166,12 +169,14 @@ TEST_F(ShopTest, BuyingABoatAtThePier) {
     ASSERT_NE(onlyVehicle(), nullptr);
     EXPECT_EQ(onlyVehicle()->model, 0xD84D4530u) << "the preview follows the selection";
     EXPECT_TRUE(onlyVehicle()->anchored);
+    EXPECT_THAT(panelTexts(), ::testing::IsSupersetOf({"$1", "05"})) << "1.05 is 104.99999 cents as a float";
 
     pressAndRun(kSelect);
     EXPECT_GE(game.findLog("boat purchased. model: -666024656"), 0);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-666024656");
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
-    EXPECT_EQ(world().cashCents, 100000 - 3000);
+    EXPECT_EQ(world().cashCents, 100000 - 105);
+    EXPECT_EQ(world().moneyToasts.back().cents, 105);
     EXPECT_THAT(panelTexts(), Contains(langText("catalog.subtitle.customize")));
 
     backOut();
@@ -479,21 +484,24 @@ TEST_F(ShopTest, ABoatMooredAtAnotherDockIsFetchedFree) {
     EXPECT_EQ(world().cashCents, 5000);
 }
 
-// Catches a boat left on the water fetched free, or the fee and its tutorial missing.
+// Catches a boat left on the water fetched free, the fee and its tutorial missing, or a fee with cents
+// charged a cent below the one shown.
 TEST_F(ShopTest, ABoatLeftOnTheWaterIsFetchedForTheFee) {
+    removeFromConfigs("fees.retrieve_boat=5\n", "fees.retrieve_boat=2.1\n");
     game.writeFile("PlayerBoat.dat",
                    "coords=2500,-900,40.5\ndock_id=0\nhealth=1.000000\nmax_health=1000\nowned_boat_model=-1613317544\n");
     world().cashCents = 5000;
     startAndSettle();
     standAt(kLagrasPier);
     openDockMenu();
-    const std::string paid = langText("prompts.retrieve_boat") + " $5";
+    const std::string paid = langText("prompts.retrieve_boat") + " $2.10";
     ASSERT_TRUE(visible(paid));
     EXPECT_FALSE(visibleLang("prompts.retrieve_boat"));
     world().input.hold("INPUT_CONTEXT_X", 30);
     ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "dock_id") == "2"; }, 30));
     EXPECT_EQ(onlyVehicle()->position, kLagrasMooring);
-    EXPECT_EQ(world().cashCents, 4500);
+    EXPECT_EQ(world().cashCents, 5000 - 210) << "2.1 is 209.99998 cents as a float";
+    EXPECT_EQ(world().moneyToasts.back().cents, 210);
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: return_boat_to_docks"));
 }
 
@@ -647,6 +655,88 @@ INSTANTIATE_TEST_SUITE_P(, AwayFromDockTest,
                                            AwayCase{"justOutside", 40.1f, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+enum class Where { onFoot, rowing, awayMenu, customising, preview };
+enum class How { destroyed, cleared, deleted };  // cleared: every script's; deleted: by another script
+
+struct LossCase {
+    const char* name;
+    Where where;
+    How how;
+    friend std::ostream& operator<<(std::ostream& out, const LossCase& c) { return out << c.name; }
+};
+
+class BoatLostTest : public ShopTest, public ::testing::WithParamInterface<LossCase> {};
+
+// Catches the shop or the paid retrieval going on for a boat that is lost (a row or the fee charged,
+// customising still offered, a preview mourned as his), and a boat removed by another script or the
+// game taken for lost, instead of placed again, dressed and his, where it was saved.
+TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) {
+    const auto [_, where, how] = GetParam();
+    const bool owning = where != Where::preview, destroyed = how == How::destroyed;
+    sim::Vec3 place = where == Where::awayMenu ? sim::Vec3{2500.0f, -900.0f, 40.5f} : kLagrasMooring;
+    if (owning)
+        game.writeFile("PlayerBoat.dat", where == Where::awayMenu ? "coords=2500,-900,40.5\nowned_boat_model=-1613317544\n"
+                                                                  : "dock_id=2\nowned_boat_model=-1613317544\ntint=2\n");
+    world().cashCents = 100000;
+    startAndSettle();
+    sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
+    if (where == Where::rowing) {
+        world().putPlayerInVehicle(onlyVehicle()->handle);
+        game.runFrames(2);
+        world().moveVehicle(onlyVehicle()->handle, place = sim::Vec3{2250.0f, -640.0f, 40.5f});
+        game.runFrames(2);
+    } else if (where != Where::onFoot) {
+        standAt(kLagrasPier);
+        openDockMenu();
+        if (where != Where::awayMenu) openCatalogue(owning ? "prompts.customize_boat" : "prompts.browse_catalog");
+    }
+    const std::uint32_t shown = onlyVehicle()->handle;
+    if (destroyed) world().entity(shown)->health = 0;
+    if (how == How::cleared) world().clearScriptEntities();
+    if (how == How::deleted) neighbour.deleteVehicle(shown);
+    game.runFrames(3);
+    if (destroyed) {
+        world().input.hold(where == Where::awayMenu ? sim::hashOf("INPUT_CONTEXT_X") : kSelect, 40);
+        game.runFrames(40);
+        EXPECT_EQ(world().cashCents, 100000);
+        EXPECT_FALSE(panelShows(langText("catalog.title")));
+        if (!visibleLang("prompts.close")) openDockMenu();
+        EXPECT_TRUE(visibleLang("prompts.browse_catalog") && !visibleLang("prompts.customize_boat"));
+    } else {
+        ASSERT_NE(onlyVehicle(), nullptr);
+        EXPECT_NE(onlyVehicle()->handle, shown);
+        EXPECT_LT(sim::distance(onlyVehicle()->position, place), 0.01f);
+        EXPECT_TRUE(onlyVehicle()->tint == (where == Where::awayMenu ? 0 : owning ? 2 : 1));
+        EXPECT_EQ(panelShows(langText("catalog.title")), where == Where::customising || where == Where::preview);
+    }
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), owning && !destroyed ? "-1613317544" : "0");
+    EXPECT_EQ(game.findLog("tutorial seen: boat_destroyed") >= 0, owning && destroyed);
+}
+
+INSTANTIATE_TEST_SUITE_P(, BoatLostTest,
+                         ::testing::Values(LossCase{"DeletedOnFoot", Where::onFoot, How::deleted},
+                                           LossCase{"DeletedRowing", Where::rowing, How::deleted},
+                                           LossCase{"DestroyedAwayFromTheDocks", Where::awayMenu, How::destroyed},
+                                           LossCase{"ClearedAwayFromTheDocks", Where::awayMenu, How::cleared},
+                                           LossCase{"DestroyedCustomising", Where::customising, How::destroyed},
+                                           LossCase{"ClearedCustomising", Where::customising, How::cleared},
+                                           LossCase{"DestroyedPreview", Where::preview, How::destroyed},
+                                           LossCase{"DeletedPreview", Where::preview, How::deleted}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Catches customise mode running its rows in its first frame before they are set up for the boat:
+// the rows of the last visit, on sale to a boat that needs its repair first.
+TEST_F(ShopTest, TheFirstFrameOfCustomisingOffersOnlyWhatThisBoatIsOffered) {
+    customiseBoatMooredAtLagras();
+    backOut();
+    world().entity(onlyVehicle()->handle)->health = 500;
+    world().input.press("INPUT_CONTEXT_Y");
+    ASSERT_TRUE(runUntil([&] { return panelShows(langText("catalog.title")); }, 200));
+    const auto alpha = [&](const char* key) { return world().screen.thisFrame().findText(langText(key))->colour.a; };
+    EXPECT_TRUE(alpha("catalog.input.fix_boat") == 255 && alpha("catalog.input.clean_boat") == 100);
+    EXPECT_THAT(panelTexts(), Contains("$5")) << "the repair at half health";
+}
+
 class DockingTest : public ShopTest {
 protected:
     // The player sits in a boat of the world floating just off Lagras.
@@ -689,9 +779,22 @@ TEST_F(DockingTest, FromABoatTheDockAndTheFenceReachTenMetresFromThePier) {
     EXPECT_FALSE(visibleLang("prompts.sell_boat"));
 }
 
-// Catches the speed limit for docking off by a hair, and a claimed boat that is not saved as his.
+// Catches the speed limit for docking off by a hair, a claimed boat that is not saved as his, and a
+// claim the shop refuses (a kind of boat it does not know) shown as made instead of refused each try.
 TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     startAndSettle();
+    const auto shown = [&](const char* key) {
+        return std::count_if(world().helpTexts.begin(), world().helpTexts.end(),
+                             [&](const sim::HelpText& help) { return help.text == langText(key); });
+    };
+    world().boatModels.insert(0x1234u);
+    world().putPlayerInVehicle(world().createVehicle(0x1234u, kLagrasMooring, 10.0f));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        world().input.hold("INPUT_CONTEXT_X", 40);
+        game.runFrames(45);
+    }
+    EXPECT_TRUE(shown("tutorial.boat_claim_refused") == 2 && shown("tutorial.boat_claimed") == 0);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     sim::Entity& boat = boatOffLagras(1.2f);
     game.runFrames(3);
     EXPECT_FALSE(visibleLang("prompts.dock_boat"));

@@ -307,6 +307,12 @@ void Invariants::watchBoat() {
     if (own == nullptr || static_cast<std::int32_t>(own->model) != watched_.model) paidTint_ = -1;
     if (own != nullptr && account_.owns()) lastHealthSeen_ = own->healthFraction();
     if (own == nullptr) {
+        // One that vanished, his still, comes back as he left it, moored where it was, and not
+        // where a fetch or the shop was to bring the one that vanished.
+        if (vanishedAt_ >= 0 || (account_.owns() && ownBoatBefore_ != 0 && world.entity(ownBoatBefore_) == nullptr)) {
+            replacing_ = true;
+            return;
+        }
         // A boat on its way to a dock that is lost or sold meanwhile arrives nowhere.
         watched_ = BoatSeen{};
         dockComing_ = -1;
@@ -327,6 +333,12 @@ void Invariants::watchBoat() {
     // A boat fetched or taken into the shop comes to the dock once the screen is dark, some frames
     // after the prompt; one the shop never took (another script held the screen) stays moored
     // where it was.
+    // Placed again, it is moored at the dock whose mooring it lies on, if any: the record's dock.
+    if (replacing_ || (ownBoatBefore_ != 0 && own->handle != ownBoatBefore_ && world.entity(ownBoatBefore_) == nullptr)) {
+        replacing_ = false;
+        dockComing_ = -1;
+        watched_.dock = dockNear(own->position, kOnMooring, true);
+    }
     if (dockEvent_ >= 0) {
         dockComing_ = dockEvent_;
         dockComingUntil_ = world.frame + kDockComingFrames;
@@ -451,6 +463,12 @@ std::optional<Broken> Invariants::checkBoatPaint() {
 
 std::optional<Broken> Invariants::checkBoatDestroyed() {
     sim::World& world = game_.world();
+    // One that vanished without a wreck was removed by another script or the game: the plug-in
+    // places it again in its next turn, which its longest wait (a model loading) puts off 3 s.
+    if (vanishedAt_ >= 0 && (Model::ownBoat(world, account_.claimed()) != nullptr || !account_.owns())) vanishedAt_ = -1;
+    if (vanishedAt_ >= 0 && world.frame - vanishedAt_ > 150)
+        return Broken{"boat-destroyed", "his boat vanished at frame " + std::to_string(std::exchange(vanishedAt_, -1)) +
+                                            " and was not placed again"};
     if (ownBoatBefore_ == 0 || watched_.model == 0 || Model::ownBoat(world, account_.claimed()) != nullptr)
         return std::nullopt;
     // The shop's preview comes and goes with the rows he browses: not a boat he lost. Owning none,
@@ -466,6 +484,10 @@ std::optional<Broken> Invariants::checkBoatDestroyed() {
         (was != nullptr && was->healthFraction() <= 0.0f)) {
         ++session_.covered["boat-destroyed"];
         sunkFrame_ = world.frame;
+        return std::nullopt;
+    }
+    if (was == nullptr) {
+        vanishedAt_ = world.frame;
         return std::nullopt;
     }
     return Broken{"boat-destroyed", "his boat (" + describe(watched_) +
@@ -1111,7 +1133,8 @@ std::optional<Broken> Invariants::checkTutorialsDue() {
         due("dock_boat_too_fast");
     }
     const std::set<std::int32_t>& fittings = session_.owned.propSets;
-    if (mine && own->propSet != 0 && !own->anchored && watched_.dock < 0 && world.player.control && !anchorTried_ &&
+    // Not in the frame he moors it: a boat he claims is his, and moored, from that frame on.
+    if (mine && own->propSet != 0 && !own->anchored && watched_.dock < 0 && dockEvent_ < 0 && world.player.control && !anchorTried_ &&
         !fittings.empty() && *fittings.rbegin() >= 0) {
         anchorTried_ = true;
         due("drop_boat_anchor");

@@ -227,6 +227,8 @@ class Invariants {
     bool slowDownTried_ = false;               // and the first sale offered too fast
     bool dockedTried_ = false;                 // and the first docking of his own boat
     int sunkFrame_ = -1;                       // the frame his boat was last taken from him sunk
+    int vanishedAt_ = -1;                      // the frame his boat vanished, unsunk, until placed again
+    bool replacing_ = false;                   // his boat vanished and is yet to be placed again
     std::int32_t paidTint_ = -1;  // the paint he last paid for on this boat, -1 for none yet
     int dockEvent_ = -1;          // the dock he moored his boat at in this frame
     int dockComing_ = -1;         // the dock his boat is on its way to

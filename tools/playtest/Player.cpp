@@ -58,6 +58,8 @@ Player::Player(testing::Harness& game, std::uint64_t startValue, std::map<std::s
       cashRandom_(startValue ^ 0x436173684261636Bull),
       fadeMenuRandom_(startValue ^ 0x466164654D656E75ull),
       guardGoneRandom_(startValue ^ 0x47756172644Full),
+      claimsRandom_(startValue ^ 0x436C61696D73ull),
+      removalRandom_(startValue ^ 0x52656D6F7665ull),
       aimRandom_(startValue ^ 0x41696Dull),
       meetings_(meetings) {
     // Most starts of the game last a few thousand frames; some last a long time.
@@ -140,6 +142,12 @@ void Player::interruptions() {
 // plug-in. The world fails the run on any script changing what another holds.
 void Player::neighbourActs() {
     if (neighbour_ == nullptr) neighbour_ = &sim::Neighbour::start(game_.host());
+    // Now and then another script deletes his boat, or the game clears every script's entities.
+    if (removalRandom_() % 15000 == 0) {
+        const std::uint32_t boat = ownBoat();
+        removalRandom_() % 2 == 0 && boat != 0 ? neighbour_->deleteVehicle(boat) : world_.clearScriptEntities();
+        ++covered_[boat != 0 ? "boat-removed" : "entities-cleared"];
+    }
     if (!neighbour_->idle()) {
         if (std::string_view(neighbour_->doing()) != "scene" && photoModeFrames_ > 0 &&
             --photoModeFrames_ == 0) {
@@ -408,10 +416,21 @@ void Player::takeStrangersBoat() {
     then([this, stranger, dock] {
         const auto& types = allBoatTypes();
         const sim::Vec3 m = mooringOf(dock);
-        *stranger = world_.createVehicle(
-            static_cast<std::uint32_t>(types[below(static_cast<int>(types.size()))]->model),
-            sim::Vec3{m.x + 25.0f, m.y + 10.0f, m.z}, 0.0f);
+        const BoatType& type = *types[below(static_cast<int>(types.size()))];
+        *stranger = world_.createVehicle(static_cast<std::uint32_t>(type.model), sim::Vec3{m.x + 25.0f, m.y + 10.0f, m.z}, 0.0f);
         ++covered_["stranger-boat-taken"];
+        // Boats of the world wear paint and fittings of their model, as the game dresses them.
+        if (claimsRandom_() % 2 == 0) {
+            sim::Entity& boat = *world_.entity(*stranger);
+            const auto pick = [this](std::span<const char* const> names) {
+                const std::size_t n = claimsRandom_() % (names.size() + 1);
+                return n == names.size() ? 0u : sim::hashOf(names[n]);
+            };
+            boat.tint = static_cast<std::int32_t>(claimsRandom_() % static_cast<std::uint64_t>(type.tintCount));
+            boat.propSet = pick(type.propSets);
+            boat.lanternPropSet = pick(type.lanternPropSets);
+            ++covered_["stranger-boat-dressed"];
+        }
         return true;
     });
     swimTo([stranger] { return *stranger; });
@@ -493,7 +512,10 @@ void Player::goAfterRobbery() {
             return true;
         });
         rowTo([this, dock] { return mooringOf(dock); }, chance(90) ? 0.5f : 2.5f);
-        hold("INPUT_CONTEXT_B", chance(85) ? 60 : 15);
+        // Now and then he docks it instead, and so keeps it if he owns none.
+        const bool keep = claimsRandom_() % 4 == 0;
+        if (keep) ++covered_["cargo-boat-docked"];
+        hold(keep ? "INPUT_CONTEXT_X" : "INPUT_CONTEXT_B", chance(85) ? 60 : 15);
         wait(10);
     }
 }

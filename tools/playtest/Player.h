@@ -104,6 +104,10 @@ class Player {
     std::mt19937_64 cashRandom_;      // his cash gone and back while he stands in the shop
     std::mt19937_64 fadeMenuRandom_;  // whether a menu of the game opens in the shop's fades
     std::mt19937_64 guardGoneRandom_;  // whether a guard he left alone is taken away all the same
+    // Whether a boat of the world he takes wears paint and fittings, and whether he docks a cargo
+    // boat rather than sell it; and when another script or the game removes entities.
+    std::mt19937_64 claimsRandom_;
+    std::mt19937_64 removalRandom_;
     // Whether the game, the neighbour or he himself aims now at a meeting not yet played in this run.
     std::mt19937_64 aimRandom_;
     bool aim(int oneIn) { return aimRandom_() % static_cast<std::uint64_t>(oneIn) == 0; }

@@ -50,6 +50,7 @@ class RobberyRules {
 
     // The cargo boat is destroyed, disabled or gone while the robbery ran: an end of it he saw.
     bool cargoLost() const { return cargoLost_; }
+    std::uint32_t cargo() const { return cargo_; }
 
   private:
     void discover();

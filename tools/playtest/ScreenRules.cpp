@@ -651,10 +651,8 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                     std::trunc(static_cast<double>(row.fee) * std::max(1.0 - boat->healthFraction(), 0.4)));
             }
             const bool unpriced = price < 0.0f;
-            // Short of the price as shown, in whole cents: $20.85 in hand pays a row showing $20.85,
-            // though 20.85 as a float is a hair above it.
-            const bool shortOfCash =
-                static_cast<double>(world_.cashCents) < std::round(static_cast<double>(price) * 100.0);
+            // In the cents the row shows and a purchase charges: his last cent decides.
+            const bool shortOfCash = world_.cashCents < std::llround(static_cast<double>(price) * 100.0);
             bool wanted = unpriced || shortOfCash;
             if (!frame.purchase) {
                 if (row.kind == "fix_boat")
@@ -662,12 +660,7 @@ std::optional<std::string> ScreenRules::checkRows(Frame& frame) {
                 else
                     wanted = wanted || needsRepair;
             }
-            // A price a cent either side of his cash is for the float to decide, unless its cents
-            // are whole in a float: then his last cent decides.
-            const float cents = price * 100.0f;
-            const bool atTheEdge = cents != std::round(cents) &&
-                                   std::fabs(static_cast<double>(world_.cashCents) - static_cast<double>(cents)) < 2.0;
-            if (wanted != row.dimmed && !atTheEdge)
+            if (wanted != row.dimmed)
                 return "row \"" + row.texts.front()->text + "\" is " + (row.dimmed ? "dimmed" : "on offer") +
                        " with $" + std::to_string(world_.cashCents / 100) + " in hand and a price of " +
                        where(price) +
@@ -796,8 +789,10 @@ std::optional<std::string> ScreenRules::checkRowPrice(const Row& row, bool purch
                 std::trunc(static_cast<double>(row.fee) * std::max(1.0 - boat->healthFraction(), 0.4)));
         }
     }
-    const std::int64_t wholeDollars = static_cast<std::int64_t>(price);
-    const std::int64_t centsValue = static_cast<std::int64_t>(price * 100.0f) % 100;
+    // A price written with cents means those cents, whatever the float holds: 8.90 is 890.
+    const std::int64_t priceCents = std::llround(static_cast<double>(price) * 100.0);
+    const std::int64_t wholeDollars = priceCents / 100;
+    const std::int64_t centsValue = priceCents % 100;
     char wantDollars[24];
     char wantCents[8];
     std::snprintf(wantDollars, sizeof wantDollars, "$%lld", static_cast<long long>(wholeDollars));

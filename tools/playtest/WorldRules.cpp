@@ -345,6 +345,8 @@ std::optional<Broken> WorldRules::checkLeftovers() {
         ++count;
         if (isMine(e)) {
             ++marked;
+            // The robbery measures him from its cargo boat, even one he docked and keeps.
+            if (handle == robbery_.cargo()) allFar = allFar && sim::distance(world_.positionOf(handle), at) > kLeftBehindMetres;
             continue;
         }
         living.push_back(handle);

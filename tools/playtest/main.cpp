@@ -133,6 +133,19 @@ std::uint64_t startValueOf(const Session& session) {
 // Each edit meets the states he left the game in.
 void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session, Meetings& meetings) {
     auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
+    // Some write prices with cents, which a float holds a hair off: 2.10 is 209.99998 cents.
+    std::mt19937_64 cents(startValueOf(session) ^ 0x43656E7473ull);
+    if (cents() % 4 == 0) {
+        std::string configs = game.readFile("Configs.dat");
+        for (auto at = configs.find("\nfees."); at != std::string::npos; at = configs.find("\nfees.", at + 1)) {
+            const auto end = std::min(configs.find('\n', at + 1), configs.size());
+            const auto value = configs.find('=', at) + 1;
+            if (cents() % 2 == 0 || configs.substr(value, end - value).find('.') != std::string::npos) continue;
+            configs.insert(end, "." + std::to_string(10 + cents() % 90));
+        }
+        game.writeFile("Configs.dat", configs);
+        ++session.covered["edited-price-cents"];
+    }
     if (chance(10)) {
         std::string configs = game.readFile("Configs.dat");
         static const char* const kFees[] = {"fees.clean_boat",    "fees.tint",     "fees.propset",

@@ -141,9 +141,10 @@ TEST_F(DirectGameTest, ChangePlayerMoneyCreditsChargesAndShowsTheChange) {
 }
 
 // Catches half a cent being rounded up, and amounts past the 32-bit range wrapping around.
-TEST(DollarsToCents, TruncatesAndHoldsToThe32BitRange) {
+TEST(DollarsToCents, RoundsToTheNearestCentAndHoldsToThe32BitRange) {
     EXPECT_EQ(dollarsToCents(0.005f), 0);
-    EXPECT_EQ(dollarsToCents(-1.239f), -123);
+    EXPECT_EQ(dollarsToCents(-1.239f), -124);
+    EXPECT_EQ(dollarsToCents(2.1f), 210);  // 209.99998 as a float times 100
     EXPECT_EQ(dollarsToCents(3.0e7f), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(dollarsToCents(-3.0e7f), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(dollarsToCents(std::numeric_limits<float>::infinity()), std::numeric_limits<std::int32_t>::max());

@@ -93,9 +93,9 @@ struct PriceCase {
     float dollarsX;     // moves left one step per extra digit; the cents stay put
 };
 
-// Catches cents without their leading zero, cents rounded instead of truncated, the dollar amount
-// not moving left for its digits, and a price past the 32-bit range converted unclamped (undefined,
-// and garbage on screen).
+// Catches cents without their leading zero, cents a float holds just below shown a cent low, the
+// dollar amount not moving left for its digits, and a price past the 32-bit range shown otherwise
+// than it is charged.
 TEST_F(ShopMenuInputTest, APriceIsDrawnAsDollarsAndTwoDigitCents) {
     const PriceCase cases[] = {
         {"half dollars", 12.5f, "$12", "50", 0.1765f},
@@ -103,9 +103,10 @@ TEST_F(ShopMenuInputTest, APriceIsDrawnAsDollarsAndTwoDigitCents) {
         {"free", 0.0f, "$0", "00", 0.184f},
         {"cents below ten", 5.0625f, "$5", "06", 0.184f},
         {"four digits", 1234.75f, "$1234", "75", 0.1615f},
-        {"cents past the 32-bit range", 1.0e8f, "$100000000", "00", 0.124f},
-        {"dollars past the 32-bit range", 3.0e9f, "$2147483647", nullptr, 0.1165f},
-        {"past the float range times 100", std::numeric_limits<float>::max(), "$2147483647", "00", 0.1165f},
+        {"cents a float holds just below", 1.05f, "$1", "05", 0.184f},
+        // Past the 32-bit range of cents a purchase charges the most it can, and the row shows that.
+        {"cents past the 32-bit range", 1.0e8f, "$21474836", "47", 0.1315f},
+        {"past the float range times 100", std::numeric_limits<float>::max(), "$21474836", "47", 0.1315f},
     };
     for (const PriceCase& c : cases) {
         SCOPED_TRACE(c.name);

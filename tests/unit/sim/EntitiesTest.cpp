@@ -20,15 +20,6 @@ TEST_F(EntitiesTest, ReleasedEntitiesGoOnceThePlayerIsFarAndTheyHaveLingered) {
     world.moveVehicle(boat, sim::Vec3{0.0f, 0.0f, 40.0f});
     host.runFrame();
     EXPECT_FALSE(native::doesEntityExist(boat));
-
-    // Clearing every script's entities takes what a script made, released or not, and only that.
-    world.modelLoadFrames = 0;
-    native::requestModel(0x9FD6BA58u, false);
-    const Vehicle made = native::createVehicle(0x9FD6BA58u, Vec3{}, 0.0f, true, true, false, false);
-    const Vehicle placed = world.createVehicle(0x9FD6BA58u, sim::Vec3{}, 0.0f);
-    world.clearScriptEntities();
-    EXPECT_FALSE(native::doesEntityExist(made));
-    EXPECT_TRUE(native::doesEntityExist(placed));
 }
 
 // Catches an anchor that lets a push move the boat, or one that holds against a script's teleport.
