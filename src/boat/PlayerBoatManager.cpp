@@ -116,11 +116,24 @@ void PlayerBoatManager::releaseAnchor() {
     anchored = false;
 }
 
+std::string ownedBoatBlipName(std::string_view player, std::string_view boatText) {
+    // Most languages cannot put a possessive after the name: their text marks where it goes.
+    if (const std::size_t mark = boatText.find(kPlayerNameMark); mark != std::string_view::npos) {
+        std::string name(boatText);
+        name.replace(mark, kPlayerNameMark.size(), player);
+        return name;
+    }
+    std::string name(player);
+    name += "'s ";
+    name += boatText;
+    return name;
+}
+
 void PlayerBoatManager::createBoatBlip() {
     if (boat == 0 || native::getBlipFromEntity(boat) != 0) return;
     blip = createEntityBlip(boat, kBoatBlipStyle, kBoatBlipSprite);
-    const std::string name = std::string(native::getPlayerName(native::getPlayerId())) + "'s " +
-                             LangData->getString(keys::blipsBoat);
+    const std::string name = ownedBoatBlipName(native::getPlayerName(native::getPlayerId()),
+                                               LangData->getString(keys::blipsBoat));
     setBlipName(blip, name.c_str());
 }
 

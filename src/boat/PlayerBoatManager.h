@@ -7,6 +7,8 @@
 #include "host/Types.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace tollmere {
 
@@ -132,6 +134,12 @@ public:
 private:
     static void spawnSavedBoat();
 };
+
+// Where a Lang text of the boat's blip ("blips.boat") wants the player's name.
+inline constexpr std::string_view kPlayerNameMark = "{player}";
+// The map name of his boat: "Arthur's Boat", or for a text with the mark ("Bateau de {player}")
+// the text with his name in its place.
+std::string ownedBoatBlipName(std::string_view player, std::string_view boatText);
 
 // Hands an entity the plug-in made back to the game, unless it is gone already (the game refuses a
 // handle that is gone) or it is the player's boat: a boat he claimed from a robbery is on the

@@ -193,7 +193,7 @@ TEST_F(ShopTest, AFrenchPlayerBuysAtHisOwnPriceReadingFrench) {
     game.writeFile("Lang.fr-FR.dat",
                    "prompts.manage_boats=Gérer les barques\nprompts.close=Fermer\n"
                    "prompts.browse_catalog=Catalogue\ncatalog.title=Barques à vendre\n"
-                   "boat_types.-1613317544=Barque à rames\n");
+                   "boat_types.-1613317544=Barque à rames\nblips.boat=Barque de {player}\n");
     game.writeFile("Lang.custom.dat", "catalog.title=Mes barques\n");
     game.writeFile("Configs.custom.dat", "fees.boat.-1613317544=12.5\n");
     world().cashCents = 100000;
@@ -211,6 +211,9 @@ TEST_F(ShopTest, AFrenchPlayerBuysAtHisOwnPriceReadingFrench) {
     pressAndRun(kSelect);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "-1613317544");
     EXPECT_EQ(world().cashCents, 100000 - 1250);
+    world().input.press("INPUT_CONTEXT_B");
+    ASSERT_TRUE(runUntil([&] { return visible("Fermer"); }, 100));
+    EXPECT_EQ(world().blipOn(onlyVehicle()->handle)->name, "Barque de " + world().player.name);
     EXPECT_EQ(game.countCalls("getCurrentLanguage"), 1);
 }
 

@@ -48,7 +48,7 @@ bool isCargoBoat(const sim::Entity& e) {
 
 Meetings::Meetings(testing::Harness& game, Session& session)
     : game_(game), world_(game.world()), session_(session) {
-    for (const auto& [key, text] : readPairs(game.folder() / "Tollmere" / "Lang.dat")) {
+    for (const auto& [key, text] : readLayered(game.folder() / "Tollmere", "Lang", world_.language)) {
         if (key.starts_with("prompts.")) promptKeys_[text] = key.substr(8);
         if (key == "catalog.input.tint") promptKeys_[text] = "paint-row";
     }

@@ -99,12 +99,9 @@ void Player::interruptions() {
         meetings_.met("game-scene");
         return;
     }
-    // The game clears every script's entities at once: a load, a mission's clean-up, a purge. Not yet
-    // while a boat of the plug-in's is his or shown him in the shop: the boat watch asks after its
-    // boat's handle before asking whether it is there.
-    const bool noBoatOfHis = std::ranges::find(meetings_.states(), "no-boat") != meetings_.states().end() &&
-                             !catalogueOpen() && !world_.fade.out;
-    if (noBoatOfHis && (aimRandom_() % 30000 == 0 || aimAt({"entities-cleared"}))) {
+    // The game clears every script's entities at once: a load, a mission's clean-up, a purge. It
+    // meets whatever he is doing, his own boat and the shop's preview included.
+    if (aimRandom_() % 30000 == 0 || aimAt({"entities-cleared"})) {
         meetings_.met("entities-cleared");
         world_.clearScriptEntities();
     }
@@ -145,7 +142,12 @@ void Player::neighbourActs() {
     // Now and then another script deletes his boat, or the game clears every script's entities.
     if (removalRandom_() % 15000 == 0) {
         const std::uint32_t boat = ownBoat();
-        removalRandom_() % 2 == 0 && boat != 0 ? neighbour_->deleteVehicle(boat) : world_.clearScriptEntities();
+        if (removalRandom_() % 2 == 0 && boat != 0) {
+            neighbour_->deleteVehicle(boat);
+        } else {
+            world_.clearScriptEntities();
+            meetings_.met("entities-cleared");
+        }
         ++covered_[boat != 0 ? "boat-removed" : "entities-cleared"];
     }
     if (!neighbour_->idle()) {

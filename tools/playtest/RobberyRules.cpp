@@ -72,7 +72,7 @@ RobberyRules::RobberyRules(testing::Harness& game, const Account& account,
     : game_(game), world_(game.world()), account_(account), tutorialsSeen_(tutorialsSeen) {
     // The documented reward: a whole number of dollars between the two bounds, raised by the guard
     // bonus five times over.
-    sellText_ = readPairs(tollmere / "Lang.dat")["prompts.sell_boat"];
+    sellText_ = readLayered(tollmere, "Lang", world_.language)["prompts.sell_boat"];
     const auto configs = readPairs(tollmere / "Configs.dat");
     try {
         const float factor = std::stof(configs.at("boat_robberies.guard_bonus")) * 5.0f + 1.0f;

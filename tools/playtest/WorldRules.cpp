@@ -80,7 +80,7 @@ WorldRules::WorldRules(testing::Harness& game, const Account& account)
       stateFile_(game.folder() / "worldrules.state"),
       tollmere_(game.folder() / "Tollmere"),
       robbery_(game, account, game.folder() / "Tollmere", tutorialsSeen_) {
-    for (const auto& [key, value] : readPairs(tollmere_ / "Lang.dat")) {
+    for (const auto& [key, value] : readLayered(tollmere_, "Lang", world_.language)) {
         if (key == "prompts.dock_boat") dockText_ = value;
         if (key == "prompts.drop_anchor") dropText_ = value;
         if (key == "prompts.release_anchor") raiseText_ = value;
@@ -258,7 +258,7 @@ std::optional<Broken> WorldRules::checkBlips() {
             wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(blip.entity) + " carries blip " +
                                             sim::hexHandle(handle) + " with the icon " +
                                             sim::hexHandle(blip.sprite) + ", not the boat's"};
-        } else if (blip.name != world_.player.name + "'s " + boatBlipText_) {
+        } else if (blip.name != boatBlipName()) {
             wrong = Broken{"boat-blip", "his boat " + sim::hexHandle(blip.entity) + " carries a blip named \"" +
                                             blip.name + "\""};
         } else {
@@ -389,6 +389,14 @@ std::optional<Broken> WorldRules::checkLeftovers() {
                                        std::to_string(allowed)};
     }
     return std::nullopt;
+}
+
+// What the map should call his boat: a text that marks the name's place holds it there, any other
+// follows it as English does.
+std::string WorldRules::boatBlipName() const {
+    const std::size_t mark = boatBlipText_.find("{player}");
+    if (mark == std::string::npos) return world_.player.name + "'s " + boatBlipText_;
+    return boatBlipText_.substr(0, mark) + world_.player.name + boatBlipText_.substr(mark + 8);
 }
 
 std::optional<Broken> WorldRules::checkTutorials() {

@@ -69,6 +69,7 @@ class WorldRules {
     std::set<std::string> dockServiceTexts_;  // every prompt of the docks, their shop and the fence
     std::map<std::string, std::string> tutorialByText_;
     std::map<std::string, std::string> textByTutorial_;
+    std::string boatBlipName() const;
     const std::vector<std::string>* logLines_ = nullptr;  // the frame's, while its rules run
 
     // What he remembers.
