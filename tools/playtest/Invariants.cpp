@@ -829,8 +829,12 @@ std::optional<Broken> Invariants::checkPrompts() {
         sim::distance(own->position, ownPositionBefore_) > 1.0f)
         ++boatMovedInFrames_;
     const Seen now = seen();
+    // The game taking him away (a cutscene, being grabbed, his death) cuts short whatever the
+    // prompt began: dock services stand still while it holds him, so the menu he asked for never
+    // opens, and he sees why.
+    const bool taken = world.player.unavailable || world.player.scriptedActivity || world.playerDead();
     for (auto it = pendingPrompts_.begin(); it != pendingPrompts_.end();) {
-        if (now.changedFor(it->before, it->handle)) {
+        if (taken || now.changedFor(it->before, it->handle)) {
             it = pendingPrompts_.erase(it);
         } else if (frame - it->frame >= kPromptEffectFrames) {
             const bool closed = docksRegistry != nullptr && docksRegistry->docks().front()->isDisabled();

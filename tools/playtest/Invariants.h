@@ -26,7 +26,8 @@
 //   frame-error      a frame's error was logged
 //   idle-prompt      the plug-in read a prompt's completion, and nothing he sees came of it within
 //                    3 frames: a log line or the prompt hiding itself is nothing (greyed, it heard
-//                    him; one it never read fails the run in the simulated game)
+//                    him; the game taking him away meanwhile cuts it short; one it never read fails
+//                    the run in the simulated game)
 //   start-up         no dock marked on the map 300 frames after the game started (main.cpp)
 //   stolen-sale      a stolen boat at a pier, slow, cannot be sold
 //   log-growth       the log grows by more than a few kilobytes per hour of play
