@@ -340,9 +340,13 @@ void Invariants::watchBoat() {
     // where it was.
     // Placed again, it is moored at the dock whose mooring it lies on, if any: the record's dock.
     if (replacing_ || (ownBoatBefore_ != 0 && own->handle != ownBoatBefore_ && world.entity(ownBoatBefore_) == nullptr)) {
+        // A mooring he never docked at, nor had it brought to (the shop's dock, bought there), is
+        // only where he last left it.
+        const int lies = dockNear(own->position, kOnMooring, true);
+        const bool known = lies == watched_.dock || lies == dockComing_ || lies == dockEvent_ || shopRecently;
+        watched_.dock = lies >= 0 && known ? lies : -1;
         replacing_ = false;
         dockComing_ = -1;
-        watched_.dock = dockNear(own->position, kOnMooring, true);
     }
     if (dockEvent_ >= 0) {
         dockComing_ = dockEvent_;
