@@ -183,6 +183,9 @@ void Invariants::beforeFrame() {
     ownHealthBefore_ = own != nullptr ? own->healthFraction() : 1.0f;
     ownCleanedBefore_ = own != nullptr ? own->timesCleaned : 0;
     ownFixedBefore_ = own != nullptr ? own->timesFixed : 0;
+    // Removed between frames (his clearing, another script's deletion), it is the boat he last saw
+    // that the frame begins without.
+    if (own == nullptr && world.entity(ownBoatSeen_) == nullptr) ownBoatBefore_ = ownBoatSeen_;
     const sim::Entity* seated = world.entity(vehicleBefore_);
     soldBefore_ = seated != nullptr && seated->decorators.contains("QY_RB_isBoatSold") &&
                   seated->decorators.at("QY_RB_isBoatSold") != 0;
@@ -205,6 +208,8 @@ std::optional<Broken> Invariants::afterFrame() {
     coverWorld();
     std::vector<Broken> found = check();
     watchBoat();
+    const sim::Entity* seen = Model::ownBoat(game_.world(), account_.claimed());
+    ownBoatSeen_ = seen != nullptr ? seen->handle : 0;
     catalogueBefore_ = !Model::readCatalogue(game_.world().screen.thisFrame()).empty();
     for (Broken& broken : found) {
         if (!allowed_.contains(broken.rule)) return std::move(broken);
@@ -335,9 +340,13 @@ void Invariants::watchBoat() {
     // where it was.
     // Placed again, it is moored at the dock whose mooring it lies on, if any: the record's dock.
     if (replacing_ || (ownBoatBefore_ != 0 && own->handle != ownBoatBefore_ && world.entity(ownBoatBefore_) == nullptr)) {
+        // A mooring he never docked at, nor had it brought to (the shop's dock, bought there), is
+        // only where he last left it.
+        const int lies = dockNear(own->position, kOnMooring, true);
+        const bool known = lies == watched_.dock || lies == dockComing_ || lies == dockEvent_ || shopRecently;
+        watched_.dock = lies >= 0 && known ? lies : -1;
         replacing_ = false;
         dockComing_ = -1;
-        watched_.dock = dockNear(own->position, kOnMooring, true);
     }
     if (dockEvent_ >= 0) {
         dockComing_ = dockEvent_;

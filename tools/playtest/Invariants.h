@@ -252,6 +252,7 @@ class Invariants {
     float ownHealthBefore_ = 1.0f;     // and its health then
     int ownCleanedBefore_ = 0;         // and how often it had been washed and mended
     int ownFixedBefore_ = 0;
+    std::uint32_t ownBoatSeen_ = 0;  // his boat as the last frame ended
     bool soldBefore_ = false;   // the vehicle he sat in as the frame began was marked sold
     int paidReadsBefore_ = 0;  // completions of the paid fetch the plug-in had read
     int dockReadsBefore_ = 0;  // and of the dock prompt
