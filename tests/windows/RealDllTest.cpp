@@ -70,7 +70,10 @@ TEST_F(PluginTest, CrlfFilesAreReadAndSavedAsCrlfByReplacingTheRecord) {
     }
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(game.folder() / "Tollmere")) {
-        files.push_back(entry.path().filename().string());
+        const std::string name = entry.path().filename().string();
+        // The shipped translations (Lang.fr-FR.dat and the others) are read, never written.
+        if (name.size() == 14 && name.starts_with("Lang.") && name.ends_with(".dat")) continue;
+        files.push_back(name);
     }
     std::sort(files.begin(), files.end());
     EXPECT_THAT(files, ElementsAre("Configs.dat", "Lang.dat", "Log.log", "PlayerBoat.dat",
