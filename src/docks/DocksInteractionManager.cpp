@@ -427,7 +427,9 @@ void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
         state_ = State::menuOpen;
         return updateMenu(dock);
     }
-    retrievePrompt_.hide();
+    // Customising was offered while the boat lay near: one placed again far off since (the game or
+    // another script removed it) is only fetched, and a prompt left showing here would do nothing.
+    for (Prompt* prompt : {&retrievePrompt_, &customizePrompt_, &browsePrompt_}) prompt->hide();
     closePrompt_.show();
     // Without a fee in Configs.dat there is no paid retrieval: a missing fee read as -999 paid
     // the player for it.
