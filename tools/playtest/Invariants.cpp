@@ -339,7 +339,9 @@ void Invariants::watchBoat() {
     // after the prompt; one the shop never took (another script held the screen) stays moored
     // where it was.
     // Placed again, it is moored at the dock whose mooring it lies on, if any: the record's dock.
-    if (replacing_ || (ownBoatBefore_ != 0 && own->handle != ownBoatBefore_ && world.entity(ownBoatBefore_) == nullptr)) {
+    const bool replaced =
+        replacing_ || (ownBoatBefore_ != 0 && own->handle != ownBoatBefore_ && world.entity(ownBoatBefore_) == nullptr);
+    if (replaced) {
         // A mooring he never docked at, nor had it brought to (the shop's dock, bought there), is
         // only where he last left it.
         const int lies = dockNear(own->position, kOnMooring, true);
@@ -355,8 +357,9 @@ void Invariants::watchBoat() {
         dockComingAwaitsShop_ = dockEventAwaitsShop_;
     }
     // Brought there, it is put on the dock's mooring, in one move; docked, it stays where he left it.
-    // He cannot row it while the shop or the fetch moves it: a move with him aboard is his own.
-    const bool moved = (own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres) &&
+    // He cannot row it while the shop or the fetch moves it: a move with him aboard is his own. A boat
+    // placed again where its record puts it, in the frames a fetch or the shop begins, is not brought yet.
+    const bool moved = !replaced && (own->handle != ownBoatBefore_ || sim::distance(own->position, ownPositionBefore_) > kMoveMetres) &&
                        world.playerPed().vehicle != own->handle;
     if (dockComing_ >= 0 && dockComingBrought_ && moved) {
         const DockPoint mooring = docksRegistry->docks()[static_cast<std::size_t>(dockComing_)]->mooringPoint();
