@@ -658,8 +658,9 @@ INSTANTIATE_TEST_SUITE_P(, AwayFromDockTest,
                                            AwayCase{"justOutside", 40.1f, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// besideMenu: the menu open for a boat floating near the dock, saved far off before it came there.
-enum class Where { onFoot, rowing, awayMenu, besideMenu, customising, preview };
+// besideMenu: the menu open for a boat floating near the dock, saved far off before it came there;
+// backNearMenu: the fee asked for a boat floating far off, saved near the dock before it left.
+enum class Where { onFoot, rowing, awayMenu, besideMenu, backNearMenu, customising, preview };
 enum class How { destroyed, cleared, deleted };  // cleared: every script's; deleted: by another script
 
 struct LossCase {
@@ -678,10 +679,13 @@ TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) 
     const auto [_, where, how] = GetParam();
     const bool owning = where != Where::preview, destroyed = how == How::destroyed;
     const bool farOff = where == Where::awayMenu || where == Where::besideMenu;
-    sim::Vec3 place = farOff ? sim::Vec3{2500.0f, -900.0f, 40.5f} : kLagrasMooring;
+    const bool savedNear = where == Where::backNearMenu;
+    const sim::Vec3 far{2500.0f, -900.0f, 40.5f}, near{kLagrasMooring.x + 10.0f, kLagrasMooring.y, 40.5f};
+    sim::Vec3 place = farOff ? far : savedNear ? near : kLagrasMooring;
     if (owning)
-        game.writeFile("PlayerBoat.dat", farOff ? "coords=2500,-900,40.5\nowned_boat_model=-1613317544\n"
-                                                : "dock_id=2\nowned_boat_model=-1613317544\ntint=2\n");
+        game.writeFile("PlayerBoat.dat", farOff || savedNear ? "coords=" + std::to_string(place.x) + "," +
+                                                                   std::to_string(place.y) + ",40.5\nowned_boat_model=-1613317544\n"
+                                                             : "dock_id=2\nowned_boat_model=-1613317544\ntint=2\n");
     world().cashCents = 100000;
     startAndSettle();
     sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
@@ -691,12 +695,12 @@ TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) 
         world().moveVehicle(onlyVehicle()->handle, place = sim::Vec3{2250.0f, -640.0f, 40.5f});
         game.runFrames(2);
     } else if (where != Where::onFoot) {
-        if (where == Where::besideMenu)
-            world().teleportVehicle(onlyVehicle()->handle, {kLagrasMooring.x + 10.0f, kLagrasMooring.y, kLagrasMooring.z});
+        if (where == Where::besideMenu || savedNear) world().teleportVehicle(onlyVehicle()->handle, savedNear ? far : near);
         standAt(kLagrasPier);
         openDockMenu();
         if (where == Where::besideMenu) ASSERT_TRUE(visibleLang("prompts.customize_boat"));
-        if (!farOff) openCatalogue(owning ? "prompts.customize_boat" : "prompts.browse_catalog");
+        if (savedNear) ASSERT_TRUE(visible(langText("prompts.retrieve_boat") + " $5"));
+        if (!farOff && !savedNear) openCatalogue(owning ? "prompts.customize_boat" : "prompts.browse_catalog");
     }
     const std::uint32_t shown = onlyVehicle()->handle;
     if (destroyed) world().entity(shown)->health = 0;
@@ -714,11 +718,12 @@ TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) 
         ASSERT_NE(onlyVehicle(), nullptr);
         EXPECT_NE(onlyVehicle()->handle, shown);
         EXPECT_LT(sim::distance(onlyVehicle()->position, place), 0.01f);
-        EXPECT_TRUE(onlyVehicle()->tint == (farOff ? 0 : owning ? 2 : 1));
+        EXPECT_TRUE(onlyVehicle()->tint == (farOff || savedNear ? 0 : owning ? 2 : 1));
         EXPECT_EQ(panelShows(langText("catalog.title")), where == Where::customising || where == Where::preview);
         // Placed again far off, it is fetched for the fee: nothing offers to customise it where it was.
+        // Placed again near, it is customised where it floats, not moved a few metres for the fee.
         EXPECT_EQ(visible(langText("prompts.retrieve_boat") + " $5"), farOff);
-        EXPECT_FALSE(visibleLang("prompts.customize_boat"));
+        EXPECT_EQ(visibleLang("prompts.customize_boat"), savedNear);
     }
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), owning && !destroyed ? "-1613317544" : "0");
     EXPECT_EQ(game.findLog("tutorial seen: boat_destroyed") >= 0, owning && destroyed);
@@ -730,6 +735,7 @@ INSTANTIATE_TEST_SUITE_P(, BoatLostTest,
                                            LossCase{"DestroyedAwayFromTheDocks", Where::awayMenu, How::destroyed},
                                            LossCase{"ClearedAwayFromTheDocks", Where::awayMenu, How::cleared},
                                            LossCase{"DeletedBesideTheDock", Where::besideMenu, How::deleted},
+                                           LossCase{"DeletedAwayFromWhereSaved", Where::backNearMenu, How::deleted},
                                            LossCase{"DestroyedCustomising", Where::customising, How::destroyed},
                                            LossCase{"ClearedCustomising", Where::customising, How::cleared},
                                            LossCase{"DestroyedPreview", Where::preview, How::destroyed},
