@@ -349,7 +349,8 @@ TEST_F(ShopTest, BoughtOptionsAreSavedEachTimeAndComeBackAfterARestart) {
 }
 
 // Catches buying one option saving what another row only previews: a lantern looked at, then a
-// prop set bought, put the unpaid lantern into the record.
+// prop set bought, put the unpaid lantern into the record; and the same of both looked at while he
+// buys a paint.
 TEST_F(ShopTest, BuyingAnOptionSavesNoOtherRowsPreview) {
     customiseBoatMooredAtLagras();
     for (int row = 0; row < 3; ++row) pressAndRun(kDown);
@@ -362,6 +363,15 @@ TEST_F(ShopTest, BuyingAnOptionSavesNoOtherRowsPreview) {
     EXPECT_NE(onlyVehicle()->lanternPropSet, 0u) << "the lantern is still shown while the row previews it";
     EXPECT_EQ(onlyVehicle()->tint, 1) << "the paint row, untouched, still shows his paint";
     EXPECT_EQ(world().cashCents, 100000 - 2500);
+
+    pressAndRun(kIncrease);  // fittings he has not paid for, with the lantern still looked at
+    pressAndRun(kUp);
+    pressAndRun(kIncrease);
+    pressAndRun(kSelect);
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "tint"), "2");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "propset_index"), "0");
+    EXPECT_EQ(valueIn("PlayerBoat.dat", "lantern_propset_index"), "-1");
+    EXPECT_EQ(world().cashCents, 100000 - 2500 - 800);
 }
 
 // Run by the case above in a process of its own, on its folder.
