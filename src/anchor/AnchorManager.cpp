@@ -53,8 +53,9 @@ void AnchorManager::update() {
         return;
     }
     if (!aboard) return hideBoth();
-    // Only a boat with a prop set is offered the anchor, and only out on the water.
-    if (boats_.getPropsetIndex() < 0 || boats_.getDockId() != 0) return hideBoth();
+    // Only a boat with a prop set is offered the anchor, and only out on the water: moored at no
+    // dock, which a record without a dock id (edited by hand, or an older copy put back) is too.
+    if (boats_.getPropsetIndex() < 0 || boats_.getDockId() > 0) return hideBoth();
     // Prompts read the pad even with the player's control off: while another script's scene holds
     // it, a hold begun on the water would drop or lift the anchor in the dark. Offer neither until
     // the control is his again; the hold then starts anew.

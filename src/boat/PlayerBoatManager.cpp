@@ -314,6 +314,9 @@ bool PlayerBoatManager::claimBoat(Vehicle vehicle) {
     writeLog("saving boat from entity. model: " + formatInt(model));
     record().setInt(keys::ownedBoatModel, model);
     record().setInt(keys::tint, 0);
+    // Moored nowhere until the docking that claims it moors it: this save keeps the copy of the
+    // record, which would otherwise name the dock of the boat he had before, or no dock at all.
+    record().setInt(keys::dockId, 0);
 
     // The index of the fitted prop set in the model's list; -1 when none is fitted or the game
     // fitted one the model's list does not have.

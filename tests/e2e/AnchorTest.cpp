@@ -76,8 +76,11 @@ TEST_F(AnchorTest, ClimbingInUnseenStillLiftsTheAnchor) {
     EXPECT_FALSE(boat.anchored);
 }
 
+// Catches the drop offered too soon or too fast, and a record without a dock id (edited by hand, or
+// an older copy put back) taken for a boat moored, never offered the anchor.
 TEST_F(AnchorTest, TheDropPromptAppearsOnlyWhenHeldAndOnlyBelowTheSpeedLimit) {
-    sim::Entity& boat = startAboard();
+    std::string record = kBoatOutOnTheWater;
+    sim::Entity& boat = startAboard(record.erase(record.find("dock_id=0\n"), 10));
     boat.speedSetByTest = 1.2f;
     EXPECT_EQ(holdAnchorControlUntil(boat, true, 90), -1);
     EXPECT_FALSE(promptVisible("prompts.drop_anchor"));

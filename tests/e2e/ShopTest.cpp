@@ -834,6 +834,7 @@ TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     world().input.hold("INPUT_CONTEXT_X", 40);
     ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "owned_boat_model") == "-397513868"; }, 40));
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
+    EXPECT_EQ(valueIn("PlayerBoat.dat.bak", "dock_id"), "0") << "the copy kept as he claimed it";
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_claimed"));
     const auto anchors = game.host().callsTo("setBoatAnchor");
     EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [&](const auto* call) {
