@@ -155,8 +155,17 @@ Invariants::Invariants(testing::Harness& game, Session& session, std::set<std::s
         try {
             for (const auto& [key, value] : *record)
                 recordAtStart_.setString(key.c_str(), value);
-            recordAtStart_.getInt("owned_boat_model");
+            const std::int32_t model = recordAtStart_.getInt("owned_boat_model");
             recordAtStart_.getInt("dock_id");
+            // He put the kept copy back over the record: what it names is his, as it was when kept.
+            if (session_.recordRestored) {
+                const std::int32_t tint = recordAtStart_.getInt("tint");
+                const std::int32_t propSet = recordAtStart_.getInt("propset_index");
+                const std::int32_t lantern = recordAtStart_.getInt("lantern_propset_index");
+                session_.owned = model == 0 ? Ownership{}
+                                            : Ownership{model, {tint}, {propSet}, {lantern}, false, false,
+                                                        tint, propSet, lantern};
+            }
         } catch (const std::exception&) {
             recordAtStart_.setString("owned_boat_model", "0");  // record-loads has said so
         }
@@ -333,7 +342,10 @@ void Invariants::watchBoat() {
     watched_.lanternPropSet = own->lanternPropSet;
     watched_.health = health;
     // The boat he left moored is moored still when the next start places it there.
-    if (!firstSightingSeen_) watched_.dock = session_.boatLeft.dock;
+    if (!firstSightingSeen_)
+        watched_.dock = !session_.recordRestored                 ? session_.boatLeft.dock
+                        : recordAtStart_.getInt("dock_id") > 0 ? dockNear(own->position, kOnMooring, true)
+                                                               : -1;
     firstSightingSeen_ = true;
     // A boat fetched or taken into the shop comes to the dock once the screen is dark, some frames
     // after the prompt; one the shop never took (another script held the screen) stays moored
@@ -409,7 +421,8 @@ std::optional<Broken> Invariants::checkBoatKept() {
     // Once, as start-up ends (the saved boat is placed last), after a start that followed another.
     if (boatKeptChecked_ || boatSpawner == nullptr) return std::nullopt;
     boatKeptChecked_ = true;
-    if (session_.index == 0) return std::nullopt;
+    // A record put back by hand names another boat than the one he left (its placing is record-moored's).
+    if (session_.index == 0 || session_.recordRestored) return std::nullopt;
     const BoatSeen& left = session_.boatLeft;
     const sim::Entity* own = Model::ownBoat(game_.world(), account_.claimed());
     if (own == nullptr) {

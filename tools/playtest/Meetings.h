@@ -29,7 +29,7 @@ class Meetings {
         "scene",         "photo-mode",      "pause-menu",      "map",
         "game-scene",    "death",           "restart",         "record-edited",
         "copy-missing",  "settings-edited", "settings-gone",   "walk-off",
-        "close-or-back", "robbery-starts",  "entities-cleared"};
+        "close-or-back", "robbery-starts",  "entities-cleared", "record-stale"};
 
     Meetings(testing::Harness& game, Session& session);
 

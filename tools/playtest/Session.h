@@ -56,6 +56,7 @@ struct Session {
     std::int64_t playedMs = 0;           // game time played in this run
     std::map<std::string, int> covered;  // what the run reached, by road
     std::vector<std::string> statesLeft;              // the states he left the game in (Meetings.h)
+    bool recordRestored = false;  // he put PlayerBoat.dat.bak back before this start; never saved
     std::map<std::string, std::int64_t> knownFaults;  // allowed rules broken: first frame seen
 
     void save(const std::filesystem::path& file) const;

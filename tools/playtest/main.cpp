@@ -207,6 +207,16 @@ void editFilesByHand(Harness& game, std::mt19937_64& random, Session& session, M
         std::filesystem::remove(game.folder() / "Tollmere" / "PlayerBoat.dat.bak");
         meetings.met("copy-missing", session.statesLeft);
     }
+    // A stale record: the copy put back over it (the checker tells players how, for a record that
+    // lost its boat). The boat, dock, paint and fittings it names are his again, as they were when
+    // the copy was kept: when he last changed boats.
+    const std::filesystem::path copy = game.folder() / "Tollmere" / "PlayerBoat.dat.bak";
+    if (session.index > 0 && std::filesystem::exists(copy) && gone() % 6 == 0) {
+        std::filesystem::copy_file(copy, game.folder() / "Tollmere" / "PlayerBoat.dat",
+                                   std::filesystem::copy_options::overwrite_existing);
+        session.recordRestored = true;
+        meetings.met("record-stale", session.statesLeft);
+    }
     if (chance(5)) {
         game.writeFile("PlayerBoat.dat", game.readFile("PlayerBoat.dat") + "note==\n");
         ++session.covered["edited-record-note"];
