@@ -669,8 +669,9 @@ INSTANTIATE_TEST_SUITE_P(, AwayFromDockTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 // besideMenu: the menu open for a boat floating near the dock, saved far off before it came there;
-// backNearMenu: the fee asked for a boat floating far off, saved near the dock before it left.
-enum class Where { onFoot, rowing, awayMenu, besideMenu, backNearMenu, customising, preview };
+// backNearMenu: the fee asked for a boat floating far off, saved near the dock before it left;
+// elsewhereMenu: the menu open for a boat moored at another dock, fetched free.
+enum class Where { onFoot, rowing, awayMenu, besideMenu, backNearMenu, elsewhereMenu, customising, preview };
 enum class How { destroyed, cleared, deleted };  // cleared: every script's; deleted: by another script
 
 struct LossCase {
@@ -695,7 +696,8 @@ TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) 
     if (owning)
         game.writeFile("PlayerBoat.dat", farOff || savedNear ? "coords=" + std::to_string(place.x) + "," +
                                                                    std::to_string(place.y) + ",40.5\nowned_boat_model=-1613317544\n"
-                                                             : "dock_id=2\nowned_boat_model=-1613317544\ntint=2\n");
+                                         : where == Where::elsewhereMenu ? "dock_id=4\nowned_boat_model=-1613317544\n"
+                                                                         : "dock_id=2\nowned_boat_model=-1613317544\ntint=2\n");
     world().cashCents = 100000;
     startAndSettle();
     sim::Neighbour& neighbour = sim::Neighbour::start(game.host());
@@ -710,7 +712,8 @@ TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) 
         openDockMenu();
         if (where == Where::besideMenu) ASSERT_TRUE(visibleLang("prompts.customize_boat"));
         if (savedNear) ASSERT_TRUE(visible(langText("prompts.retrieve_boat") + " $5"));
-        if (!farOff && !savedNear) openCatalogue(owning ? "prompts.customize_boat" : "prompts.browse_catalog");
+        if (where == Where::elsewhereMenu) ASSERT_TRUE(visibleLang("prompts.retrieve_boat"));
+        if (!farOff && !savedNear && where != Where::elsewhereMenu) openCatalogue(owning ? "prompts.customize_boat" : "prompts.browse_catalog");
     }
     const std::uint32_t shown = onlyVehicle()->handle;
     if (destroyed) world().entity(shown)->health = 0;
@@ -718,12 +721,15 @@ TEST_P(BoatLostTest, NothingIsChargedForABoatThatIsGoneAndARemovedOneComesBack) 
     if (how == How::deleted) neighbour.deleteVehicle(shown);
     game.runFrames(3);
     if (destroyed) {
-        world().input.hold(where == Where::awayMenu ? sim::hashOf("INPUT_CONTEXT_X") : kSelect, 40);
+        world().input.hold(where == Where::awayMenu || where == Where::elsewhereMenu ? sim::hashOf("INPUT_CONTEXT_X") : kSelect, 40);
         game.runFrames(40);
         EXPECT_EQ(world().cashCents, 100000);
         EXPECT_FALSE(panelShows(langText("catalog.title")));
         if (!visibleLang("prompts.close")) openDockMenu();
-        EXPECT_TRUE(visibleLang("prompts.browse_catalog") && !visibleLang("prompts.customize_boat"));
+        EXPECT_TRUE(visibleLang("prompts.browse_catalog") && !visibleLang("prompts.customize_boat") &&
+                    !visibleLang("prompts.retrieve_boat"));
+        const sim::Entity* wreck = world().entity(shown);
+        EXPECT_TRUE(wreck == nullptr || wreck->released) << "the wreck is the game's again, to clear";
     } else {
         ASSERT_NE(onlyVehicle(), nullptr);
         EXPECT_NE(onlyVehicle()->handle, shown);
@@ -746,6 +752,7 @@ INSTANTIATE_TEST_SUITE_P(, BoatLostTest,
                                            LossCase{"ClearedAwayFromTheDocks", Where::awayMenu, How::cleared},
                                            LossCase{"DeletedBesideTheDock", Where::besideMenu, How::deleted},
                                            LossCase{"DeletedAwayFromWhereSaved", Where::backNearMenu, How::deleted},
+                                           LossCase{"DestroyedMooredElsewhere", Where::elsewhereMenu, How::destroyed},
                                            LossCase{"DestroyedCustomising", Where::customising, How::destroyed},
                                            LossCase{"ClearedCustomising", Where::customising, How::cleared},
                                            LossCase{"DestroyedPreview", Where::preview, How::destroyed},
@@ -824,6 +831,7 @@ TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     EXPECT_TRUE(shown("tutorial.boat_claim_refused") == 2 && shown("tutorial.boat_claimed") == 0);
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     sim::Entity& boat = boatOffLagras(1.2f);
+    boat.propSet = sim::hashOf("pg_mp005_shrimpingBoat01");  // fittings of a cargo boat, not of its model
     game.runFrames(3);
     EXPECT_FALSE(visibleLang("prompts.dock_boat"));
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: dock_boat_too_fast"));
@@ -835,6 +843,8 @@ TEST_F(DockingTest, AnyBoatIsClaimedWhenDockedSlowlyEnough) {
     ASSERT_TRUE(runUntil([&] { return valueIn("PlayerBoat.dat", "owned_boat_model") == "-397513868"; }, 40));
     EXPECT_EQ(valueIn("PlayerBoat.dat", "dock_id"), "2");
     EXPECT_EQ(valueIn("PlayerBoat.dat.bak", "dock_id"), "0") << "the copy kept as he claimed it";
+    EXPECT_TRUE(boat.propSet == 0 && valueIn("PlayerBoat.dat", "propset_index") == "-1")
+        << "he keeps only what the record can hold, as the next start shows it";
     EXPECT_THAT(game.logMessages(), Contains("tutorial seen: boat_claimed"));
     const auto anchors = game.host().callsTo("setBoatAnchor");
     EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [&](const auto* call) {
@@ -913,6 +923,7 @@ TEST_F(DockingTest, AClaimedBoatIsAnchoredDockedTwiceAndSold) {
     ASSERT_TRUE(runUntil([&] { return world().cashCents > 0; }, 60));
     game.runFrames(3);
     EXPECT_EQ(world().cashCents, 3500) << "($45 + $25 for the set) x 0.5";
+    EXPECT_TRUE(boat.released) << "the boat sold is the game's again, to clear when he is gone";
     EXPECT_EQ(valueIn("PlayerBoat.dat", "owned_boat_model"), "0");
     EXPECT_EQ(blips(), 0);
     const auto log = game.logMessages();
