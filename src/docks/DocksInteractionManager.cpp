@@ -251,7 +251,7 @@ void DocksInteractionManager::updateMenu(const Dock& dock) {
     waitForScreen();
     if (boats_.hasOwnedBoat()) {
         const float distance = distanceBetweenPoints(dock.mooringPoint().position, boats_.getBoatPosition());
-        if (isAwayFrom(dock)) {
+        if (isAway(distance)) {
             state_ = State::retrieveForFee;
         } else {
             browsePrompt_.hide();
@@ -421,16 +421,16 @@ void DocksInteractionManager::updateCatalogue() {
     state_ = State::menuOpen;
 }
 
-bool DocksInteractionManager::isAwayFrom(const Dock& dock) const {
-    return boats_.getDockId() <= 0 &&
-           distanceBetweenPoints(dock.mooringPoint().position, boats_.getBoatPosition()) > kAwayFromDock;
+bool DocksInteractionManager::isAway(float distanceFromMooring) const {
+    return boats_.getDockId() <= 0 && distanceFromMooring > kAwayFromDock;
 }
 
 void DocksInteractionManager::updateRetrieveForFee(const Dock& dock) {
     // A boat lost meanwhile is fetched for nobody, and one placed again near this dock (the game or
     // another script removed it, and its record put it back there) is not away: he would pay to
     // have it moved a few metres. The menu offers what fits the boat as it is now.
-    if (!boats_.hasOwnedBoat() || !isAwayFrom(dock)) {
+    if (!boats_.hasOwnedBoat() ||
+        !isAway(distanceBetweenPoints(dock.mooringPoint().position, boats_.getBoatPosition()))) {
         state_ = State::menuOpen;
         return updateMenu(dock);
     }

@@ -46,8 +46,8 @@ private:
     void updateMenu(const Dock& dock);
     void openCatalogue(const Dock& dock);
     void updateCatalogue();
-    // His boat floats off every dock, farther than a step from this one: fetched only for the fee.
-    bool isAwayFrom(const Dock& dock) const;
+    // His boat floats off every dock, this far from this dock's mooring: fetched only for the fee.
+    bool isAway(float distanceFromMooring) const;
     void updateRetrieveForFee(const Dock& dock);
     // Moors the boat at this dock, saves the record and places the boat at the mooring point.
     void bringBoatHere(const Dock& dock);
