@@ -32,7 +32,7 @@ const char* const kRequiredMeetings[] = {
     "hold:dock_boat@scene",      "hold:sell_boat@game-scene",    "hold-unshown@game-scene",
     "robbery-aboard@scene",      "robbery-aboard@death",         "robbery-aboard@entities-cleared",
     "robbery-near@game-scene",   "robbery-alarm@death",          "on-foot-at-pier@robbery-starts",
-    "bought-boat@record-stale",  "claimed-boat@record-stale",
+    "bought-boat@record-stale",  "claimed-boat@record-stale",    "at-anchor@restart",
 };
 // clang-format on
 

@@ -397,6 +397,13 @@ void Player::rowOwnBoat() {
         // The drop prompt shows only once the control has been held a while: he keeps it down.
         hold("INPUT_CONTEXT_X", chance(80) ? 70 + below(30) : 10 + below(20));
         wait(20 + below(60));
+        // A new start of the game is seldom played at anchor: when this run has not had it, he
+        // quits the game there now and then.
+        then([this] {
+            const sim::Entity* boat = world_.entity(ownBoat());
+            if (boat != nullptr && boat->anchored && meetings_.unmet({"restart"}) && aim(3)) framesToRestart_ = 1;
+            return true;
+        });
         // He forgets the anchor and pulls at the oars.
         if (chance(40)) rowTo([this] { return stepTowards(at(), mooringOf(nearestDock()), 30.0f); }, 0.0f);
         if (chance(70)) hold("INPUT_CONTEXT_X", 45 + below(20));
