@@ -930,8 +930,10 @@ std::optional<Broken> Invariants::checkStolenSale() {
 // What the docks offer him, by his own watch of his boat: judged on frames the plug-in's update ran
 // in, and only once an offer has been wrong for two of its turns running (a prompt follows what
 // changed around it a turn late, and a walk off the pier leaves the menu as it was for one turn).
+// An update that went on into a wait inside an operation (the robbery's set-up) ends its frame with
+// every prompt taken from him for the wait: that frame is no turn.
 std::optional<Broken> Invariants::checkOffers() {
-    if (!worldRules_.pluginUpdated()) return std::nullopt;
+    if (!worldRules_.pluginUpdated() || game_.host().parkedWaitMs(sim::Host::kPluginName) > 0) return std::nullopt;
     offeredWrongly_ = false;
     // Held: dark or fading, another camera rendering, his control taken, or a menu of the game up.
     const sim::World& world = game_.world();
